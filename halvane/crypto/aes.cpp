@@ -20,11 +20,18 @@ constexpr uint8_t Multiply(uint8_t a, uint8_t b) {
 
 constexpr uint8_t RotateByteLeft(uint8_t x, int n) { return uint8_t((x << n) | (x >> (8 - n))); }
 
+constexpr uint32_t RotateRight(uint32_t x, int n) {
+  return n == 0 ? x : (x >> n) | (x << (32 - n));
+}
+
+// encrypt[0] holds the column (2s, s, s, 3s), most significant byte first, for s = S-box;
+// decrypt[0] the column (14t, 9t, 13t, 11t) for t = inverse S-box; [1..3] are the same
+// columns rotated one byte further each, for the other rows of the state.
 struct Tables {
   uint8_t sbox[256] = {};
   uint8_t inverse_sbox[256] = {};
-  uint32_t encrypt[256] = {};  // column (2s, s, s, 3s), most significant byte first
-  uint32_t decrypt[256] = {};  // column (14t, 9t, 13t, 11t) with t = inverse S-box
+  uint32_t encrypt[4][256] = {};
+  uint32_t decrypt[4][256] = {};
 };
 
 constexpr Tables MakeTables() {
@@ -46,18 +53,21 @@ constexpr Tables MakeTables() {
   for (int x = 0; x < 256; ++x) t.inverse_sbox[t.sbox[x]] = uint8_t(x);
   for (int x = 0; x < 256; ++x) {
     const uint8_t s = t.sbox[x];
-    t.encrypt[x] = uint32_t(Multiply(s, 2)) << 24 | uint32_t(s) << 16 | uint32_t(s) << 8 |
-                   uint32_t(Multiply(s, 3));
+    const uint32_t e = uint32_t(Multiply(s, 2)) << 24 | uint32_t(s) << 16 | uint32_t(s) << 8 |
+                       uint32_t(Multiply(s, 3));
     const uint8_t v = t.inverse_sbox[x];
-    t.decrypt[x] = uint32_t(Multiply(v, 14)) << 24 | uint32_t(Multiply(v, 9)) << 16 |
-                   uint32_t(Multiply(v, 13)) << 8 | uint32_t(Multiply(v, 11));
+    const uint32_t d = uint32_t(Multiply(v, 14)) << 24 | uint32_t(Multiply(v, 9)) << 16 |
+                       uint32_t(Multiply(v, 13)) << 8 | uint32_t(Multiply(v, 11));
+    for (int row = 0; row < 4; ++row) {
+      t.encrypt[row][x] = RotateRight(e, 8 * row);
+      t.decrypt[row][x] = RotateRight(d, 8 * row);
+    }
   }
   return t;
 }
 
 constexpr Tables kTables = MakeTables();
 
-inline uint32_t Rotr(uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
 inline uint8_t Byte(uint32_t x, int n) { return uint8_t(x >> (24 - 8 * n)); }  // n = 0: top byte
 
 inline uint32_t Load(const uint8_t* p) {
@@ -70,15 +80,18 @@ inline void Store(uint32_t v, uint8_t* p) {
   p[3] = uint8_t(v);
 }
 
-inline uint32_t SubWord(uint32_t w) {
-  const uint8_t* s = kTables.sbox;
-  return uint32_t(s[Byte(w, 0)]) << 24 | uint32_t(s[Byte(w, 1)]) << 16 |
-         uint32_t(s[Byte(w, 2)]) << 8 | uint32_t(s[Byte(w, 3)]);
+// Four bytes through an S-box, packed into a word (most significant first).
+inline uint32_t Substitute(const uint8_t* box, uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
+  return uint32_t(box[a]) << 24 | uint32_t(box[b]) << 16 | uint32_t(box[c]) << 8 | uint32_t(box[d]);
 }
 
-// One round column: the table lookup of each byte, rotated into its row.
-inline uint32_t Column(const uint32_t* table, uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
-  return table[a] ^ Rotr(table[b], 8) ^ Rotr(table[c], 16) ^ Rotr(table[d], 24);
+inline uint32_t SubWord(uint32_t w) {
+  return Substitute(kTables.sbox, Byte(w, 0), Byte(w, 1), Byte(w, 2), Byte(w, 3));
+}
+
+// One round column: the table lookup of each byte in its row.
+inline uint32_t Column(const uint32_t (&table)[4][256], uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
+  return table[0][a] ^ table[1][b] ^ table[2][c] ^ table[3][d];
 }
 
 }  // namespace
@@ -123,17 +136,17 @@ void Aes::EncryptBlock(const uint8_t in[16], uint8_t out[16]) const {
   for (int c = 0; c < 4; ++c) s[c] = Load(in + 4 * c) ^ rk[c];
   for (int r = 1; r < rounds_; ++r) {
     rk += 4;
-    for (int c = 0; c < 4; ++c) {
-      t[c] = Column(kTables.encrypt, Byte(s[c], 0), Byte(s[(c + 1) % 4], 1),
-                    Byte(s[(c + 2) % 4], 2), Byte(s[(c + 3) % 4], 3)) ^ rk[c];
-    }
-    for (int c = 0; c < 4; ++c) s[c] = t[c];
+    const auto& te = kTables.encrypt;
+    t[0] = Column(te, Byte(s[0], 0), Byte(s[1], 1), Byte(s[2], 2), Byte(s[3], 3)) ^ rk[0];
+    t[1] = Column(te, Byte(s[1], 0), Byte(s[2], 1), Byte(s[3], 2), Byte(s[0], 3)) ^ rk[1];
+    t[2] = Column(te, Byte(s[2], 0), Byte(s[3], 1), Byte(s[0], 2), Byte(s[1], 3)) ^ rk[2];
+    t[3] = Column(te, Byte(s[3], 0), Byte(s[0], 1), Byte(s[1], 2), Byte(s[2], 3)) ^ rk[3];
+    s[0] = t[0]; s[1] = t[1]; s[2] = t[2]; s[3] = t[3];
   }
   rk += 4;
-  const uint8_t* sb = kTables.sbox;
   for (int c = 0; c < 4; ++c) {
-    const uint32_t v = uint32_t(sb[Byte(s[c], 0)]) << 24 | uint32_t(sb[Byte(s[(c + 1) % 4], 1)]) << 16 |
-                       uint32_t(sb[Byte(s[(c + 2) % 4], 2)]) << 8 | uint32_t(sb[Byte(s[(c + 3) % 4], 3)]);
+    const uint32_t v = Substitute(kTables.sbox, Byte(s[c], 0), Byte(s[(c + 1) % 4], 1),
+                                  Byte(s[(c + 2) % 4], 2), Byte(s[(c + 3) % 4], 3));
     Store(v ^ rk[c], out + 4 * c);
   }
 }
@@ -144,17 +157,17 @@ void Aes::DecryptBlock(const uint8_t in[16], uint8_t out[16]) const {
   for (int c = 0; c < 4; ++c) s[c] = Load(in + 4 * c) ^ rk[c];
   for (int r = 1; r < rounds_; ++r) {
     rk += 4;
-    for (int c = 0; c < 4; ++c) {
-      t[c] = Column(kTables.decrypt, Byte(s[c], 0), Byte(s[(c + 3) % 4], 1),
-                    Byte(s[(c + 2) % 4], 2), Byte(s[(c + 1) % 4], 3)) ^ rk[c];
-    }
-    for (int c = 0; c < 4; ++c) s[c] = t[c];
+    const auto& td = kTables.decrypt;
+    t[0] = Column(td, Byte(s[0], 0), Byte(s[3], 1), Byte(s[2], 2), Byte(s[1], 3)) ^ rk[0];
+    t[1] = Column(td, Byte(s[1], 0), Byte(s[0], 1), Byte(s[3], 2), Byte(s[2], 3)) ^ rk[1];
+    t[2] = Column(td, Byte(s[2], 0), Byte(s[1], 1), Byte(s[0], 2), Byte(s[3], 3)) ^ rk[2];
+    t[3] = Column(td, Byte(s[3], 0), Byte(s[2], 1), Byte(s[1], 2), Byte(s[0], 3)) ^ rk[3];
+    s[0] = t[0]; s[1] = t[1]; s[2] = t[2]; s[3] = t[3];
   }
   rk += 4;
-  const uint8_t* ib = kTables.inverse_sbox;
   for (int c = 0; c < 4; ++c) {
-    const uint32_t v = uint32_t(ib[Byte(s[c], 0)]) << 24 | uint32_t(ib[Byte(s[(c + 3) % 4], 1)]) << 16 |
-                       uint32_t(ib[Byte(s[(c + 2) % 4], 2)]) << 8 | uint32_t(ib[Byte(s[(c + 1) % 4], 3)]);
+    const uint32_t v = Substitute(kTables.inverse_sbox, Byte(s[c], 0), Byte(s[(c + 3) % 4], 1),
+                                  Byte(s[(c + 2) % 4], 2), Byte(s[(c + 1) % 4], 3));
     Store(v ^ rk[c], out + 4 * c);
   }
 }

@@ -1,5 +1,6 @@
 #include "rc4.h"
 
+#include <cstring>
 #include <utility>
 
 namespace halvane {
@@ -20,13 +21,21 @@ Rc4::Rc4(const uint8_t* key, size_t key_size) {
 }
 
 void Rc4::Process(const uint8_t* in, uint8_t* out, size_t size) {
+  // A local copy of the state: writes through `out` could alias the member array and would
+  // make the compiler reload it for every byte.
+  uint8_t s[256];
+  std::memcpy(s, s_, sizeof s);
   uint8_t i = i_, j = j_;
   for (size_t n = 0; n < size; ++n) {
     i = uint8_t(i + 1);
-    j = uint8_t(j + s_[i]);
-    std::swap(s_[i], s_[j]);
-    out[n] = in[n] ^ s_[uint8_t(s_[i] + s_[j])];
+    const uint8_t si = s[i];
+    j = uint8_t(j + si);
+    const uint8_t sj = s[j];
+    s[i] = sj;
+    s[j] = si;
+    out[n] = in[n] ^ s[uint8_t(si + sj)];
   }
+  std::memcpy(s_, s, sizeof s);
   i_ = i;
   j_ = j;
 }
