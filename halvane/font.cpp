@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 
 #include "document.h"
 #include "fonts/encodings.h"
@@ -34,6 +35,22 @@ void ReadStyle(Document& doc, const Object& fontDict, const Object& descriptor, 
                  weight >= 600 || (flags & (1 << 18)) != 0;
     font->italic = ContainsNoCase(base, "italic") || ContainsNoCase(base, "oblique") || (flags & (1 << 6)) != 0;
     (void)fontDict;
+}
+
+bool NumberedNameMatchesCode(const std::string& n, int code)
+{
+    size_t i = 0;
+    while (i < n.size() && i < 3 && std::isalpha(static_cast<unsigned char>(n[i])))
+        ++i;
+    if (i == 0 || i == n.size() || n.size() - i > 3)
+        return false;
+    int v = 0;
+    for (size_t k = i; k < n.size(); ++k) {
+        if (!std::isdigit(static_cast<unsigned char>(n[k])))
+            return false;
+        v = v * 10 + (n[k] - '0');
+    }
+    return v == code && code >= 32;
 }
 
 // A font that cannot be read: bytes as Latin-1, half an em wide.
@@ -169,6 +186,11 @@ void SimpleFont::Load(Document& doc, const Object& dict)
                 continue;
         }
         t.clear();
+        // Names such as "a44" or "g65" on code 44 or 65 stand for the code itself.
+        if (!n.empty() && NumberedNameMatchesCode(n, c)) {
+            t.push_back(static_cast<char16_t>(c));
+            continue;
+        }
         // No usable name: printable codes read as themselves, as most such fonts are laid out.
         if (c >= 32 && c < 127 && (!fromDifferences[static_cast<size_t>(c)] || n.empty()))
             t.push_back(static_cast<char16_t>(c));
