@@ -54,6 +54,10 @@ struct TrueTypeCmap {
 
   // Glyph id of a code; 0 (the missing glyph) when unmapped.
   uint32_t Lookup(uint32_t code) const;
+
+  // The reverse, for fonts reached by glyph id (Identity-H without ToUnicode): for each glyph
+  // id below glyphCount, the lowest code that maps to it, or 0xFFFFFFFF when none does.
+  std::vector<uint32_t> GlyphCodes(int glyphCount) const;
 };
 
 struct TrueTypeFont {

@@ -202,6 +202,20 @@ uint32_t TrueTypeCmap::Lookup(uint32_t code) const {
   return code <= it->last ? it->firstGlyph + (code - it->first) : 0;
 }
 
+std::vector<uint32_t> TrueTypeCmap::GlyphCodes(int glyphCount) const {
+  std::vector<uint32_t> codes(glyphCount > 0 ? static_cast<size_t>(glyphCount) : 0, 0xFFFFFFFFu);
+  for (const Run& r : runs) {
+    // Only the part of the run whose glyphs exist; a run may span all of Unicode.
+    if (r.firstGlyph >= codes.size()) continue;
+    uint64_t count = std::min<uint64_t>(uint64_t{r.last} - r.first + 1, codes.size() - r.firstGlyph);
+    for (uint64_t k = 0; k < count; ++k) {
+      uint32_t& code = codes[r.firstGlyph + k];
+      code = std::min(code, static_cast<uint32_t>(r.first + k));
+    }
+  }
+  return codes;
+}
+
 const TrueTypeCmap* TrueTypeFont::FindCmap(uint16_t platform, uint16_t encoding) const {
   for (const TrueTypeCmap& c : cmaps) {
     if (c.platform == platform && c.encoding == encoding) return &c;

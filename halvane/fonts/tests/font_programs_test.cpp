@@ -160,6 +160,11 @@ TEST(TrueType, EmbeddedSubset) {
   EXPECT_EQ(unicode->Lookup('h'), 75u);
   EXPECT_EQ(unicode->Lookup('z'), 0u);
   EXPECT_EQ(unicode->Lookup(0xFFFFFFFF), 0u);
+  std::vector<uint32_t> codes = unicode->GlyphCodes(font.glyphCount);
+  ASSERT_EQ(codes.size(), 77u);
+  EXPECT_EQ(codes[68], uint32_t{'a'});
+  EXPECT_EQ(codes[76], uint32_t{'i'});
+  EXPECT_EQ(codes[1], 0xFFFFFFFFu);
   EXPECT_NE(font.FindCmap(0, 3), nullptr);
   EXPECT_EQ(font.FindCmap(1, 0), nullptr);
   ASSERT_EQ(font.advanceWidths.size(), 77u);
@@ -237,6 +242,9 @@ TEST(TrueType, CmapFormatsAndPostNames) {
   EXPECT_EQ(f12map->Lookup(0x1F601), 1u);
   EXPECT_EQ(f12map->Lookup(0x20001), 4u);
   EXPECT_LE(f12map->runs.size(), 2u);  // ranges stay ranges
+  std::vector<uint32_t> glyphCodes = f12map->GlyphCodes(font.glyphCount);
+  EXPECT_EQ(glyphCodes[1], 0x1F601u);
+  EXPECT_EQ(glyphCodes[3], 0x20000u);
   ASSERT_EQ(font.glyphNames.size(), 4u);
   EXPECT_EQ(font.glyphNames[0], ".notdef");
   EXPECT_EQ(font.glyphNames[1], "A");
