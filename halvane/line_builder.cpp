@@ -263,24 +263,30 @@ void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>&
     std::stable_sort(order.begin(), order.end(),
                      [&](size_t a, size_t b) { return glyphs[a].baseline < glyphs[b].baseline; });
     std::vector<std::vector<size_t>> bands;
-    double refTop = 0, refBottom = 0, refSize = 0;
+    double refTop = 0, refBottom = 0, refSize = 0, refBaseline = 0;
     for (size_t id : order) {
         const PlacedGlyph& g = glyphs[id];
         const double top = g.baseline - kAscent * g.size, bottom = g.baseline + kDescent * g.size;
         bool join = false;
         if (!bands.empty()) {
-            const double overlap = std::min(bottom, refBottom) - std::max(top, refTop);
-            join = overlap >= 0.5 * std::min(bottom - top, refBottom - refTop);
+            // Glyphs of one size share a line when their baselines nearly agree (tightly set
+            // rows of a timetable overlap but are separate lines); a smaller glyph raised or
+            // lowered (a superscript, a footnote mark) joins the line its box sits in.
+            const bool sameSize = std::fabs(g.size - refSize) <= 0.15 * std::max(g.size, refSize);
+            if (sameSize) {
+                join = std::fabs(g.baseline - refBaseline) <= 0.3 * refSize;
+            } else {
+                const double overlap = std::min(bottom, refBottom) - std::max(top, refTop);
+                join = overlap >= 0.5 * std::min(bottom - top, refBottom - refTop);
+            }
         }
-        if (!join) {
-            bands.emplace_back();
+        if (!join || ((g.size > refSize * 1.15) && !g.isSpace)) {
+            if (!join)
+                bands.emplace_back();
             refTop = top;
             refBottom = bottom;
             refSize = g.size;
-        } else if (g.size > refSize && !g.isSpace) {
-            refTop = top;
-            refBottom = bottom;
-            refSize = g.size;
+            refBaseline = g.baseline;
         }
         bands.back().push_back(id);
     }
@@ -432,7 +438,12 @@ void BuildPageModel(std::vector<PlacedGlyph>& glyphs, std::vector<PlacedImage>& 
     model->regions.clear();
     int nextBand = 0;
     // Main direction first: horizontal text, then the other directions, each read on its own.
-    for (int dir = 0; dir < 4; ++dir) {
+    std::vector<int> dirs{kDirRight};
+    for (const PlacedGlyph& g : glyphs)
+        if (std::find(dirs.begin(), dirs.end(), g.dir) == dirs.end())
+            dirs.push_back(g.dir);
+    std::sort(dirs.begin() + 1, dirs.end());
+    for (int dir : dirs) {
         std::vector<size_t> ids;
         for (size_t i = 0; i < glyphs.size(); ++i)
             if (glyphs[i].dir == dir)
@@ -511,7 +522,7 @@ void BuildPageModel(std::vector<PlacedGlyph>& glyphs, std::vector<PlacedImage>& 
                     r.right = std::max(rr, x);
                     r.top = rt;
                     r.bottom = rb;
-                    r.baseline = dir == kDirDown || dir == kDirUp ? base.x : base.y;
+                    r.baseline = (dir == kDirDown || dir == kDirUp) ? base.x : base.y;
                     x += 0.001;
                 }
                 model->regions.push_back(std::vector<LineModel>{std::move(l)});
