@@ -359,9 +359,14 @@ void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>&
         std::stable_sort(band.begin(), band.end(), [&](size_t a, size_t b) { return glyphs[a].u0 < glyphs[b].u0; });
         bool overlapping = false;
         const PlacedGlyph* prev = nullptr;
+        std::vector<double> sizes;
+        for (size_t id : band)
+            sizes.push_back(glyphs[id].size);
+        const double bandSize = Median(sizes);
         for (size_t id : band) {
             const PlacedGlyph& g = glyphs[id];
-            if (g.isSpace)
+            // Stacked sub- and superscripts are smaller than the line's text and stay with it.
+            if (g.isSpace || g.size < 0.85 * bandSize)
                 continue;
             if (prev && std::fabs(g.size - prev->size) <= 0.15 * std::max(g.size, prev->size) &&
                 std::fabs(g.baseline - prev->baseline) > 0.15 * std::max(g.size, prev->size) &&
