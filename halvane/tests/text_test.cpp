@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <string>
 #include <vector>
@@ -218,6 +219,45 @@ TEST(Text, InlineImagesAreSkippedByTextAndEncodedAsPng)
     ASSERT_TRUE(image);
     EXPECT_EQ(image->imageData.substr(1, 3), "PNG");
     EXPECT_NEAR(image->right - image->left, 40, 1e-6);
+}
+
+// The first pixel of an 8-bit RGB PNG written by the reader (one IDAT chunk).
+std::vector<int> FirstPngPixel(const std::string& png)
+{
+    const size_t idat = png.find("IDAT");
+    if (idat == std::string::npos || idat < 4)
+        return {};
+    const size_t length = (static_cast<uint8_t>(png[idat - 4]) << 24) | (static_cast<uint8_t>(png[idat - 3]) << 16) |
+                          (static_cast<uint8_t>(png[idat - 2]) << 8) | static_cast<uint8_t>(png[idat - 1]);
+    std::string raw(64, '\0');
+    uLongf rawSize = raw.size();
+    if (uncompress(reinterpret_cast<Bytef*>(&raw[0]), &rawSize, reinterpret_cast<const Bytef*>(png.data() + idat + 4),
+                   static_cast<uLong>(length)) != Z_OK)
+        return {};
+    return {static_cast<uint8_t>(raw[1]), static_cast<uint8_t>(raw[2]), static_cast<uint8_t>(raw[3])};
+}
+
+TEST(Images, SoftMasksAreBlendedOntoWhite)
+{
+    // A black 2x1 image whose mask (inverted by /Decode) makes the first pixel transparent.
+    PdfBuilder b;
+    b.AddSimplePage("q 20 0 0 10 50 600 cm /Im1 Do Q");
+    b.Add(3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 800] /Resources << /XObject << /Im1 6 0 R >> >> "
+             "/Contents 4 0 R >>");
+    b.AddStream(6, std::string(6, '\0'),
+                "/Type /XObject /Subtype /Image /Width 2 /Height 1 /ColorSpace /DeviceRGB /BitsPerComponent 8 "
+                "/SMask 7 0 R");
+    b.AddStream(7, std::string("\xFF\x00", 2), "/Type /XObject /Subtype /Image /Width 2 /Height 1 /ColorSpace /DeviceGray "
+                               "/BitsPerComponent 8 /Decode [1 0]");
+    const Extracted e = Extract(b.Build(), true);
+    const RunModel* image = nullptr;
+    for (const auto& region : e.model.regions)
+        for (const auto& line : region)
+            for (const auto& run : line.runs)
+                if (run.isImage)
+                    image = &run;
+    ASSERT_TRUE(image);
+    EXPECT_EQ(FirstPngPixel(image->imageData), (std::vector<int>{255, 255, 255}));
 }
 
 }  // namespace
