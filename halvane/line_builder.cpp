@@ -38,11 +38,6 @@ bool EndsWithWhite(const std::u16string& s)
     return !s.empty() && (s.back() == u' ' || s.back() == 0x3000);
 }
 
-char16_t LastChar(const std::u16string& s)
-{
-    return s.empty() ? 0 : s.back();
-}
-
 double Median(std::vector<double> v)
 {
     if (v.empty())
@@ -111,14 +106,17 @@ private:
         if (edges.size() < 4)
             return false;
         // Coverage of each elementary interval between neighbouring edges.
-        std::vector<int> coverage(edges.size() - 1, 0);
+        std::vector<int> coverage(edges.size(), 0);
         for (int id : ids) {
             const Fragment& f = frags_[static_cast<size_t>(id)];
             const size_t a = static_cast<size_t>(std::lower_bound(edges.begin(), edges.end(), f.u0) - edges.begin());
             const size_t b = static_cast<size_t>(std::lower_bound(edges.begin(), edges.end(), f.u1) - edges.begin());
-            for (size_t k = a; k < b && k < coverage.size(); ++k)
-                ++coverage[k];
+            ++coverage[a];
+            --coverage[b];
         }
+        for (size_t k = 1; k < coverage.size(); ++k)
+            coverage[k] += coverage[k - 1];
+        coverage.pop_back();
         const int maxCrossing = std::max(2, static_cast<int>(ids.size() / 5));
         double bestScore = 0;
         bool found = false;
@@ -440,7 +438,7 @@ void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>&
                 last = &g;
                 continue;
             }
-            const bool bothCjk = IsCjkChar(LastChar(frag.runs.back().text)) && !g.text.empty() && IsCjkChar(g.text[0]);
+            const bool bothCjk = EndsWithCjk(frag.runs.back().text) && StartsWithCjk(g.text);
             const bool wordBreak = pendingSpace || gap > (bothCjk ? kCjkWordGap : kWordGap) * size;
             RunModel& run = frag.runs.back();
             if (SameRunStyle(run, g, runFont)) {
@@ -492,7 +490,7 @@ std::vector<LineModel> AssembleLines(std::vector<Fragment>& frags, const std::ve
             // Fragments of one line are apart by a wide gap: keep the words apart.
             RunModel& prev = l.runs.back();
             if (!EndsWithWhite(prev.text) && !f.runs.empty() &&
-                !(IsCjkChar(LastChar(prev.text)) && !f.runs[0].text.empty() && IsCjkChar(f.runs[0].text[0])))
+                !(EndsWithCjk(prev.text) && StartsWithCjk(f.runs[0].text)))
                 prev.text.push_back(u' ');
             l.left = std::min(l.left, f.u0);
             l.right = std::max(l.right, f.u1);
@@ -511,7 +509,7 @@ std::vector<LineModel> AssembleLines(std::vector<Fragment>& frags, const std::ve
         for (auto& r : l.runs)
             if (!r.isImage)
                 lastText = &r;
-        if (lastText && !lastText->text.empty() && !IsCjkChar(lastText->text.back()) &&
+        if (lastText && !lastText->text.empty() && !EndsWithCjk(lastText->text) &&
             !EndsWithWhite(lastText->text))
             lastText->text.push_back(u' ');
     }
@@ -531,11 +529,30 @@ void ToPageSpace(int dir, double u0, double v0, double u1, double v1, double* le
 
 }  // namespace
 
-bool IsCjkChar(char16_t c)
+bool IsCjkChar(char32_t c)
 {
     return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF) ||
-           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0xD800 && c <= 0xDFFF) ||
-           (c >= 0x1100 && c <= 0x11FF);
+           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x1100 && c <= 0x11FF) ||
+           (c >= 0x20000 && c <= 0x3FFFF);  // the supplementary ideograph planes
+}
+
+bool StartsWithCjk(const std::u16string& s)
+{
+    if (s.empty())
+        return false;
+    if (s[0] >= 0xD800 && s[0] <= 0xDBFF && s.size() > 1)
+        return IsCjkChar(0x10000 + ((static_cast<char32_t>(s[0]) - 0xD800) << 10) + (s[1] - 0xDC00));
+    return IsCjkChar(s[0]);
+}
+
+bool EndsWithCjk(const std::u16string& s)
+{
+    if (s.empty())
+        return false;
+    const size_t n = s.size();
+    if (s[n - 1] >= 0xDC00 && s[n - 1] <= 0xDFFF && n > 1)
+        return IsCjkChar(0x10000 + ((static_cast<char32_t>(s[n - 2]) - 0xD800) << 10) + (s[n - 1] - 0xDC00));
+    return IsCjkChar(s[n - 1]);
 }
 
 void BuildPageModel(std::vector<PlacedGlyph>& glyphs, std::vector<PlacedImage>& images, PageModel* model)
