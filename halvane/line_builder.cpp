@@ -439,7 +439,10 @@ void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>&
                 continue;
             }
             const bool bothCjk = EndsWithCjk(frag.runs.back().text) && StartsWithCjk(g.text);
-            const bool wordBreak = pendingSpace || gap > (bothCjk ? kCjkWordGap : kWordGap) * size;
+            // A combining accent drawn over its letter belongs to that letter.
+            const bool combining = g.text.size() == 1 && ((g.text[0] >= 0x300 && g.text[0] <= 0x36F) ||
+                                                          (g.text[0] >= 0x20D0 && g.text[0] <= 0x20FF));
+            const bool wordBreak = !combining && (pendingSpace || gap > (bothCjk ? kCjkWordGap : kWordGap) * size);
             RunModel& run = frag.runs.back();
             if (SameRunStyle(run, g, runFont)) {
                 AppendGlyph(run, g, wordBreak);
