@@ -23,7 +23,8 @@ constexpr size_t kMaxCMapBytes = 16u << 20;
 bool ContainsNoCase(const std::string& s, const char* word)
 {
     std::string lower(s);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
     return lower.find(word) != std::string::npos;
 }
 
@@ -353,7 +354,8 @@ public:
     {
 #ifdef HALVANE_HAVE_CMAP
         if (encoding_) {
-            const size_t n = encoding_->NextCode(reinterpret_cast<const uint8_t*>(s.data()) + pos, s.size() - pos, code);
+            const uint8_t* bytes = reinterpret_cast<const uint8_t*>(s.data()) + pos;
+            const size_t n = encoding_->NextCode(bytes, s.size() - pos, code);
             return n == 0 ? 1 : static_cast<int>(n);
         }
 #endif
@@ -516,7 +518,8 @@ void CompositeFont::Load(Document& doc, const Object& dict)
                 const std::string& b = decoded.bytes;
                 cidToGid_.resize(b.size() / 2);
                 for (size_t i = 0; i + 1 < b.size(); i += 2)
-                    cidToGid_[i / 2] = static_cast<uint16_t>((static_cast<uint8_t>(b[i]) << 8) | static_cast<uint8_t>(b[i + 1]));
+                    cidToGid_[i / 2] =
+                        static_cast<uint16_t>((static_cast<uint8_t>(b[i]) << 8) | static_cast<uint8_t>(b[i + 1]));
             }
         }
     }

@@ -180,7 +180,8 @@ private:
                 gaps.push_back(Gap{maxU1, f.u0, i});
             maxU1 = std::max(maxU1, f.u1);
         }
-        std::sort(gaps.begin(), gaps.end(), [](const Gap& a, const Gap& b) { return a.end - a.start > b.end - b.start; });
+        std::sort(gaps.begin(), gaps.end(),
+                  [](const Gap& a, const Gap& b) { return a.end - a.start > b.end - b.start; });
         for (const Gap& gap : gaps) {
             std::vector<int> left(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(gap.splitIndex));
             std::vector<int> right(sorted.begin() + static_cast<std::ptrdiff_t>(gap.splitIndex), sorted.end());
