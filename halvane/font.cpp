@@ -464,8 +464,10 @@ void CompositeFont::Load(Document& doc, const Object& dict)
     const Object& encoding = doc.Resolve(dict["Encoding"]);
 #ifdef HALVANE_HAVE_CMAP
     if (encoding.IsName()) {
-        encoding_ = fonts::PredefinedCMap(encoding.Str());
-        vertical = encoding.Str().size() > 2 && encoding.Str().compare(encoding.Str().size() - 2, 2, "-V") == 0;
+        const std::string& cmapName = encoding.Str();
+        encoding_ = fonts::PredefinedCMap(cmapName);
+        vertical = (encoding_ && encoding_->IsVertical()) || cmapName == "V" ||
+                   (cmapName.size() > 2 && cmapName.compare(cmapName.size() - 2, 2, "-V") == 0);
     } else if (encoding.IsStream()) {
         encoding_ = LoadCMapStream(doc, encoding);
         if (encoding_)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace halvane {
@@ -564,11 +565,20 @@ void BuildPageModel(std::vector<PlacedGlyph>& glyphs, std::vector<PlacedImage>& 
     model->regions.clear();
     int nextBand = 0;
     // Main direction first: horizontal text, then the other directions, each read on its own.
+    // The direction most of the page's text is written in is read first (a page set in vertical
+    // Japanese starts with its vertical columns); horizontal text comes first among equals.
     std::vector<int> dirs{kDirRight};
-    for (const PlacedGlyph& g : glyphs)
+    std::unordered_map<int, size_t> counts;
+    for (const PlacedGlyph& g : glyphs) {
         if (std::find(dirs.begin(), dirs.end(), g.dir) == dirs.end())
             dirs.push_back(g.dir);
-    std::sort(dirs.begin() + 1, dirs.end());
+        ++counts[g.dir];
+    }
+    std::stable_sort(dirs.begin(), dirs.end(), [&](int a, int b) {
+        if (counts[a] != counts[b])
+            return counts[a] > counts[b];
+        return a < b;
+    });
     for (int dir : dirs) {
         std::vector<size_t> ids;
         for (size_t i = 0; i < glyphs.size(); ++i)
