@@ -414,7 +414,9 @@ void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>&
         for (size_t k = 0; k < band.size(); ++k) {
             const PlacedGlyph& g = glyphs[band[k]];
             if (g.isSpace) {
-                if (open)
+                // A space of another line's size (a big bullet's, an OCR layer's) that happens to
+                // fall between two glyphs does not separate them.
+                if (open && last && g.size > 0.5 * last->size && g.size < 2 * last->size)
                     pendingSpace = true;
                 continue;
             }
@@ -444,7 +446,9 @@ void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>&
             // A combining accent drawn over its letter belongs to that letter.
             const bool combining = g.text.size() == 1 && ((g.text[0] >= 0x300 && g.text[0] <= 0x36F) ||
                                                           (g.text[0] >= 0x20D0 && g.text[0] <= 0x20FF));
-            const bool wordBreak = !combining && (pendingSpace || gap > (bothCjk ? kCjkWordGap : kWordGap) * size);
+            // A space glyph separates only when the next glyph does not start on top of the last.
+            const bool spaced = pendingSpace && gap > -0.1 * size;
+            const bool wordBreak = !combining && (spaced || gap > (bothCjk ? kCjkWordGap : kWordGap) * size);
             RunModel& run = frag.runs.back();
             if (SameRunStyle(run, g, runFont)) {
                 AppendGlyph(run, g, wordBreak);
