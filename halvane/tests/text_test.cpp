@@ -180,6 +180,33 @@ TEST(Text, RotatedPagesReadUpright)
     EXPECT_DOUBLE_EQ(e.model.height, 600);
 }
 
+TEST(Text, VerticalColumnsReadTopDownFromTheRight)
+{
+    // Identity-V: each string runs down the page; the column on the right is read first.
+    PdfBuilder b;
+    b.AddSimplePage("BT /F2 20 Tf 1 0 0 1 100 700 Tm <000100020003> Tj 1 0 0 1 300 700 Tm <000400050006> Tj ET");
+    b.Add(3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 800] /Resources << /Font << /F2 6 0 R >> >> "
+             "/Contents 4 0 R >>");
+    b.Add(6, "<< /Type /Font /Subtype /Type0 /BaseFont /MinchoV /Encoding /Identity-V "
+             "/DescendantFonts [7 0 R] /ToUnicode 8 0 R >>");
+    b.Add(7, "<< /Type /Font /Subtype /CIDFontType0 /BaseFont /MinchoV "
+             "/CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >> >>");
+    b.AddStream(8, "begincmap 1 begincodespacerange <0000> <FFFF> endcodespacerange "
+                   "1 beginbfrange <0001> <0006> <3042> endbfrange endcmap");
+    const Extracted e = Extract(b.Build());
+    // U+3045 U+3046 U+3047 (right column), then U+3042 U+3043 U+3044; no trailing spaces.
+    EXPECT_EQ(e.lines, (std::vector<std::string>{"\xE3\x81\x85\xE3\x81\x86\xE3\x81\x87", "|",
+                                                 "\xE3\x81\x82\xE3\x81\x83\xE3\x81\x84"}));
+}
+
+TEST(Text, TextOutsideTheVisiblePageIsLeftOut)
+{
+    const Extracted e = Extract(OnePage("BT /F1 10 Tf 50 700 Td (shown) Tj 0 200 Td (above the page) Tj "
+                                        "700 -200 Td (right of it) Tj ET",
+                                        "/CropBox [0 0 600 790]"));
+    EXPECT_EQ(e.lines, (std::vector<std::string>{"shown "}));
+}
+
 TEST(Text, FormsRunOnceEvenWhenTheyDrawThemselves)
 {
     PdfBuilder b;
