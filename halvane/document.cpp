@@ -168,29 +168,42 @@ const Object& Document::Resolve(const Object& obj)
     return cur->IsRef() ? NullObject() : *cur;
 }
 
+bool Document::Fetch(int num, Object* out)
+{
+    const XrefEntry* entry = xref_.Find(num);
+    if (!entry || entry->kind == XrefEntry::Free || loading_.count(num))
+        return false;
+    loading_.insert(num);
+    const bool ok = entry->kind == XrefEntry::Plain ? FetchPlain(num, *entry, out) : FetchCompressed(num, *entry, out);
+    loading_.erase(num);
+    return ok;
+}
+
 const Object& Document::GetObject(int num)
 {
     auto it = cache_.find(num);
-    if (it != cache_.end())
-        return it->second;
+    if (it != cache_.end()) {
+        // An object that failed with the damaged table gets one more try with the rebuilt one,
+        // in its own slot: references to it stay valid (iterators may not, hence the reference).
+        Object& slot = it->second;
+        if (repaired_ && loading_.empty() && failedBeforeRepair_.erase(num)) {
+            Object obj;
+            if (Fetch(num, &obj))
+                slot = std::move(obj);
+        }
+        return slot;
+    }
     const XrefEntry* entry = xref_.Find(num);
     if (!entry || entry->kind == XrefEntry::Free || loading_.count(num))
         return NullObject();
-    loading_.insert(num);
     Object obj;
-    bool ok = entry->kind == XrefEntry::Plain ? FetchPlain(num, *entry, &obj) : FetchCompressed(num, *entry, &obj);
-    loading_.erase(num);
+    bool ok = Fetch(num, &obj);
     if (!ok && !repaired_ && loading_.empty()) {
         // The table points at the wrong place: rebuild it once and retry.
-        if (Rebuild()) {
-            const XrefEntry* again = xref_.Find(num);
-            if (again && again->kind != XrefEntry::Free) {
-                loading_.insert(num);
-                ok = again->kind == XrefEntry::Plain ? FetchPlain(num, *again, &obj)
-                                                     : FetchCompressed(num, *again, &obj);
-                loading_.erase(num);
-            }
-        }
+        if (Rebuild())
+            ok = Fetch(num, &obj);
+    } else if (!ok && !repaired_) {
+        failedBeforeRepair_.insert(num);
     }
     if (!ok)
         obj = Object();

@@ -8,7 +8,7 @@ namespace halvane {
 namespace {
 
 // More glyphs than this on one page are dropped (a guard against pathological files).
-constexpr size_t kMaxGlyphsPerPage = 2000000;
+constexpr size_t kMaxGlyphsPerPage = 500000;
 constexpr size_t kMaxImagesPerPage = 2000;
 
 bool IsWhiteText(const std::u16string& text)
