@@ -364,18 +364,18 @@ bool Document::RawStreamData(const Object& stream, std::string* out)
         return false;
     out->assign(reinterpret_cast<const char*>(source_.Data() + info->offset), info->length);
     if (info->encrypted && decryptor_) {
-        // A stream whose own first filter is the Identity crypt filter stays in clear text.
+        // A stream with a /Crypt filter of its own uses the crypt filter it names (Identity: none).
         const Object& filter = Resolve(info->dict.Get("Filter"));
         const Object& first = filter.IsArray() ? Resolve(filter.At(0)) : filter;
-        bool identity = false;
         if (first.IsName("Crypt")) {
             const Object& parms = Resolve(info->dict.Get("DecodeParms"));
             const Object& firstParms = parms.IsArray() ? Resolve(parms.At(0)) : parms;
             const Object& name = Resolve(firstParms["Name"]);
-            identity = !name.IsName() || name.IsName("Identity");
-        }
-        if (!identity)
+            if (name.IsName() && !name.IsName("Identity"))
+                *out = decryptor_->DecryptStreamWithFilter(name.Str(), info->ref, *out);
+        } else {
             *out = decryptor_->DecryptStream(info->ref, *out);
+        }
     }
     return true;
 }
