@@ -267,7 +267,6 @@ void ContentInterpreter::ShowText(const std::string& s)
         font = fonts_.Get(Object());  // text before any Tf: show it with the fallback font
     const TextState& ts = gs_.text;
     const Matrix base = Matrix{ts.size * ts.hScale, 0, 0, ts.size, 0, ts.rise};
-    const Matrix textToPage = tm_.Then(gs_.ctm);
     size_t pos = 0;
     while (pos < s.size()) {
         uint32_t code = 0;
@@ -276,7 +275,7 @@ void ContentInterpreter::ShowText(const std::string& s)
             length = 1;
         pos += static_cast<size_t>(length);
         const bool wordSpace = font->IsWordSpace(code, length);
-        const Matrix trm = base.Then(textToPage);
+        const Matrix trm = base.Then(tm_).Then(gs_.ctm);
         glyph_.text.clear();
         font->Text(code, &glyph_.text);
         if (!font->vertical) {

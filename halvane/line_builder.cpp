@@ -1,6 +1,8 @@
 #include "line_builder.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cmath>
 #include <unordered_set>
 
@@ -302,6 +304,8 @@ void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>&
         };
         for (size_t k = 0; k < band.size(); ++k) {
             const PlacedGlyph& g = glyphs[band[k]];
+            if (getenv("HALVANE_DEBUG"))
+                fprintf(stderr, "g u0=%.2f u1=%.2f b=%.2f s=%.2f sp=%d c=%x\n", g.u0, g.u1, g.baseline, g.size, g.isSpace, g.text.empty() ? 0 : g.text[0]);
             if (g.isSpace) {
                 if (open)
                     pendingSpace = true;
