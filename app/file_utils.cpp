@@ -13,6 +13,13 @@ const size_t kMaxPathChars = 259;
 
 bool PathExists(const wchar_t* path) { return _waccess(path, 0) == 0; }
 
+// A file of the same name is not the folder the caller asked for.
+bool FolderExists(const wchar_t* path)
+{
+    const DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool IsBlankOrDot(wchar_t c) { return c == L'\t' || c == L' ' || c == L'.'; }
 
 }  // namespace
@@ -67,7 +74,7 @@ int CreateFolderPath(const wchar_t* path)
         const wchar_t saved = work[end];
         work[end] = 0;
         CreateDirectoryW(work, nullptr);  // an existing folder is fine; existence decides below
-        const bool exists = PathExists(work);
+        const bool exists = FolderExists(work);
         work[end] = saved;
         if (!exists)
             return kFolderPathRefused;

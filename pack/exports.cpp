@@ -8,11 +8,8 @@
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInst, DWORD dwReason, LPVOID)
 {
     OstrelModule().SetInstance(hInst);
-    if (dwReason == DLL_PROCESS_ATTACH) {
-        if (OstrelModule().InitFailed())
-            return FALSE;
-        DisableThreadLibraryCalls(hInst);
-    }
+    if (dwReason == DLL_PROCESS_ATTACH && OstrelModule().InitFailed())
+        return FALSE;
     return TRUE;
 }
 

@@ -122,6 +122,11 @@ TEST(CreateFolderPath, Refusals)
     EXPECT_FALSE(Exists(base + L"made\\bad."));
     EXPECT_FALSE(Exists(base + L"made\\bad"));
 
+    // A file where a folder should be is not a folder.
+    CloseHandle(CreateFileW((base + L"file").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    EXPECT_EQ(kFolderPathRefused, CreateFolderPath((base + L"file").c_str()));
+    EXPECT_EQ(kFolderPathRefused, CreateFolderPath((base + L"file\\sub").c_str()));
+
     EXPECT_EQ(kFolderPathRefused, CreateFolderPath((base + L"a\\\\b").c_str()));
     EXPECT_FALSE(Exists(base + L"a\\b"));
     EXPECT_EQ(kFolderPathRefused, CreateFolderPath((base + L"a?b").c_str()));

@@ -63,8 +63,9 @@ protected:
             bool typed = types.find("PartName=\"/" + name + "\"") != std::string::npos ||
                          types.find("Extension=\"" + ext + "\"") != std::string::npos;
             EXPECT_TRUE(typed || name == "[Content_Types].xml") << "no content type for " << name;
-            if (ext == "xml" || ext == "rels")
+            if (ext == "xml" || ext == "rels") {
                 EXPECT_EQ(XmlProblem(p.Part(name)), "") << name;
+            }
         }
         const std::pair<const char*, const char*> relParts[] = {{"_rels/.rels", ""},
                                                                  {"word/_rels/document.xml.rels", "word/"}};

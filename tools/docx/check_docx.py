@@ -72,7 +72,8 @@ def check(path, want_text):
         for name in names:
             if name == "[Content_Types].xml":
                 continue
-            ext = posixpath.splitext(name)[1][1:].lower()
+            base = posixpath.basename(name)
+            ext = base.rsplit(".", 1)[1].lower() if "." in base else ""  # ".rels" has the extension rels
             if "/" + name not in overrides and ext not in defaults:
                 problems.append("no content type for %s" % name)
         for o in overrides:
