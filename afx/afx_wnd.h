@@ -58,6 +58,7 @@ public:
     virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     virtual BOOL PreTranslateMessage(MSG* msg);
+    virtual BOOL IsFrameWnd() const { return FALSE; }
     BOOL ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     // Offers the message being processed to the object of the child window; TRUE if it handled it.
     static BOOL ReflectLastMsg(HWND child, LRESULT* pResult = nullptr);
