@@ -8,6 +8,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
 "$top/scripts/build.sh" win64 win32
 cmake --build "$top/build/win64" --target morvane_showcase >/dev/null
+"$top/installer/build.sh" win32 >/dev/null || echo "run.sh: the installer could not be built" >&2
 
 echo
 echo "Built the Windows program set:"
