@@ -455,8 +455,8 @@ TEST_F(DocxContract, FailedSaveLeavesNoFileUnderTheTargetName)
 #ifdef _WIN32
 TEST_F(DocxContract, TargetNearTheLongestPathSaves)
 {
-    // The target fits in MAX_PATH; its temporary name beside it does not, so it takes the "\\\\?\\"
-    // form. (Wine does not enforce MAX_PATH: here this checks that the long form works.)
+    // The target fits in MAX_PATH; its temporary name beside it does not, so it takes the long
+    // (\\?\) form. Wine does not enforce MAX_PATH: here this checks that the long form works.
     std::string folder = folder_ + std::string(230 - folder_.size(), 'd');
     ASSERT_TRUE(CreateDirectoryW(Widen(folder).c_str(), nullptr));
     path_ = folder + "\\" + std::string(MAX_PATH - 2 - folder.size() - 5, 'n') + ".docx";
