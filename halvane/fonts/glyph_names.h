@@ -1,0 +1,24 @@
+// Glyph names to Unicode text, following the Adobe Glyph List rules.
+#ifndef HALVANE_FONTS_GLYPH_NAMES_H
+#define HALVANE_FONTS_GLYPH_NAMES_H
+
+#include <string>
+#include <string_view>
+
+namespace halvane::fonts {
+
+// Maps a glyph name to its text: anything after the first '.' is dropped ("a.sc"), '_' joins the
+// components of a ligature ("f_f_i"), and each component is an Adobe Glyph List name, "uni" with
+// one or more groups of four hex digits, or "u" with four to six hex digits. Producer names such
+// as "g123", "cid123", "glyph123", "G1A" or ".notdef" carry no meaning: false, *out empty.
+// On success *out holds the text (its earlier content is replaced).
+bool GlyphNameToUnicode(std::string_view name, std::u16string* out);
+
+// The same for a ZapfDingbats (or similar dingbat) font, whose "a1".."a206" names are looked up
+// in the ITC Zapf Dingbats list first; other fonts must not use it, since producers also name
+// ordinary glyphs "a1", "a2"...
+bool DingbatsGlyphNameToUnicode(std::string_view name, std::u16string* out);
+
+}  // namespace halvane::fonts
+
+#endif  // HALVANE_FONTS_GLYPH_NAMES_H
