@@ -17,7 +17,8 @@ struct Binding {
 
 SRWLOCK g_lock = SRWLOCK_INIT;
 LONG g_initCount = 0;
-std::vector<Binding>* g_bindings = nullptr;
+std::vector<Binding>* g_bindings = nullptr;  // null outside ComMgrInit .. ComMgrUninit
+std::vector<HMODULE> g_deferred;              // server files whose unload waits for their last object
 
 class LockGuard {
 public:
@@ -32,8 +33,6 @@ HRESULT LastErrorResult()
     const DWORD error = GetLastError();
     return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
 }
-
-std::vector<HMODULE> g_deferred;  // server files whose unload waits for their last object
 
 bool ServerCanUnload(HMODULE module)
 {

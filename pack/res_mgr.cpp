@@ -5,7 +5,7 @@
 #include <wchar.h>
 
 #include "failure_box.h"
-#include "host_folder.h"
+#include "module_folder.h"
 #include "res_tables.h"
 #include "text_table.h"
 
@@ -72,7 +72,7 @@ bool CResMgr::BuildBitmapPath(LONG nResId, wchar_t (&path)[OSTREL_RES_PATH_CHARS
     wchar_t base[OSTREL_RES_PATH_CHARS] = {};
     if (m_szResFolder[0])
         wcscpy(base, m_szResFolder);
-    else if (!HostProgramFolder(base, OSTREL_RES_PATH_CHARS))
+    else if (!GetModuleFolder(base))
         return false;
     // The host folder already ends with a backslash; the doubled one is harmless to the file system.
     const int n = _snwprintf(path, OSTREL_RES_PATH_CHARS, L"%ls\\%ls", base, row->szResPathName);

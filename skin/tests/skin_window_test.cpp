@@ -374,7 +374,6 @@ TEST_F(SkinWindowTest, ListHorizontalMaximumCountsFivePixelSteps)
     dlg.list.InsertColumn(0, L"a", LVCFMT_LEFT, 100);
     dlg.list.InsertColumn(1, L"b", LVCFMT_LEFT, visible + 300 - 100);
     EXPECT_EQ(dlg.list.GetScrollMax(0), 60);
-    EXPECT_TRUE(dlg.list.m_hBar.IsWindowVisible() || dlg.list.GetScrollMax(0) > 0);
     EXPECT_EQ(dlg.list.GetScrollPage(1), 0);   // no rows yet: no row height
 }
 

@@ -13,6 +13,10 @@ std::unique_ptr<Document> Document::Create(const std::u16string& targetPath)
 {
     if (targetPath.empty())
         return nullptr;
+    // A folder that cannot take the file fails now, not after a whole conversion: the probe
+    // makes the temporary file Save would write, and removes it again.
+    if (!AtomicOutputFile::Create(targetPath))
+        return nullptr;
     std::unique_ptr<Document> doc(new Document(targetPath));
     if (!doc->body_.ok())
         return nullptr;

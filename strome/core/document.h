@@ -22,7 +22,8 @@ namespace strome {
 
 class Document {
 public:
-    // Null when the target path is empty or no document can be started.
+    // Null when the target path is empty, its folder cannot take a new file, or no document
+    // can be started.
     static std::unique_ptr<Document> Create(const std::u16string& targetPath);
 
     // Starts a paragraph and returns its id (never 0). One paragraph is open at a time:

@@ -88,13 +88,11 @@ qrn_IDocxPara* DocxDocument::AddParagraph(const stParaIndent* indent, const stPa
     try {
         ParagraphFormat format = ParagraphFormatFrom(indent, spacing, alignment);
         std::unique_ptr<DocxParagraph> paragraph(new DocxParagraph(*this, 0));
-        paragraphs_.insert(paragraph.get());
         paragraph->id_ = document_->BeginParagraph(format);
         paragraph->format_ = format;
-        if (paragraph->id_ == 0) {
-            paragraphs_.erase(paragraph.get());
+        if (paragraph->id_ == 0)
             return nullptr;
-        }
+        paragraphs_.insert(paragraph.get());
         return paragraph.release();
     } catch (...) {
         return nullptr;

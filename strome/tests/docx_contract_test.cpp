@@ -414,6 +414,8 @@ TEST_F(DocxContract, CreateRefusesMissingArguments)
     EXPECT_EQ(Docx_Create(&doc, QT("")), 0);
     EXPECT_EQ(doc, nullptr);
     EXPECT_EQ(Docx_Create(nullptr, QT("x.docx")), 0);
+    EXPECT_EQ(CreateDocument(folder_ + "missing/out.docx"), nullptr);  // the folder must exist
+    EXPECT_TRUE(FolderEntries(folder_).empty());
 }
 
 TEST_F(DocxContract, FailedSaveLeavesNoFileUnderTheTargetName)
@@ -449,5 +451,22 @@ TEST_F(DocxContract, FailedSaveLeavesNoFileUnderTheTargetName)
     EXPECT_EQ(SaveAndDelete(doc), 0);
     EXPECT_EQ(FolderEntries(folder_), std::vector<std::string>{"taken"});  // no temporary file left
 }
+
+#ifdef _WIN32
+TEST_F(DocxContract, TargetNearTheLongestPathSaves)
+{
+    // The target fits in MAX_PATH; its temporary name beside it does not, so it takes the long
+    // (\\?\) form. Wine does not enforce MAX_PATH: here this checks that the long form works.
+    std::string folder = folder_ + std::string(230 - folder_.size(), 'd');
+    ASSERT_TRUE(CreateDirectoryW(Widen(folder).c_str(), nullptr));
+    path_ = folder + "\\" + std::string(MAX_PATH - 2 - folder.size() - 5, 'n') + ".docx";
+    ASSERT_EQ(path_.size(), size_t(MAX_PATH - 1));
+    qrn_IDocx* doc = CreateDocument(path_);
+    ASSERT_NE(doc, nullptr);
+    AddRun(AddLayoutParagraph(doc, 0, 0, 0, nullptr), QT("long"));
+    Saved s = SaveAndRead(doc);
+    EXPECT_NE(s.body.find("long"), std::string::npos);
+}
+#endif
 
 }  // namespace

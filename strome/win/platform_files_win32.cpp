@@ -117,6 +117,22 @@ private:
     bool failed_ = false;
 };
 
+// A full path that, with the temporary suffix, would pass MAX_PATH gets the "\\?\" form,
+// which has no such limit: a target the caller may name must not fail for its temporary file.
+std::wstring ExtendedLengthPath(std::wstring path)
+{
+    if (path.size() + 32 < MAX_PATH || path.compare(0, 4, L"\\\\?\\") == 0)
+        return path;
+    for (wchar_t& c : path)
+        if (c == L'/')
+            c = L'\\';
+    if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\')
+        return L"\\\\?\\" + path;
+    if (path.compare(0, 2, L"\\\\") == 0)
+        return L"\\\\?\\UNC\\" + path.substr(2);
+    return path;  // relative: left to the usual rules
+}
+
 }  // namespace
 
 std::unique_ptr<AtomicOutputFile> AtomicOutputFile::Create(const std::u16string& targetPath)
@@ -124,6 +140,7 @@ std::unique_ptr<AtomicOutputFile> AtomicOutputFile::Create(const std::u16string&
     std::wstring target(targetPath.begin(), targetPath.end());
     if (target.empty() || target.back() == L'\\' || target.back() == L'/')
         return nullptr;
+    target = ExtendedLengthPath(target);
     // A name beside the target, unique within this process and very likely across processes.
     static LONG counter = 0;
     for (int attempt = 0; attempt < 16; ++attempt) {

@@ -17,6 +17,9 @@ Sources (all on Debian 12, none needed by the build):
     not modified. Adobe Systems has no responsibility or obligation to support the use of the AFM
     files." The generated metrics file carries that notice and says what was extracted.
     The Standard, Symbol and ZapfDingbats encodings come from the fonts' AFM code columns.
+  * CFF standard strings and predefined charsets, and the 258 standard Macintosh glyph names of
+    TrueType 'post' tables: python3-fonttools (fontTools.cffLib, fontTools.ttLib), MIT licence;
+    the lists themselves are those of Adobe's CFF and Apple's TrueType references.
   * WinAnsi and MacRoman: the Windows-1252 and Mac OS Roman code pages (Python codecs) turned into
     Adobe glyph names, with the differences of the PDF tables (ISO 32000-1, Annex D) applied.
     MacExpert and PDFDocEncoding are written out below from the tables of ISO 32000-1, Annex D.
@@ -322,6 +325,40 @@ def main():
     out.extend(font_rows)
     out.append("};\n")
     write(os.path.join(OUT_DIR, "standard_font_metrics.inc"), "".join(out))
+    write_font_program_names()
+
+
+def write_font_program_names():
+    import fontTools.cffLib as cff
+    from fontTools.ttLib import standardGlyphOrder
+    strings = list(cff.cffStandardStrings)
+    sid = {name: i for i, name in enumerate(strings)}
+
+    def name_list(ident, names):
+        out = ["static const char* const %s[%d] = {\n" % (ident, len(names))]
+        for i in range(0, len(names), 6):
+            out.append("    " + ", ".join('"%s"' % n for n in names[i:i + 6]) + ",\n")
+        out.append("};\n\n")
+        return "".join(out)
+
+    def sid_list(ident, names):
+        sids = [sid[n] for n in names]
+        out = ["static const uint16_t %s[%d] = {\n" % (ident, len(sids))]
+        for i in range(0, len(sids), 16):
+            out.append("    " + ", ".join(str(v) for v in sids[i:i + 16]) + ",\n")
+        out.append("};\n\n")
+        return "".join(out)
+
+    text = [GENERATED_NOTE,
+            "// CFF standard strings and predefined charsets (Adobe's CFF reference, appendices A\n"
+            "// and C) and the 258 standard Macintosh glyph names of TrueType 'post' tables, as\n"
+            "// listed in python3-fonttools (MIT licence).\n\n",
+            name_list("kCffStandardStrings", strings),
+            sid_list("kCffExpertCharset", cff.cffIExpertStrings),
+            sid_list("kCffExpertSubsetCharset", cff.cffExpertSubsetStrings),
+            name_list("kMacGlyphNames", list(standardGlyphOrder.standardGlyphOrder))]
+    assert list(cff.cffISOAdobeStrings) == strings[:len(cff.cffISOAdobeStrings)]
+    write(os.path.join(OUT_DIR, "font_program_names.inc"), "".join(text))
 
 
 if __name__ == "__main__":
