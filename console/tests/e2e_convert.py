@@ -151,14 +151,14 @@ def main():
                 fail(f'{result}: no text')
             check_words(result, text, os.path.join(a.data, base + '.truth.txt'))
 
-    # Relative paths with '/' and no --out: the output lands beside the PDF (no settings file here).
+    # Relative paths with '/', for the PDF and for the output folder.
     rel_dir = os.path.join(a.scratch, 'rel')
-    os.makedirs(rel_dir)
+    os.makedirs(os.path.join(rel_dir, 'out'))
     shutil.copy(os.path.join(a.data, pdfs[0]), rel_dir)
-    proc = subprocess.run([a.runner, a.exe, '--to', 'txt', 'rel/' + pdfs[0]], cwd=a.scratch,
+    proc = subprocess.run([a.runner, a.exe, '--to', 'txt', '--out', 'rel/out', 'rel/' + pdfs[0]], cwd=a.scratch,
                           stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=600)
-    if proc.returncode != 0 or not os.path.exists(os.path.join(rel_dir, pdfs[0][:-4] + '.txt')):
-        fail(f'relative path: exit {proc.returncode}, output beside the PDF missing\n{proc.stdout.decode()}')
+    if proc.returncode != 0 or not os.path.exists(os.path.join(rel_dir, 'out', pdfs[0][:-4] + '.txt')):
+        fail(f'relative paths: exit {proc.returncode}, output missing\n{proc.stdout.decode()}')
 
     # Failures: one error line per failed file, the good file still converted, exit code 1.
     bad = os.path.join(inputs, 'not-a-pdf.pdf')
