@@ -342,7 +342,24 @@ void ContentInterpreter::DoXObject(const std::string& name, const Object& resour
         }
         return;
     }
-    if (!subtype.IsName("Form") || depth >= kMaxFormDepth)
+    if (subtype.IsName("Form"))
+        DoForm(ref, xobject, resources, depth);
+}
+
+void ContentInterpreter::RunForm(const Object& formRef, const Matrix& ctm)
+{
+    gs_ = GState();
+    gs_.ctm = ctm;
+    stack_.clear();
+    operations_ = 0;
+    const Object& form = doc_.Resolve(formRef);
+    if (form.IsStream())
+        DoForm(formRef, form, Object(), 0);
+}
+
+void ContentInterpreter::DoForm(const Object& ref, const Object& xobject, const Object& resources, int depth)
+{
+    if (depth >= kMaxFormDepth)
         return;
     const int formNum = ref.IsRef() ? ref.GetRef().num : -1;
     if (formNum >= 0 && !activeForms_.insert(formNum).second)

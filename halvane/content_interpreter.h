@@ -48,6 +48,8 @@ public:
     // Runs a page's /Contents (a stream or an array of streams) with the page's resources.
     // pageMatrix maps default user space to page space.
     void RunPage(const Object& contents, const Object& resources, const Matrix& pageMatrix);
+    // Runs a form XObject (an annotation's appearance) with the given current transformation.
+    void RunForm(const Object& formRef, const Matrix& ctm);
 
 private:
     struct TextState {
@@ -71,6 +73,7 @@ private:
     void ShowText(const std::string& s);
     void ShowArray(const Array& items);
     void DoXObject(const std::string& name, const Object& resources, int depth);
+    void DoForm(const Object& ref, const Object& xobject, const Object& resources, int depth);
     void InlineImage(class Lexer& lexer, const Object& resources);
     void SetFont(const Object& resources, const std::string& name, double size);
     void NextLine(double tx, double ty);

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 
 #include "document.h"
 #include "fonts/encodings.h"
+#include "fonts/font_programs.h"
 #include "fonts/glyph_names.h"
 #include "fonts/standard_fonts.h"
 #if __has_include("fonts/cmap.h")
@@ -34,6 +36,41 @@ void ReadStyle(Document& doc, const Object& fontDict, const Object& descriptor, 
                  weight >= 600 || (flags & (1 << 18)) != 0;
     font->italic = ContainsNoCase(base, "italic") || ContainsNoCase(base, "oblique") || (flags & (1 << 6)) != 0;
     (void)fontDict;
+}
+
+// A simple TrueType font's code through its own cmap: (3,0) symbol codes at 0xF000 + code or
+// the Mac (1,0) table, then the glyph's post name.
+bool TrueTypeCodeText(const fonts::TrueTypeFont& tt, int code, std::u16string* out)
+{
+    uint32_t gid = 0;
+    if (const fonts::TrueTypeCmap* sym = tt.FindCmap(3, 0)) {
+        gid = sym->Lookup(0xF000u + static_cast<uint32_t>(code));
+        if (!gid)
+            gid = sym->Lookup(static_cast<uint32_t>(code));
+    }
+    if (!gid) {
+        if (const fonts::TrueTypeCmap* mac = tt.FindCmap(1, 0))
+            gid = mac->Lookup(static_cast<uint32_t>(code));
+    }
+    if (!gid || gid >= tt.glyphNames.size() || tt.glyphNames[gid].empty())
+        return false;
+    return fonts::GlyphNameToUnicode(tt.glyphNames[gid], out) && !out->empty();
+}
+
+bool NumberedNameMatchesCode(const std::string& n, int code)
+{
+    size_t i = 0;
+    while (i < n.size() && i < 3 && std::isalpha(static_cast<unsigned char>(n[i])))
+        ++i;
+    if (i == 0 || i == n.size() || n.size() - i > 3)
+        return false;
+    int v = 0;
+    for (size_t k = i; k < n.size(); ++k) {
+        if (!std::isdigit(static_cast<unsigned char>(n[k])))
+            return false;
+        v = v * 10 + (n[k] - '0');
+    }
+    return v == code && code >= 32;
 }
 
 // A font that cannot be read: bytes as Latin-1, half an em wide.
@@ -76,6 +113,77 @@ std::shared_ptr<const fonts::CMap> LoadCMapStream(Document& doc, const Object& s
     return cmap;
 }
 #endif
+
+constexpr size_t kMaxFontProgramBytes = 32u << 20;
+
+// The embedded font program of a descriptor, decoded; which key held it in *kind.
+bool LoadFontProgram(Document& doc, const Object& descriptor, std::string* data, std::string* kind)
+{
+    static const char* const kKeys[] = {"FontFile", "FontFile2", "FontFile3"};
+    for (const char* key : kKeys) {
+        const Object& stream = doc.Resolve(descriptor[key]);
+        if (!stream.IsStream())
+            continue;
+        DecodedData decoded;
+        if (!doc.DecodeStream(stream, kMaxFontProgramBytes, &decoded) || !decoded.imageCodec.empty())
+            return false;
+        data->swap(decoded.bytes);
+        *kind = key;
+        if (*kind == "FontFile3") {
+            const Object& subtype = doc.Resolve(stream["Subtype"]);
+            if (subtype.IsName("OpenType"))
+                *kind = "OpenType";
+        }
+        return true;
+    }
+    return false;
+}
+
+// Text of a glyph id through a TrueType/OpenType font's Unicode cmap, else its post names.
+class GlyphTextMap {
+public:
+    void FromTrueType(const fonts::TrueTypeFont& tt)
+    {
+        const fonts::TrueTypeCmap* cmap = tt.FindCmap(3, 10);
+        if (!cmap)
+            cmap = tt.FindCmap(3, 1);
+        if (!cmap)
+            cmap = tt.FindCmap(0, 3);
+        if (!cmap)
+            cmap = tt.FindCmap(0, 4);
+        if (cmap)
+            codes_ = cmap->GlyphCodes(tt.glyphCount);
+        names_ = tt.glyphNames;
+    }
+    void FromNames(const std::vector<std::string>& names) { names_ = names; }
+    bool Empty() const { return codes_.empty() && names_.empty(); }
+
+    bool Text(uint32_t gid, std::u16string* out) const
+    {
+        if (gid < codes_.size() && codes_[gid] != 0xFFFFFFFFu && codes_[gid] != 0) {
+            const uint32_t c = codes_[gid];
+            if (c >= 0x10000) {
+                out->push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+                out->push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+            } else {
+                out->push_back(static_cast<char16_t>(c));
+            }
+            return true;
+        }
+        if (gid < names_.size() && !names_[gid].empty()) {
+            std::u16string t;
+            if (fonts::GlyphNameToUnicode(names_[gid], &t)) {
+                *out += t;
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    std::vector<uint32_t> codes_;
+    std::vector<std::string> names_;
+};
 
 // Type1, TrueType, Type3 and MMType1: one byte per code.
 class SimpleFont : public Font {
@@ -136,6 +244,31 @@ void SimpleFont::Load(Document& doc, const Object& dict)
     for (int c = 0; c < 256; ++c)
         if (baseNames && baseNames[c])
             names[static_cast<size_t>(c)] = baseNames[c];
+    // The embedded program: its built-in encoding stands in for a missing base encoding, and a
+    // TrueType program's cmap and glyph names give the text of codes that have no usable name.
+    std::string program, programKind;
+    fonts::TrueTypeFont trueTypeProgram;
+    bool haveTrueType = false;
+    if (!type3 && LoadFontProgram(doc, descriptor, &program, &programKind)) {
+        fonts::BuiltInEncoding builtIn;
+        bool haveBuiltIn = false;
+        if (programKind == "FontFile") {
+            haveBuiltIn = fonts::ParseType1Encoding(program, &builtIn);
+        } else if (programKind == "FontFile3") {
+            fonts::CffFont cff;
+            if (fonts::ParseCff(program, &cff) && !cff.cidKeyed) {
+                builtIn = cff.encoding;
+                haveBuiltIn = !builtIn.names.empty();
+            }
+        } else {
+            haveTrueType = fonts::ParseTrueType(program, &trueTypeProgram);
+        }
+        if (haveBuiltIn && !haveBase && !builtIn.standard) {
+            for (int c = 0; c < 256 && c < static_cast<int>(builtIn.names.size()); ++c)
+                if (!builtIn.names[static_cast<size_t>(c)].empty())
+                    names[static_cast<size_t>(c)] = builtIn.names[static_cast<size_t>(c)];
+        }
+    }
     std::array<bool, 256> fromDifferences{};
     const Object& differences = doc.Resolve(encoding["Differences"]);
     int code = 0;
@@ -169,6 +302,13 @@ void SimpleFont::Load(Document& doc, const Object& dict)
                 continue;
         }
         t.clear();
+        if (haveTrueType && TrueTypeCodeText(trueTypeProgram, c, &t))
+            continue;
+        // Names such as "a44" or "g65" on code 44 or 65 stand for the code itself.
+        if (!n.empty() && NumberedNameMatchesCode(n, c)) {
+            t.push_back(static_cast<char16_t>(c));
+            continue;
+        }
         // No usable name: printable codes read as themselves, as most such fonts are laid out.
         if (c >= 32 && c < 127 && (!fromDifferences[static_cast<size_t>(c)] || n.empty()))
             t.push_back(static_cast<char16_t>(c));
@@ -246,9 +386,16 @@ public:
             *out += t;
             return;
         }
-        if (!ordering_.empty() && fonts::CidToUnicode(ordering_, Cid(code), &t)) {
+        const uint32_t cid = Cid(code);
+        if (!ordering_.empty() && fonts::CidToUnicode(ordering_, cid, &t)) {
             *out += t;
             return;
+        }
+        if (!glyphText_.Empty()) {
+            uint32_t gid = cid;
+            if (!cidToGid_.empty())
+                gid = cid < cidToGid_.size() ? cidToGid_[cid] : 0;
+            glyphText_.Text(gid, out);
         }
 #else
         (void)code;
@@ -278,6 +425,8 @@ private:
     double defaultWidth_ = 1.0;
     double defaultVertical_ = -1.0;
     std::string ordering_;
+    GlyphTextMap glyphText_;
+    std::vector<uint16_t> cidToGid_;  // CIDToGIDMap stream; empty for Identity
 #ifdef HALVANE_HAVE_CMAP
     std::shared_ptr<const fonts::CMap> encoding_;
     std::shared_ptr<const fonts::CMap> toUnicode_;
@@ -316,6 +465,48 @@ void CompositeFont::Load(Document& doc, const Object& dict)
 #endif
     if (ordering_ == "Identity" || ordering_ == "UCS")
         ordering_.clear();
+    // Without a ToUnicode map and a known character collection, the embedded program says
+    // what each glyph is.
+#ifdef HALVANE_HAVE_CMAP
+    const bool needProgram = !toUnicode_ || !toUnicode_->HasUnicodeMappings();
+#else
+    const bool needProgram = true;
+#endif
+    std::string program, programKind;
+    if (needProgram && LoadFontProgram(doc, descriptor, &program, &programKind)) {
+        if (programKind == "FontFile2" || programKind == "OpenType") {
+            fonts::TrueTypeFont tt;
+            if (fonts::ParseTrueType(program, &tt)) {
+                glyphText_.FromTrueType(tt);
+                if (glyphText_.Empty() && !tt.cff.empty()) {
+                    fonts::CffFont cff;
+                    if (fonts::ParseCff(tt.cff, &cff) && !cff.cidKeyed)
+                        glyphText_.FromNames(cff.glyphNames);
+                }
+            }
+        } else if (programKind == "FontFile3") {
+            fonts::CffFont cff;
+            if (fonts::ParseCff(program, &cff)) {
+                if (cff.cidKeyed) {
+                    std::string ros = cff.ordering;
+                    if (ordering_.empty() && ros != "Identity")
+                        ordering_ = ros;
+                } else {
+                    glyphText_.FromNames(cff.glyphNames);
+                }
+            }
+        }
+        const Object& map = doc.Resolve(cidFont["CIDToGIDMap"]);
+        if (map.IsStream()) {
+            DecodedData decoded;
+            if (doc.DecodeStream(map, 1u << 20, &decoded)) {
+                const std::string& b = decoded.bytes;
+                cidToGid_.resize(b.size() / 2);
+                for (size_t i = 0; i + 1 < b.size(); i += 2)
+                    cidToGid_[i / 2] = static_cast<uint16_t>((static_cast<uint8_t>(b[i]) << 8) | static_cast<uint8_t>(b[i + 1]));
+            }
+        }
+    }
     const Object& dw = doc.Resolve(cidFont["DW"]);
     if (dw.IsNumber())
         defaultWidth_ = dw.GetNumber() * 0.001;

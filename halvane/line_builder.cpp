@@ -1,8 +1,6 @@
 #include "line_builder.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <cmath>
 #include <unordered_set>
 
@@ -14,7 +12,7 @@ namespace {
 constexpr double kAscent = 0.8;
 constexpr double kDescent = 0.2;
 // A gap wider than this (in font sizes) ends a fragment: columns and table cells are apart.
-constexpr double kFragmentGap = 0.8;
+constexpr double kFragmentGap = 0.95;
 // A gap wider than this (in font sizes) between two glyphs is a word break.
 constexpr double kWordGap = 0.15;
 // Between two CJK characters only a much wider gap reads as a break.
@@ -72,21 +70,10 @@ public:
             Split(std::move(right), regions, depth + 1);
             return;
         }
-        // Full-width blocks may interrupt columns: look for a gutter among the narrow fragments,
-        // then cut the region above and below every row that crosses it.
-        double minU = 1e300, maxU = -1e300;
-        for (int id : ids) {
-            minU = std::min(minU, frags_[static_cast<size_t>(id)].u0);
-            maxU = std::max(maxU, frags_[static_cast<size_t>(id)].u1);
-        }
-        const double width = maxU - minU;
-        std::vector<int> narrow;
-        for (int id : ids) {
-            const Fragment& f = frags_[static_cast<size_t>(id)];
-            if (f.u1 - f.u0 <= 0.45 * width)
-                narrow.push_back(id);
-        }
-        if (narrow.size() >= 2 && narrow.size() < ids.size() && FindVerticalCut(narrow, &gutterStart, &gutterEnd)) {
+        // Full-width blocks (titles, wide paragraphs, footers) may interrupt columns: look for
+        // a gutter that only a few fragments cross, then cut the region above and below every
+        // row that crosses it.
+        if (FindInterruptedGutter(ids, &gutterStart, &gutterEnd)) {
             std::vector<std::vector<int>> groups;
             if (SplitRowsAtBlockers(ids, gutterStart, gutterEnd, &groups) && groups.size() > 1) {
                 for (auto& g : groups)
@@ -98,19 +85,91 @@ public:
     }
 
 private:
-    bool FindVerticalCut(const std::vector<int>& ids, double* gapStart, double* gapEnd)
+    double MinGutter(const std::vector<int>& ids)
     {
-        std::vector<int> sorted(ids);
-        std::sort(sorted.begin(), sorted.end(), [&](int a, int b) {
-            return frags_[static_cast<size_t>(a)].u0 < frags_[static_cast<size_t>(b)].u0;
-        });
         std::vector<double> sizes;
         for (int id : ids) {
             const Fragment& f = frags_[static_cast<size_t>(id)];
             if (!f.isImage)
                 sizes.push_back(f.bottom - f.top);
         }
-        const double minGap = std::max(3.0, kMinGutter * Median(sizes));
+        return std::max(3.0, kMinGutter * Median(sizes));
+    }
+
+    // A vertical strip at least a gutter wide that few fragments cross, with fragments on both
+    // sides that read as columns once the crossing ones are set aside.
+    bool FindInterruptedGutter(const std::vector<int>& ids, double* gapStart, double* gapEnd)
+    {
+        const double minGap = MinGutter(ids);
+        std::vector<double> edges;
+        for (int id : ids) {
+            edges.push_back(frags_[static_cast<size_t>(id)].u0);
+            edges.push_back(frags_[static_cast<size_t>(id)].u1);
+        }
+        std::sort(edges.begin(), edges.end());
+        edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+        if (edges.size() < 4)
+            return false;
+        // Coverage of each elementary interval between neighbouring edges.
+        std::vector<int> coverage(edges.size() - 1, 0);
+        for (int id : ids) {
+            const Fragment& f = frags_[static_cast<size_t>(id)];
+            const size_t a = static_cast<size_t>(std::lower_bound(edges.begin(), edges.end(), f.u0) - edges.begin());
+            const size_t b = static_cast<size_t>(std::lower_bound(edges.begin(), edges.end(), f.u1) - edges.begin());
+            for (size_t k = a; k < b && k < coverage.size(); ++k)
+                ++coverage[k];
+        }
+        const int maxCrossing = std::max(2, static_cast<int>(ids.size() / 5));
+        double bestScore = 0;
+        bool found = false;
+        for (size_t k = 1; k + 1 < coverage.size();) {
+            if (coverage[k] > maxCrossing) {
+                ++k;
+                continue;
+            }
+            size_t end = k;
+            while (end + 1 < coverage.size() && coverage[end + 1] <= maxCrossing)
+                ++end;
+            const double g0 = edges[k], g1 = edges[end + 1];
+            k = end + 1;
+            if (g1 - g0 < minGap)
+                continue;
+            // Fragments crossing the middle of the strip interrupt it; the strip's edges may
+            // shave a little off the columns' ragged ends.
+            const double mid = 0.5 * (g0 + g1);
+            std::vector<int> left, right;
+            int crossing = 0;
+            for (int id : ids) {
+                const Fragment& f = frags_[static_cast<size_t>(id)];
+                if (f.u1 <= mid)
+                    left.push_back(id);
+                else if (f.u0 >= mid)
+                    right.push_back(id);
+                else
+                    ++crossing;
+            }
+            // The crossing fragments must be few next to the columns they interrupt.
+            if (crossing == 0 || left.size() < 2 || right.size() < 2 ||
+                crossing * 3 > static_cast<int>(std::min(left.size(), right.size())) || !IsColumnCut(left, right))
+                continue;
+            const double score = static_cast<double>(std::min(left.size(), right.size()));
+            if (score > bestScore) {
+                bestScore = score;
+                *gapStart = g0;
+                *gapEnd = g1;
+                found = true;
+            }
+        }
+        return found;
+    }
+
+    bool FindVerticalCut(const std::vector<int>& ids, double* gapStart, double* gapEnd)
+    {
+        std::vector<int> sorted(ids);
+        std::sort(sorted.begin(), sorted.end(), [&](int a, int b) {
+            return frags_[static_cast<size_t>(a)].u0 < frags_[static_cast<size_t>(b)].u0;
+        });
+        const double minGap = MinGutter(ids);
         struct Gap {
             double start, end;
             size_t splitIndex;
@@ -204,7 +263,8 @@ private:
             }
             row.push_back(id);
             rowBottom = std::max(rowBottom, f.bottom);
-            if (f.u0 < g1 && f.u1 > g0)
+            const double mid = 0.5 * (g0 + g1);
+            if (f.u0 < mid && f.u1 > mid)
                 rowBlocking = true;
         }
         flushRow();
@@ -265,24 +325,30 @@ void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>&
     std::stable_sort(order.begin(), order.end(),
                      [&](size_t a, size_t b) { return glyphs[a].baseline < glyphs[b].baseline; });
     std::vector<std::vector<size_t>> bands;
-    double refTop = 0, refBottom = 0, refSize = 0;
+    double refTop = 0, refBottom = 0, refSize = 0, refBaseline = 0;
     for (size_t id : order) {
         const PlacedGlyph& g = glyphs[id];
         const double top = g.baseline - kAscent * g.size, bottom = g.baseline + kDescent * g.size;
         bool join = false;
         if (!bands.empty()) {
-            const double overlap = std::min(bottom, refBottom) - std::max(top, refTop);
-            join = overlap >= 0.5 * std::min(bottom - top, refBottom - refTop);
+            // Glyphs of one size share a line when their baselines nearly agree (tightly set
+            // rows of a timetable overlap but are separate lines); a smaller glyph raised or
+            // lowered (a superscript, a footnote mark) joins the line its box sits in.
+            const bool sameSize = std::fabs(g.size - refSize) <= 0.15 * std::max(g.size, refSize);
+            if (sameSize) {
+                join = std::fabs(g.baseline - refBaseline) <= 0.3 * refSize;
+            } else {
+                const double overlap = std::min(bottom, refBottom) - std::max(top, refTop);
+                join = overlap >= 0.5 * std::min(bottom - top, refBottom - refTop);
+            }
         }
-        if (!join) {
-            bands.emplace_back();
+        if (!join || ((g.size > refSize * 1.15) && !g.isSpace)) {
+            if (!join)
+                bands.emplace_back();
             refTop = top;
             refBottom = bottom;
             refSize = g.size;
-        } else if (g.size > refSize && !g.isSpace) {
-            refTop = top;
-            refBottom = bottom;
-            refSize = g.size;
+            refBaseline = g.baseline;
         }
         bands.back().push_back(id);
     }
@@ -304,8 +370,6 @@ void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>&
         };
         for (size_t k = 0; k < band.size(); ++k) {
             const PlacedGlyph& g = glyphs[band[k]];
-            if (getenv("HALVANE_DEBUG"))
-                fprintf(stderr, "g u0=%.2f u1=%.2f b=%.2f s=%.2f sp=%d c=%x\n", g.u0, g.u1, g.baseline, g.size, g.isSpace, g.text.empty() ? 0 : g.text[0]);
             if (g.isSpace) {
                 if (open)
                     pendingSpace = true;
@@ -436,7 +500,12 @@ void BuildPageModel(std::vector<PlacedGlyph>& glyphs, std::vector<PlacedImage>& 
     model->regions.clear();
     int nextBand = 0;
     // Main direction first: horizontal text, then the other directions, each read on its own.
-    for (int dir = 0; dir < 4; ++dir) {
+    std::vector<int> dirs{kDirRight};
+    for (const PlacedGlyph& g : glyphs)
+        if (std::find(dirs.begin(), dirs.end(), g.dir) == dirs.end())
+            dirs.push_back(g.dir);
+    std::sort(dirs.begin() + 1, dirs.end());
+    for (int dir : dirs) {
         std::vector<size_t> ids;
         for (size_t i = 0; i < glyphs.size(); ++i)
             if (glyphs[i].dir == dir)
@@ -515,7 +584,7 @@ void BuildPageModel(std::vector<PlacedGlyph>& glyphs, std::vector<PlacedImage>& 
                     r.right = std::max(rr, x);
                     r.top = rt;
                     r.bottom = rb;
-                    r.baseline = dir == kDirDown || dir == kDirUp ? base.x : base.y;
+                    r.baseline = (dir == kDirDown || dir == kDirUp) ? base.x : base.y;
                     x += 0.001;
                 }
                 model->regions.push_back(std::vector<LineModel>{std::move(l)});

@@ -10,7 +10,9 @@
 
 namespace halvane {
 
+class ContentInterpreter;
 class FontCache;
+struct Matrix;
 
 struct ExtractOptions {
     bool images = true;   // encode image runs (text-only tools turn this off)
@@ -24,6 +26,8 @@ public:
     bool Extract(int index, PageModel* model);
 
 private:
+    void RunAnnotations(const PageEntry& page, const Matrix& pageMatrix, ContentInterpreter& interpreter);
+
     Document& doc_;
     ExtractOptions options_;
     std::unique_ptr<FontCache> fonts_;

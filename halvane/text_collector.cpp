@@ -29,20 +29,28 @@ bool IsWhiteText(const std::u16string& text)
 Point ToDirectionFrame(int dir, Point p)
 {
     switch (dir) {
+    case kDirRight: return p;
     case kDirDown: return Point{p.y, -p.x};
     case kDirLeft: return Point{-p.x, -p.y};
     case kDirUp: return Point{-p.y, p.x};
-    default: return p;
+    default: {
+        const double a = dir * 3.14159265358979323846 / 180.0, c = std::cos(a), s = std::sin(a);
+        return Point{p.x * c + p.y * s, -p.x * s + p.y * c};
+    }
     }
 }
 
 Point FromDirectionFrame(int dir, Point p)
 {
     switch (dir) {
+    case kDirRight: return p;
     case kDirDown: return Point{-p.y, p.x};
     case kDirLeft: return Point{-p.x, -p.y};
     case kDirUp: return Point{p.y, -p.x};
-    default: return p;
+    default: {
+        const double a = dir * 3.14159265358979323846 / 180.0, c = std::cos(a), s = std::sin(a);
+        return Point{p.x * c - p.y * s, p.x * s + p.y * c};
+    }
     }
 }
 
@@ -59,11 +67,11 @@ void TextCollector::OnGlyph(const GlyphEvent& g)
         ax = -g.up.y;
         ay = g.up.x;
     }
-    int dir;
-    if (std::fabs(ax) >= std::fabs(ay))
-        dir = ax >= 0 ? kDirRight : kDirLeft;
-    else
-        dir = ay >= 0 ? kDirDown : kDirUp;
+    int dir = static_cast<int>(std::lround(std::atan2(ay, ax) * 180.0 / 3.14159265358979323846));
+    dir = ((dir % 360) + 360) % 360;
+    for (int axis = 0; axis <= 360; axis += 90)
+        if (std::abs(dir - axis) <= 3)
+            dir = axis % 360;
     // A glyph whose up vector points down in its own frame is mirrored; read it by its advance.
     PlacedGlyph p;
     p.dir = dir;

@@ -12,9 +12,9 @@
 
 namespace halvane {
 
-// Writing directions in page space (y down): 0 left to right, 1 top to bottom, 2 right to left
-// (upside-down text), 3 bottom to top.
-enum { kDirRight = 0, kDirDown = 1, kDirLeft = 2, kDirUp = 3 };
+// Writing directions: the angle of the baseline in page space (y down), in whole degrees.
+// Text within a few degrees of an axis counts as that axis.
+enum { kDirRight = 0, kDirDown = 90, kDirLeft = 180, kDirUp = 270 };
 
 // Page point to the frame of a direction, where text of that direction runs left to right and
 // its lines follow each other downwards.

@@ -1,8 +1,11 @@
 // halvane-dump: prints a PDF's pages as the reader delivers them, for debugging and benchmarks.
-//   halvane-dump [--text] FILE.pdf
+//   halvane-dump [--text | --count] FILE.pdf
 // Without options: every line with its box, every run with font, size and text, image runs with
 // their size. With --text: only the text, one output line per line, in the order the Word layout
 // writes them (lines sorted by top between region separators), pages separated by a form feed.
+// With --count: the page count and the time LoadDoc + GetPageCount took (what adding a file to
+// the list costs).
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -102,16 +105,38 @@ void PrintRecords(int number, const stPdfPage* page, std::string* out)
 int main(int argc, char** argv)
 {
     bool textOnly = false;
+    bool countOnly = false;
     const char* path = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--text") == 0)
             textOnly = true;
+        else if (std::strcmp(argv[i], "--count") == 0)
+            countOnly = true;
         else if (!path)
             path = argv[i];
     }
     if (!path) {
-        std::fprintf(stderr, "usage: halvane-dump [--text] FILE.pdf\n");
+        std::fprintf(stderr, "usage: halvane-dump [--text | --count] FILE.pdf\n");
         return 2;
+    }
+    if (countOnly) {
+        // The same path as the main program's LoadDoc: read the file, open, count.
+        const auto start = std::chrono::steady_clock::now();
+        halvane::ByteSource source;
+        halvane::PdfDoc* doc = nullptr;
+        if (halvane::ReadFileUtf8(path, halvane::kMaxFileBytes, &source))
+            doc = halvane::PdfDoc::Open(std::move(source), halvane::ExtractOptions());
+        const int pages = doc ? doc->GetPageCount() : 0;
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        const bool opened = doc != nullptr;
+        delete doc;
+        if (!opened) {
+            std::fprintf(stderr, "halvane-dump: cannot open %s as a PDF document\n", path);
+            return 1;
+        }
+        std::printf("%d pages, LoadDoc + GetPageCount %.2f ms\n", pages, ms);
+        return 0;
     }
     halvane::ByteSource bytes;
     if (!halvane::ReadFileUtf8(path, halvane::kMaxFileBytes, &bytes)) {
