@@ -43,7 +43,6 @@ bool CMorvaneApp::StartServices(const stServiceFolders* folders)
 
     Docx_Init();
     m_bDocxStarted = true;
-    InitControls();
 
     QueryText(kProductNameText, m_szAppTitle, MAX_PATH);
     SetAppName(m_szAppTitle);
@@ -59,6 +58,7 @@ void CMorvaneApp::StopServices()
         Docx_Fini();
         m_bDocxStarted = false;
     }
+    DestroySharedToolTip();
     if (m_bServicesStarted) {
         ReleaseServices();
         m_bServicesStarted = false;

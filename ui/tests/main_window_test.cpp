@@ -305,7 +305,15 @@ TEST_F(MainWindow, FirstRunCreatesFoldersSettingsAndOpensWelcomeOnce)
     EXPECT_EQ(1u, m_log.opened.size());
     CfgGetOutputDir(g_szCfgPath, stored);
     EXPECT_STREQ(L"C:\\Kept", stored);
-    CfgSetOutputDir(g_szCfgPath, output.c_str());
+
+    // A file that is not a settings store makes the next start a first run again.
+    const std::wstring cfg = g_szCfgPath;
+    s_app->StopServices();
+    std::ofstream(Narrow(cfg), std::ios::binary | std::ios::trunc) << "qrnXXX damaged";
+    Start();
+    EXPECT_EQ(2u, m_log.opened.size());
+    CfgGetOutputDir(g_szCfgPath, stored);
+    EXPECT_EQ(output, std::wstring(stored));
 }
 
 TEST_F(MainWindow, MissingResourcePackIsReportedInEnglishAndStopsStartUp)
@@ -371,6 +379,9 @@ TEST_F(MainWindow, StartsIdleWithItsTextsAndIgnoresEnterEscapeAndAltF4)
     Click(IDC_SETTINGS);
     EXPECT_TRUE(m_log.boxes.empty());
     EXPECT_TRUE(m_log.opened.empty());
+    Click(IDC_SYS_MIN);
+    EXPECT_TRUE(m_dlg->IsIconic());
+    m_dlg->ShowWindow(SW_RESTORE);
     Click(IDC_EXIT);
     EXPECT_FALSE(m_dlg->IsWindowVisible());
 }
