@@ -546,6 +546,30 @@ TEST_F(MainWindow, ListChangesAreRefusedDuringARunAndStopAsksFirst)
     EXPECT_TRUE(m_log.opened.empty());
 }
 
+DWORD WINAPI FinishLate(void* param)
+{
+    Sleep(300);
+    static_cast<CJobList*>(param)->m_hThread = nullptr;
+    return 0;
+}
+
+TEST_F(MainWindow, ConvertWaitsForAWorkerThatIsStillLeaving)
+{
+    OpenWindow();
+    AddSamples({2});
+    UseOutputFolder("ui_late_worker_out");
+    // The previous run has been reported over, but its thread has not let go yet.
+    m_dlg->Jobs().m_hThread = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-2));
+    HANDLE leaving = CreateThread(nullptr, 0, FinishLate, &m_dlg->Jobs(), 0, nullptr);
+    Click(IDC_CONVERT);
+    ASSERT_TRUE(PumpUntil([&] { return RunOver(); }));
+    WaitForSingleObject(leaving, INFINITE);
+    CloseHandle(leaving);
+    EXPECT_EQ(kDone, Cell(0, 4)) << "the new run went through";
+    ASSERT_EQ(1u, m_log.boxes.size());
+    EXPECT_EQ(kRunDone, m_log.boxes[0].text);
+}
+
 TEST_F(MainWindow, InvalidTypedOutputFolderStopsConvert)
 {
     OpenWindow();
