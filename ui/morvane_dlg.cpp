@@ -32,7 +32,6 @@ const int kPicBackground = 0x10000001;
 // fromRight is set (the caption buttons).
 struct stButtonSpec {
     int nId;
-    qrn_SkinBtn CMorvaneDlg::*pButton;
     int32_t nPicture;
     int32_t nToolTip;
     int x, y;
@@ -40,21 +39,21 @@ struct stButtonSpec {
 };
 
 const stButtonSpec kButtons[] = {
-    {IDC_SYS_HELP, nullptr, 0x10000002, 0x20000001, 95, 0, true},
-    {IDC_SYS_MIN, nullptr, 0x10000003, 0x20000002, 66, 0, true},
-    {IDC_SYS_CLOSE, nullptr, 0x10000004, 0x20000003, 37, 0, true},
-    {IDC_CONVERT, &CMorvaneDlg::m_btnConvert, 0x10000005, 0x20000007, 17, 53, false},
-    {IDC_STOP, &CMorvaneDlg::m_btnStop, 0x10000006, 0x20000005, 17, 53, false},
-    {IDC_ADD, &CMorvaneDlg::m_btnAdd, 0x10000007, 0x20000004, 17, 338, false},
-    {IDC_REMOVE, &CMorvaneDlg::m_btnRemove, 0x10000008, 0x20000008, 17, 385, false},
-    {IDC_REMOVE_ALL, &CMorvaneDlg::m_btnRemoveAll, 0x10000009, 0x20000006, 17, 432, false},
-    {IDC_SERVICE, &CMorvaneDlg::m_btnService, 0x1000000a, 0x20000009, 517, 34, false},
-    {IDC_HELP_PAGE, &CMorvaneDlg::m_btnHelp, 0x1000000c, 0x2000000b, 639, 34, false},
-    {IDC_SETTINGS, &CMorvaneDlg::m_btnSettings, 0x1000000d, 0x2000000c, 700, 34, false},
-    {IDC_ABOUT, &CMorvaneDlg::m_btnAbout, 0x1000000e, 0x2000000d, 761, 34, false},
-    {IDC_EXIT, &CMorvaneDlg::m_btnExit, 0x1000000f, 0x2000000e, 822, 34, false},
-    {IDC_CHANGE_FOLDER, &CMorvaneDlg::m_btnChangeFolder, 0x10000010, 0x2000000f, 430, 65, false},
-    {IDC_OPEN_FOLDER, &CMorvaneDlg::m_btnOpenFolder, 0x10000011, 0x20000010, 455, 65, false},
+    {IDC_SYS_HELP, 0x10000002, 0x20000001, 95, 0, true},
+    {IDC_SYS_MIN, 0x10000003, 0x20000002, 66, 0, true},
+    {IDC_SYS_CLOSE, 0x10000004, 0x20000003, 37, 0, true},
+    {IDC_CONVERT, 0x10000005, 0x20000007, 17, 53, false},
+    {IDC_STOP, 0x10000006, 0x20000005, 17, 53, false},
+    {IDC_ADD, 0x10000007, 0x20000004, 17, 338, false},
+    {IDC_REMOVE, 0x10000008, 0x20000008, 17, 385, false},
+    {IDC_REMOVE_ALL, 0x10000009, 0x20000006, 17, 432, false},
+    {IDC_SERVICE, 0x1000000a, 0x20000009, 517, 34, false},
+    {IDC_HELP_PAGE, 0x1000000c, 0x2000000b, 639, 34, false},
+    {IDC_SETTINGS, 0x1000000d, 0x2000000c, 700, 34, false},
+    {IDC_ABOUT, 0x1000000e, 0x2000000d, 761, 34, false},
+    {IDC_EXIT, 0x1000000f, 0x2000000e, 822, 34, false},
+    {IDC_CHANGE_FOLDER, 0x10000010, 0x2000000f, 430, 65, false},
+    {IDC_OPEN_FOLDER, 0x10000011, 0x20000010, 455, 65, false},
 };
 
 // The order in which the tooltips are added.
@@ -86,8 +85,6 @@ void FreePicture(HBITMAP bitmap)
         if (qrn_IResMgr* resMgr = ResMgr())
             resMgr->FreeRes(reinterpret_cast<qrn_ResHandle>(bitmap));
 }
-
-HBITMAP DetachImage(CBitmap& image) { return static_cast<HBITMAP>(image.Detach()); }
 
 void ReplaceBrush(HBRUSH& brush, COLORREF colour)
 {
@@ -298,22 +295,37 @@ void CMorvaneDlg::OnVersion(int32_t nVersion)
     decision.OnVersion(nVersion);
 }
 
+qrn_SkinBtn* CMorvaneDlg::SkinButton(int id)
+{
+    switch (id) {
+    case IDC_SYS_HELP: return &m_btnSysHelp;
+    case IDC_SYS_MIN: return &m_btnSysMin;
+    case IDC_SYS_CLOSE: return &m_btnSysClose;
+    case IDC_CONVERT: return &m_btnConvert;
+    case IDC_STOP: return &m_btnStop;
+    case IDC_ADD: return &m_btnAdd;
+    case IDC_REMOVE: return &m_btnRemove;
+    case IDC_REMOVE_ALL: return &m_btnRemoveAll;
+    case IDC_SERVICE: return &m_btnService;
+    case IDC_HELP_PAGE: return &m_btnHelp;
+    case IDC_SETTINGS: return &m_btnSettings;
+    case IDC_ABOUT: return &m_btnAbout;
+    case IDC_EXIT: return &m_btnExit;
+    case IDC_CHANGE_FOLDER: return &m_btnChangeFolder;
+    case IDC_OPEN_FOLDER: return &m_btnOpenFolder;
+    default: return nullptr;
+    }
+}
+
 int CMorvaneDlg::LoadSkin()
 {
     if (!ResMgr())
         return 0;
     QueryText(kTxtFileFilter, m_szFileFilter, MAX_PATH);
     m_imgBack.Attach(LoadPicture(kPicBackground));
-    for (const stButtonSpec& spec : kButtons) {
-        qrn_SkinBtn* button = nullptr;
-        switch (spec.nId) {
-        case IDC_SYS_HELP: button = &m_btnSysHelp; break;
-        case IDC_SYS_MIN: button = &m_btnSysMin; break;
-        case IDC_SYS_CLOSE: button = &m_btnSysClose; break;
-        default: button = &(this->*spec.pButton); break;
-        }
-        button->SetImage(LoadPicture(spec.nPicture));
-    }
+    for (const stButtonSpec& spec : kButtons)
+        if (qrn_SkinBtn* button = SkinButton(spec.nId))
+            button->SetImage(LoadPicture(spec.nPicture));
     return 0;
 }
 
@@ -321,12 +333,10 @@ int CMorvaneDlg::FreeSkin()
 {
     if (!ResMgr())
         return 0;
-    FreePicture(DetachImage(m_imgBack));
-    for (qrn_SkinBtn* button : {static_cast<qrn_SkinBtn*>(&m_btnSysHelp), static_cast<qrn_SkinBtn*>(&m_btnSysMin),
-                                static_cast<qrn_SkinBtn*>(&m_btnSysClose), &m_btnConvert, &m_btnStop, &m_btnAdd,
-                                &m_btnRemove, &m_btnRemoveAll, &m_btnService, &m_btnHelp, &m_btnSettings,
-                                &m_btnAbout, &m_btnExit, &m_btnChangeFolder, &m_btnOpenFolder})
-        FreePicture(button->ReleaseImage());
+    FreePicture(static_cast<HBITMAP>(m_imgBack.Detach()));
+    for (const stButtonSpec& spec : kButtons)
+        if (qrn_SkinBtn* button = SkinButton(spec.nId))
+            FreePicture(button->ReleaseImage());
     return 0;
 }
 

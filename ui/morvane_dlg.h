@@ -74,6 +74,7 @@ protected:
     void OnAboutBox();
     void OnDestroy();
     void ApplySkinColours();
+    qrn_SkinBtn* SkinButton(int id);   // the button member of a button id of the window
     void AddToolTips();
     void StartUpdateCheck();
 
