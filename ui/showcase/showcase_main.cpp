@@ -4,6 +4,7 @@
 // end-of-run question with No. Used by scripts/run.sh on machines without a display and for
 // the product screenshot. Not part of the installed set.
 //   morvane_showcase.exe --out FOLDER [--shot FILE.bmp] [--text] FILE.pdf...
+//   morvane_showcase.exe --about-shot FILE.bmp   (a picture of the About dialog)
 //   morvane_showcase.exe --measure FILE.pdf...   (start-up and add times, memory; no conversion)
 #include <windows.h>
 #include <psapi.h>
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "about_dlg.h"
 #include "file_utils.h"
 #include "morvane_app.h"
 #include "morvane_dlg.h"
@@ -141,6 +143,30 @@ int Measure(const std::vector<CString>& files)
     return 0;
 }
 
+int PictureAbout(const std::wstring& shot)
+{
+    CMorvaneApp app;
+    if (!app.StartServices())
+        return 3;
+    int result = 0;
+    {
+        CAboutDlg about;
+        if (about.Create(MAKEINTRESOURCEW(IDD_ABOUTBOX), nullptr)) {
+            about.ShowWindow(SW_SHOW);
+            for (int i = 0; i < 30; ++i) {
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+                Pump();
+            }
+            result = SaveWindowPicture(about.m_hWnd, shot.c_str()) ? 0 : 6;
+            about.DestroyWindow();
+        } else {
+            result = 4;
+        }
+    }
+    app.StopServices();
+    return result;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -150,6 +176,10 @@ int wmain(int argc, wchar_t** argv)
     bool measure = false;
     std::vector<CString> files;
     for (int i = 1; i < argc; ++i) {
+        if (!wcscmp(argv[i], L"--about-shot") && i + 1 < argc) {
+            g_pfnAfxShellExecute = OpenNothing;
+            return PictureAbout(argv[i + 1]);
+        }
         if (!wcscmp(argv[i], L"--measure")) {
             measure = true;
             continue;
