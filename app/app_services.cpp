@@ -84,7 +84,7 @@ HRESULT LoadKernelData()
         return E_UNEXPECTED;
     delete[] g_pKernelData->pData;
     // The pack copies a whole block; never let it write past a smaller announced size.
-    const LONG bytes = size < OSTREL_KERNEL_DATA_BYTES ? OSTREL_KERNEL_DATA_BYTES : size;
+    const LONG bytes = size < (LONG)OSTREL_KERNEL_DATA_BYTES ? (LONG)OSTREL_KERNEL_DATA_BYTES : size;
     g_pKernelData->pData = new (std::nothrow) unsigned char[bytes]();
     if (!g_pKernelData->pData)
         return E_OUTOFMEMORY;

@@ -30,7 +30,7 @@ const int kPicBackground = 0x10000001;
 
 // A button of the window with its picture, place and tooltip. Placed from the right edge when
 // fromRight is set (the caption buttons).
-struct stButtonSpec {
+struct stButtonRow {
     int nId;
     int32_t nPicture;
     int32_t nToolTip;
@@ -38,7 +38,7 @@ struct stButtonSpec {
     bool fromRight;
 };
 
-const stButtonSpec kButtons[] = {
+const stButtonRow kButtons[] = {
     {IDC_SYS_HELP, 0x10000002, 0x20000001, 95, 0, true},
     {IDC_SYS_MIN, 0x10000003, 0x20000002, 66, 0, true},
     {IDC_SYS_CLOSE, 0x10000004, 0x20000003, 37, 0, true},
@@ -61,11 +61,11 @@ const int kToolTipOrder[] = {IDC_SYS_HELP, IDC_SYS_MIN, IDC_SYS_CLOSE, IDC_ADD, 
                              IDC_CONVERT, IDC_REMOVE, IDC_SERVICE, IDC_HELP_PAGE, IDC_SETTINGS, IDC_ABOUT,
                              IDC_EXIT, IDC_CHANGE_FOLDER, IDC_OPEN_FOLDER};
 
-const stButtonSpec* FindButtonSpec(int id)
+const stButtonRow* FindButtonRow(int id)
 {
-    for (const stButtonSpec& spec : kButtons)
-        if (spec.nId == id)
-            return &spec;
+    for (const stButtonRow& row : kButtons)
+        if (row.nId == id)
+            return &row;
     return nullptr;
 }
 
@@ -233,9 +233,9 @@ void CMorvaneDlg::ApplySkinColours()
 void CMorvaneDlg::AddToolTips()
 {
     for (int id : kToolTipOrder) {
-        const stButtonSpec* spec = FindButtonSpec(id);
+        const stButtonRow* row = FindButtonRow(id);
         wchar_t tip[MAX_PATH];
-        QueryText(spec->nToolTip, tip, MAX_PATH);
+        QueryText(row->nToolTip, tip, MAX_PATH);
         AddControlToolTip(this, tip, id);
     }
 }
@@ -323,9 +323,9 @@ int CMorvaneDlg::LoadSkin()
         return 0;
     QueryText(kTxtFileFilter, m_szFileFilter, MAX_PATH);
     m_imgBack.Attach(LoadPicture(kPicBackground));
-    for (const stButtonSpec& spec : kButtons)
-        if (qrn_SkinBtn* button = SkinButton(spec.nId))
-            button->SetImage(LoadPicture(spec.nPicture));
+    for (const stButtonRow& row : kButtons)
+        if (qrn_SkinBtn* button = SkinButton(row.nId))
+            button->SetImage(LoadPicture(row.nPicture));
     return 0;
 }
 
@@ -334,8 +334,8 @@ int CMorvaneDlg::FreeSkin()
     if (!ResMgr())
         return 0;
     FreePicture(static_cast<HBITMAP>(m_imgBack.Detach()));
-    for (const stButtonSpec& spec : kButtons)
-        if (qrn_SkinBtn* button = SkinButton(spec.nId))
+    for (const stButtonRow& row : kButtons)
+        if (qrn_SkinBtn* button = SkinButton(row.nId))
             FreePicture(button->ReleaseImage());
     return 0;
 }
@@ -345,10 +345,10 @@ int CMorvaneDlg::LayoutControls()
     RECT client;
     GetClientRect(&client);
     const int width = client.right - client.left;
-    for (const stButtonSpec& spec : kButtons) {
-        const int x = spec.fromRight ? width - spec.x : spec.x;
-        if (HWND button = ::GetDlgItem(m_hWnd, spec.nId))
-            ::SetWindowPos(button, nullptr, x, spec.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    for (const stButtonRow& row : kButtons) {
+        const int x = row.fromRight ? width - row.x : row.x;
+        if (HWND button = ::GetDlgItem(m_hWnd, row.nId))
+            ::SetWindowPos(button, nullptr, x, row.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     }
     struct { int id, x, y, w, h; } const places[] = {
         {IDC_CONVERT_TO_LABEL, 17, 130, 75, 18}, {IDC_CONVERT_TO, 17, 150, 150, 18},

@@ -701,6 +701,8 @@ TEST_F(MainWindow, AboutIgnoresEscapeClosesOnOkAndOpensItsLinks)
 }
 
 // ---- the folder chooser, with a stand-in browser window --------------------------------
+INT_PTR CALLBACK StandInProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 // A small dialog with the browser's tree, status text and OK button, made from memory.
 HWND CreateStandInBrowser()
 {
@@ -711,8 +713,7 @@ HWND CreateStandInBrowser()
     tmpl.dlg.style = WS_POPUP | WS_CAPTION | DS_MODALFRAME;
     tmpl.dlg.cx = 200;
     tmpl.dlg.cy = 150;
-    HWND browser = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &tmpl.dlg, nullptr,
-                                              [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    HWND browser = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &tmpl.dlg, nullptr, StandInProc, 0);
     CreateWindowExW(0, WC_TREEVIEWW, L"", WS_CHILD | WS_VISIBLE, 10, 60, 200, 100, browser,
                     reinterpret_cast<HMENU>(IDC_BROWSER_TREE), nullptr, nullptr);
     CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 10, 5, 200, 20, browser,
