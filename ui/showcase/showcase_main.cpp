@@ -254,7 +254,6 @@ int wmain(int argc, wchar_t** argv)
             if (message.find(L"\\") != std::wstring::npos || message.find(L"invalid") != std::wstring::npos ||
                 message.find(L"could not") != std::wstring::npos)
                 fwprintf(stderr, L"message: %ls\n", message.c_str());
-        fwprintf(stderr, L"%d messages\n", (int)g_messages.size());
         dlg.DestroyWindow();
         app.m_pMainWnd = nullptr;
     }
