@@ -26,6 +26,7 @@
 #include "services.h"
 #include "settings_file.h"
 #include "test_paths.h"
+#include "update_decision.h"
 
 namespace {
 
@@ -623,6 +624,57 @@ TEST_F(MainWindow, WebLinksCarrySidAndSrc)
         L"www.example.com/helper.aspx?sid=" + sid, L"www.example.com/helper.aspx?sid=" + sid,
         L"www.example.com/kefu.aspx?sid=" + sid + L"&src=7", L"www.example.com/kefu.aspx?sid=" + sid + L"&src=0"};
     EXPECT_EQ(expected, m_log.opened);
+}
+
+// ---- the version check's answer ---------------------------------------------------------
+struct stUpdateLog {
+    std::vector<std::wstring> questions;
+    std::vector<std::wstring> captions;
+    std::vector<std::wstring> started;
+};
+stUpdateLog* g_update = nullptr;
+
+void NoBeep(UINT) {}
+int AskNo(const wchar_t* text, const wchar_t* caption)
+{
+    g_update->questions.push_back(text);
+    g_update->captions.push_back(caption);
+    return IDNO;
+}
+BOOL RecordStart(const wchar_t* application, wchar_t* commandLine)
+{
+    g_update->started.push_back(std::wstring(application ? application : L"") + L"|" + (commandLine ? commandLine : L""));
+    return TRUE;
+}
+
+TEST_F(MainWindow, AnnouncedVersionsAskOrDownloadAsTheirNumbersSay)
+{
+    OpenWindow();
+    stUpdateLog log;
+    g_update = &log;
+    const stUpdateHooks saved = UpdateHooks();
+    SetUpdateHooks({NoBeep, AskNo, RecordStart});
+    const char url[] = "http://update.example.net/talvern-1.1.exe";
+    strcpy(m_dlg->m_verCheck.szDownUrl, url);
+    m_dlg->m_verCheck.nDownUrlLen = (int)strlen(url);
+    strcpy(m_dlg->m_verCheck.szMd5, "0123456789abcdef0123456789abcdef");
+    m_dlg->m_verCheck.nMd5Len = 32;
+
+    const uint32_t own = KernelAppVer();
+    m_dlg->OnVersion((int32_t)own);
+    EXPECT_TRUE(log.questions.empty()) << "the same version asks nothing";
+    m_dlg->OnVersion((int32_t)(own + 1));
+    ASSERT_EQ(1u, log.questions.size());
+    EXPECT_EQ(L"检查到有新版本软件,您是否要下载更新?", log.questions[0]);
+    EXPECT_EQ(kProductName, log.captions[0]);
+    EXPECT_TRUE(log.started.empty()) << "answered No";
+    m_dlg->OnVersion((int32_t)((own & 0xFFFF0000u) + 0x00010000u));
+    EXPECT_EQ(1u, log.questions.size()) << "a higher major downloads without asking";
+    ASSERT_EQ(1u, log.started.size());
+    EXPECT_NE(std::wstring::npos, log.started[0].find(L"wexor.exe"));
+    EXPECT_NE(std::wstring::npos, log.started[0].find(L"-url\"http://update.example.net/talvern-1.1.exe\""));
+    SetUpdateHooks(saved);
+    g_update = nullptr;
 }
 
 // ---- the About dialog, driven from a timer inside its modal run ------------------------
