@@ -1,0 +1,264 @@
+#include "image_encoder.h"
+
+#include <vector>
+
+#include "png_writer.h"
+
+namespace halvane {
+
+namespace {
+
+constexpr int64_t kMaxPixels = 40 * 1000 * 1000;
+
+// Inline images abbreviate keys and names (ISO 32000-1, 8.9.7).
+const Object& Entry(const Dict& dict, const char* full, const char* shortKey)
+{
+    const Object& v = dict.Get(full);
+    return v.IsNull() ? dict.Get(shortKey) : v;
+}
+
+std::string ExpandColorSpaceName(const std::string& n)
+{
+    if (n == "G")
+        return "DeviceGray";
+    if (n == "RGB")
+        return "DeviceRGB";
+    if (n == "CMYK")
+        return "DeviceCMYK";
+    if (n == "I")
+        return "Indexed";
+    return n;
+}
+
+struct ColorModel {
+    int components = 0;        // per sample in the data
+    bool cmyk = false;
+    bool inverted = false;     // Separation tint: 1 is full ink
+    // Indexed images: palette of RGB triples.
+    bool indexed = false;
+    std::vector<uint8_t> palette;
+    int paletteBase = 0;       // components of the base space
+    bool paletteCmyk = false;
+};
+
+bool ReadColorSpace(Document& doc, const Object& csIn, const Object* resources, ColorModel* cm, int depth)
+{
+    if (depth > 4)
+        return false;
+    const Object& cs = doc.Resolve(csIn);
+    if (cs.IsName()) {
+        const std::string n = ExpandColorSpaceName(cs.Str());
+        if (n == "DeviceGray" || n == "CalGray") {
+            cm->components = 1;
+            return true;
+        }
+        if (n == "DeviceRGB" || n == "CalRGB") {
+            cm->components = 3;
+            return true;
+        }
+        if (n == "DeviceCMYK") {
+            cm->components = 4;
+            cm->cmyk = true;
+            return true;
+        }
+        // A named colour space of the resources.
+        if (resources) {
+            const Object& spaces = doc.Resolve(doc.Resolve(*resources)["ColorSpace"]);
+            const Object& named = spaces.GetDict().Get(cs.Str());
+            if (!named.IsNull())
+                return ReadColorSpace(doc, named, nullptr, cm, depth + 1);
+        }
+        return false;
+    }
+    if (!cs.IsArray() || cs.ArraySize() == 0)
+        return false;
+    const Object& family = doc.Resolve(cs.At(0));
+    const std::string name = family.IsName() ? ExpandColorSpaceName(family.Str()) : std::string();
+    if (name == "ICCBased") {
+        const Object& stream = doc.Resolve(cs.At(1));
+        const int n = doc.Resolve(stream["N"]).GetIntClamped(0);
+        if (n == 1 || n == 3 || n == 4) {
+            cm->components = n;
+            cm->cmyk = n == 4;
+            return true;
+        }
+        return ReadColorSpace(doc, stream["Alternate"], resources, cm, depth + 1);
+    }
+    if (name == "CalRGB" || name == "Lab") {
+        cm->components = 3;
+        return true;
+    }
+    if (name == "CalGray") {
+        cm->components = 1;
+        return true;
+    }
+    if (name == "Separation") {
+        cm->components = 1;
+        cm->inverted = true;
+        return true;
+    }
+    if (name == "Indexed") {
+        ColorModel base;
+        if (!ReadColorSpace(doc, cs.At(1), resources, &base, depth + 1) || base.indexed)
+            return false;
+        const int hival = doc.Resolve(cs.At(2)).GetIntClamped(-1);
+        if (hival < 0 || hival > 255)
+            return false;
+        const Object& lookup = doc.Resolve(cs.At(3));
+        std::string table;
+        if (lookup.IsString()) {
+            table = lookup.Str();
+        } else if (lookup.IsStream()) {
+            DecodedData d;
+            if (!doc.DecodeStream(lookup, 1u << 20, &d))
+                return false;
+            table.swap(d.bytes);
+        }
+        cm->indexed = true;
+        cm->components = 1;
+        cm->paletteBase = base.components;
+        cm->paletteCmyk = base.cmyk;
+        cm->palette.assign(static_cast<size_t>(hival + 1) * 3, 0);
+        for (int i = 0; i <= hival; ++i) {
+            uint8_t c[4] = {0, 0, 0, 0};
+            for (int k = 0; k < base.components && k < 4; ++k) {
+                const size_t at = static_cast<size_t>(i) * base.components + k;
+                c[k] = at < table.size() ? static_cast<uint8_t>(table[at]) : 0;
+            }
+            uint8_t* p = &cm->palette[static_cast<size_t>(i) * 3];
+            if (base.components == 1) {
+                p[0] = p[1] = p[2] = base.inverted ? static_cast<uint8_t>(255 - c[0]) : c[0];
+            } else if (base.cmyk) {
+                for (int k = 0; k < 3; ++k)
+                    p[k] = static_cast<uint8_t>((255 - c[k]) * (255 - c[3]) / 255);
+            } else {
+                p[0] = c[0];
+                p[1] = c[1];
+                p[2] = c[2];
+            }
+        }
+        return true;
+    }
+    if (name == "DeviceN") {
+        const int n = static_cast<int>(doc.Resolve(cs.At(1)).ArraySize());
+        if (n == 1) {
+            cm->components = 1;
+            cm->inverted = true;
+            return true;
+        }
+        return false;
+    }
+    if (cs.ArraySize() == 1)
+        return ReadColorSpace(doc, cs.At(0), resources, cm, depth + 1);
+    return false;
+}
+
+}  // namespace
+
+bool EncodeImage(Document& doc, const ImageEvent& ev, std::string* out)
+{
+    const bool isInline = ev.xobject == nullptr;
+    if (isInline && (!ev.inlineDict || !ev.inlineData))
+        return false;
+    const Dict& dict = isInline ? *ev.inlineDict : ev.xobject->GetDict();
+    const int width = doc.Resolve(Entry(dict, "Width", "W")).GetIntClamped(0);
+    const int height = doc.Resolve(Entry(dict, "Height", "H")).GetIntClamped(0);
+    if (width <= 0 || height <= 0 || static_cast<int64_t>(width) * height > kMaxPixels)
+        return false;
+    DecodedData decoded;
+    if (isInline) {
+        const std::string& raw = *ev.inlineData;
+        if (!DecodeFilters(reinterpret_cast<const uint8_t*>(raw.data()), raw.size(), Entry(dict, "Filter", "F"),
+                           Entry(dict, "DecodeParms", "DP"), doc.Resolver(), kMaxDecodedStream, &decoded))
+            return false;
+    } else {
+        // Raw samples are at most width * height * 4 components * 2 bytes.
+        const size_t limit = static_cast<size_t>(width) * height * 8 + 4096;
+        if (!doc.DecodeStream(*ev.xobject, limit, &decoded))
+            return false;
+    }
+    if (decoded.imageCodec == "DCTDecode") {
+        out->swap(decoded.bytes);
+        return out->size() > 4 && static_cast<uint8_t>((*out)[0]) == 0xFF && static_cast<uint8_t>((*out)[1]) == 0xD8;
+    }
+    if (!decoded.imageCodec.empty())
+        return false;  // JPX, JBIG2 and CCITT have no form a document can embed
+    const bool mask = doc.Resolve(Entry(dict, "ImageMask", "IM")).GetBool(false);
+    int bpc = mask ? 1 : doc.Resolve(Entry(dict, "BitsPerComponent", "BPC")).GetIntClamped(8);
+    ColorModel cm;
+    if (mask) {
+        cm.components = 1;
+    } else if (!ReadColorSpace(doc, Entry(dict, "ColorSpace", "CS"), ev.resources, &cm, 0)) {
+        return false;
+    }
+    if (bpc != 1 && bpc != 2 && bpc != 4 && bpc != 8 && bpc != 16)
+        return false;
+    // Decode arrays: only inversion is common in practice ([1 0] on grey or masks).
+    const Object& decodeArr = doc.Resolve(Entry(dict, "Decode", "D"));
+    bool invert = cm.inverted;
+    if (decodeArr.IsArray() && decodeArr.ArraySize() >= 2 && !cm.indexed &&
+        doc.Resolve(decodeArr.At(0)).GetNumber() > doc.Resolve(decodeArr.At(1)).GetNumber())
+        invert = !invert;
+    if (mask)
+        invert = !invert;  // a stencil paints where the sample is 0: show painted as black
+    const size_t rowBits = static_cast<size_t>(width) * cm.components * bpc;
+    const size_t rowBytes = (rowBits + 7) / 8;
+    const std::string& samples = decoded.bytes;
+    const int outChannels = (cm.indexed || cm.components >= 3) ? 3 : 1;
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * outChannels, 0xFF);
+    const uint32_t maxValue = (1u << bpc) - 1;
+    const uint8_t* src = reinterpret_cast<const uint8_t*>(samples.data());
+    const size_t rows = std::min<size_t>(static_cast<size_t>(height), samples.size() / (rowBytes ? rowBytes : 1));
+    if (rows == 0)
+        return false;
+    for (size_t y = 0; y < rows; ++y) {
+        const uint8_t* row = src + y * rowBytes;
+        uint8_t* dst = &pixels[y * static_cast<size_t>(width) * outChannels];
+        for (int x = 0; x < width; ++x) {
+            uint32_t comp[4] = {0, 0, 0, 0};
+            for (int c = 0; c < cm.components && c < 4; ++c) {
+                const size_t sampleIndex = static_cast<size_t>(x) * cm.components + c;
+                uint32_t v;
+                if (bpc == 8) {
+                    v = row[sampleIndex];
+                } else if (bpc == 16) {
+                    v = row[sampleIndex * 2];  // high byte
+                } else {
+                    const size_t bit = sampleIndex * bpc;
+                    v = (row[bit / 8] >> (8 - bpc - bit % 8)) & maxValue;
+                }
+                comp[c] = v;
+            }
+            if (cm.indexed) {
+                const size_t index = comp[0];
+                if (index * 3 + 2 < cm.palette.size()) {
+                    dst[x * 3] = cm.palette[index * 3];
+                    dst[x * 3 + 1] = cm.palette[index * 3 + 1];
+                    dst[x * 3 + 2] = cm.palette[index * 3 + 2];
+                }
+                continue;
+            }
+            auto scale = [&](uint32_t v) -> uint32_t {
+                if (bpc == 16)
+                    return v;
+                return bpc == 8 ? v : v * 255 / maxValue;
+            };
+            if (cm.components == 1) {
+                uint32_t g = scale(comp[0]);
+                dst[x] = static_cast<uint8_t>(invert ? 255 - g : g);
+            } else if (cm.cmyk) {
+                const uint32_t k = scale(comp[3]);
+                for (int c = 0; c < 3; ++c)
+                    dst[x * 3 + c] = static_cast<uint8_t>((255 - scale(comp[c])) * (255 - k) / 255);
+            } else {
+                for (int c = 0; c < 3; ++c) {
+                    const uint32_t v = scale(comp[c]);
+                    dst[x * 3 + c] = static_cast<uint8_t>(invert ? 255 - v : v);
+                }
+            }
+        }
+    }
+    return WritePng(width, height, outChannels, pixels.data(), out);
+}
+
+}  // namespace halvane

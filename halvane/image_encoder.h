@@ -1,0 +1,18 @@
+// Turns an image XObject or inline image into file bytes a document can embed: DCT data is
+// passed on as the JPEG it is; other images are decoded and written as PNG. Images in codecs
+// neither form can carry (JPX, JBIG2, CCITT) are left out.
+#ifndef HALVANE_IMAGE_ENCODER_H
+#define HALVANE_IMAGE_ENCODER_H
+
+#include <string>
+
+#include "content_interpreter.h"
+#include "document.h"
+
+namespace halvane {
+
+bool EncodeImage(Document& doc, const ImageEvent& image, std::string* out);
+
+}  // namespace halvane
+
+#endif

@@ -1,0 +1,596 @@
+#include "line_builder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_set>
+
+namespace halvane {
+
+namespace {
+
+// Glyph boxes span this much of the font size above and below the baseline.
+constexpr double kAscent = 0.8;
+constexpr double kDescent = 0.2;
+// A gap wider than this (in font sizes) ends a fragment: columns and table cells are apart.
+constexpr double kFragmentGap = 0.95;
+// A gap wider than this (in font sizes) between two glyphs is a word break.
+constexpr double kWordGap = 0.15;
+// Between two CJK characters only a much wider gap reads as a break.
+constexpr double kCjkWordGap = 0.6;
+// Column cuts need a gutter at least this wide (in median font sizes, and at least 3 units).
+constexpr double kMinGutter = 0.7;
+// Fragments with fewer characters than this read as table cells, not column lines.
+constexpr size_t kMinColumnLineChars = 15;
+// Above this many fragments a page is read as one region (keeps the cut search bounded).
+constexpr size_t kMaxFragmentsForCuts = 4000;
+
+struct Fragment {
+    double u0 = 0, u1 = 0, top = 0, bottom = 0;
+    int band = 0;
+    int dir = kDirRight;
+    size_t chars = 0;
+    bool isImage = false;
+    std::vector<RunModel> runs;  // boxes in the direction frame until the page is assembled
+};
+
+bool EndsWithWhite(const std::u16string& s)
+{
+    return !s.empty() && (s.back() == u' ' || s.back() == 0x3000);
+}
+
+char16_t LastChar(const std::u16string& s)
+{
+    return s.empty() ? 0 : s.back();
+}
+
+double Median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+    return v[v.size() / 2];
+}
+
+class RegionSplitter {
+public:
+    RegionSplitter(const std::vector<Fragment>& frags) : frags_(frags) {}
+
+    void Split(std::vector<int> ids, std::vector<std::vector<int>>* regions, int depth)
+    {
+        if (ids.size() <= 1 || depth > 40 || ids.size() > kMaxFragmentsForCuts) {
+            regions->push_back(std::move(ids));
+            return;
+        }
+        double gutterStart, gutterEnd;
+        if (FindVerticalCut(ids, &gutterStart, &gutterEnd)) {
+            std::vector<int> left, right;
+            for (int id : ids)
+                (frags_[static_cast<size_t>(id)].u1 <= gutterStart + 0.01 ? left : right).push_back(id);
+            Split(std::move(left), regions, depth + 1);
+            Split(std::move(right), regions, depth + 1);
+            return;
+        }
+        // Full-width blocks (titles, wide paragraphs, footers) may interrupt columns: look for
+        // a gutter that only a few fragments cross, then cut the region above and below every
+        // row that crosses it.
+        if (FindInterruptedGutter(ids, &gutterStart, &gutterEnd)) {
+            std::vector<std::vector<int>> groups;
+            if (SplitRowsAtBlockers(ids, gutterStart, gutterEnd, &groups) && groups.size() > 1) {
+                for (auto& g : groups)
+                    Split(std::move(g), regions, depth + 1);
+                return;
+            }
+        }
+        regions->push_back(std::move(ids));
+    }
+
+private:
+    double MinGutter(const std::vector<int>& ids)
+    {
+        std::vector<double> sizes;
+        for (int id : ids) {
+            const Fragment& f = frags_[static_cast<size_t>(id)];
+            if (!f.isImage)
+                sizes.push_back(f.bottom - f.top);
+        }
+        return std::max(3.0, kMinGutter * Median(sizes));
+    }
+
+    // A vertical strip at least a gutter wide that few fragments cross, with fragments on both
+    // sides that read as columns once the crossing ones are set aside.
+    bool FindInterruptedGutter(const std::vector<int>& ids, double* gapStart, double* gapEnd)
+    {
+        const double minGap = MinGutter(ids);
+        std::vector<double> edges;
+        for (int id : ids) {
+            edges.push_back(frags_[static_cast<size_t>(id)].u0);
+            edges.push_back(frags_[static_cast<size_t>(id)].u1);
+        }
+        std::sort(edges.begin(), edges.end());
+        edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+        if (edges.size() < 4)
+            return false;
+        // Coverage of each elementary interval between neighbouring edges.
+        std::vector<int> coverage(edges.size() - 1, 0);
+        for (int id : ids) {
+            const Fragment& f = frags_[static_cast<size_t>(id)];
+            const size_t a = static_cast<size_t>(std::lower_bound(edges.begin(), edges.end(), f.u0) - edges.begin());
+            const size_t b = static_cast<size_t>(std::lower_bound(edges.begin(), edges.end(), f.u1) - edges.begin());
+            for (size_t k = a; k < b && k < coverage.size(); ++k)
+                ++coverage[k];
+        }
+        const int maxCrossing = std::max(2, static_cast<int>(ids.size() / 5));
+        double bestScore = 0;
+        bool found = false;
+        for (size_t k = 1; k + 1 < coverage.size();) {
+            if (coverage[k] > maxCrossing) {
+                ++k;
+                continue;
+            }
+            size_t end = k;
+            while (end + 1 < coverage.size() && coverage[end + 1] <= maxCrossing)
+                ++end;
+            const double g0 = edges[k], g1 = edges[end + 1];
+            k = end + 1;
+            if (g1 - g0 < minGap)
+                continue;
+            // Fragments crossing the middle of the strip interrupt it; the strip's edges may
+            // shave a little off the columns' ragged ends.
+            const double mid = 0.5 * (g0 + g1);
+            std::vector<int> left, right;
+            int crossing = 0;
+            for (int id : ids) {
+                const Fragment& f = frags_[static_cast<size_t>(id)];
+                if (f.u1 <= mid)
+                    left.push_back(id);
+                else if (f.u0 >= mid)
+                    right.push_back(id);
+                else
+                    ++crossing;
+            }
+            // The crossing fragments must be few next to the columns they interrupt.
+            if (crossing == 0 || left.size() < 2 || right.size() < 2 ||
+                crossing * 3 > static_cast<int>(std::min(left.size(), right.size())) || !IsColumnCut(left, right))
+                continue;
+            const double score = static_cast<double>(std::min(left.size(), right.size()));
+            if (score > bestScore) {
+                bestScore = score;
+                *gapStart = g0;
+                *gapEnd = g1;
+                found = true;
+            }
+        }
+        return found;
+    }
+
+    bool FindVerticalCut(const std::vector<int>& ids, double* gapStart, double* gapEnd)
+    {
+        std::vector<int> sorted(ids);
+        std::sort(sorted.begin(), sorted.end(), [&](int a, int b) {
+            return frags_[static_cast<size_t>(a)].u0 < frags_[static_cast<size_t>(b)].u0;
+        });
+        const double minGap = MinGutter(ids);
+        struct Gap {
+            double start, end;
+            size_t splitIndex;
+        };
+        std::vector<Gap> gaps;
+        double maxU1 = frags_[static_cast<size_t>(sorted[0])].u1;
+        for (size_t i = 1; i < sorted.size(); ++i) {
+            const Fragment& f = frags_[static_cast<size_t>(sorted[i])];
+            if (f.u0 - maxU1 >= minGap)
+                gaps.push_back(Gap{maxU1, f.u0, i});
+            maxU1 = std::max(maxU1, f.u1);
+        }
+        std::sort(gaps.begin(), gaps.end(), [](const Gap& a, const Gap& b) { return a.end - a.start > b.end - b.start; });
+        for (const Gap& gap : gaps) {
+            std::vector<int> left(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(gap.splitIndex));
+            std::vector<int> right(sorted.begin() + static_cast<std::ptrdiff_t>(gap.splitIndex), sorted.end());
+            if (IsColumnCut(left, right)) {
+                *gapStart = gap.start;
+                *gapEnd = gap.end;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // A cut between columns, not between the cells of table rows or a label and its value.
+    bool IsColumnCut(const std::vector<int>& left, const std::vector<int>& right)
+    {
+        std::unordered_set<int> bandsLeft, bandsRight;
+        for (int id : left)
+            bandsLeft.insert(frags_[static_cast<size_t>(id)].band);
+        for (int id : right)
+            bandsRight.insert(frags_[static_cast<size_t>(id)].band);
+        size_t shared = 0;
+        for (int b : bandsLeft)
+            shared += bandsRight.count(b);
+        if (shared == 0)
+            return true;
+        if (bandsLeft.size() < 2 && bandsRight.size() < 2)
+            return false;  // one row with a wide gap
+        const double ratio = static_cast<double>(shared) / std::min(bandsLeft.size(), bandsRight.size());
+        if (ratio < 0.5)
+            return true;
+        return MedianChars(left) >= kMinColumnLineChars && MedianChars(right) >= kMinColumnLineChars;
+    }
+
+    double MedianChars(const std::vector<int>& ids)
+    {
+        std::vector<double> counts;
+        for (int id : ids) {
+            const Fragment& f = frags_[static_cast<size_t>(id)];
+            if (!f.isImage)
+                counts.push_back(static_cast<double>(f.chars));
+        }
+        return Median(counts);
+    }
+
+    // Splits into rows (maximal runs of vertically overlapping fragments); rows that cross the
+    // gutter stand alone, the rows between them are grouped.
+    bool SplitRowsAtBlockers(const std::vector<int>& ids, double g0, double g1, std::vector<std::vector<int>>* groups)
+    {
+        std::vector<int> sorted(ids);
+        std::sort(sorted.begin(), sorted.end(), [&](int a, int b) {
+            return frags_[static_cast<size_t>(a)].top < frags_[static_cast<size_t>(b)].top;
+        });
+        std::vector<int> current;
+        bool currentBlocking = false;
+        double rowBottom = -1e300;
+        std::vector<int> row;
+        bool rowBlocking = false;
+        auto flushRow = [&] {
+            if (row.empty())
+                return;
+            if (rowBlocking || currentBlocking || current.empty()) {
+                if (!current.empty())
+                    groups->push_back(std::move(current));
+                current = std::move(row);
+                currentBlocking = rowBlocking;
+            } else {
+                current.insert(current.end(), row.begin(), row.end());
+            }
+            row.clear();
+            rowBlocking = false;
+        };
+        for (int id : sorted) {
+            const Fragment& f = frags_[static_cast<size_t>(id)];
+            const double overlapSlack = 0.1 * (f.bottom - f.top);
+            if (!row.empty() && f.top > rowBottom - overlapSlack) {
+                flushRow();
+                rowBottom = -1e300;
+            }
+            row.push_back(id);
+            rowBottom = std::max(rowBottom, f.bottom);
+            const double mid = 0.5 * (g0 + g1);
+            if (f.u0 < mid && f.u1 > mid)
+                rowBlocking = true;
+        }
+        flushRow();
+        if (!current.empty())
+            groups->push_back(std::move(current));
+        return true;
+    }
+
+    const std::vector<Fragment>& frags_;
+};
+
+// Appends glyph text to a run, with a space first when the gap or a space glyph says so.
+void AppendGlyph(RunModel& run, const PlacedGlyph& g, bool breakBefore)
+{
+    if (breakBefore && !run.text.empty() && !EndsWithWhite(run.text))
+        run.text.push_back(u' ');
+    run.text += g.text;
+    run.right = std::max(run.right, g.u1);
+    run.top = std::min(run.top, g.baseline - kAscent * g.size);
+    run.bottom = std::max(run.bottom, g.baseline + kDescent * g.size);
+}
+
+RunModel StartRun(const PlacedGlyph& g)
+{
+    RunModel run;
+    run.fontName = g.font ? g.font->name : std::string();
+    run.size = g.size;
+    run.left = g.u0;
+    run.right = g.u1;
+    run.top = g.baseline - kAscent * g.size;
+    run.bottom = g.baseline + kDescent * g.size;
+    run.baseline = g.baseline;
+    run.color = g.color;
+    uint32_t flags = 0;
+    if (g.font && g.font->bold)
+        flags |= 1;  // PDF_TEXT_BOLD
+    if (g.font && g.font->italic)
+        flags |= 2;  // PDF_TEXT_ITALIC
+    if (g.invisible)
+        flags |= 4;  // PDF_TEXT_INVISIBLE
+    run.flags = flags;
+    run.text = g.text;
+    return run;
+}
+
+bool SameRunStyle(const RunModel& run, const PlacedGlyph& g, const Font* runFont)
+{
+    return g.font == runFont && std::fabs(g.size - run.size) <= 0.05 * run.size &&
+           std::fabs(g.baseline - run.baseline) <= 0.15 * run.size &&
+           ((run.flags & 4) != 0) == g.invisible;
+}
+
+// Bands of glyphs sharing a baseline, cut into fragments at wide gaps.
+void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>& ids, int dir, int* nextBand,
+                    std::vector<Fragment>* out)
+{
+    std::vector<size_t> order(ids);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return glyphs[a].baseline < glyphs[b].baseline; });
+    std::vector<std::vector<size_t>> bands;
+    double refTop = 0, refBottom = 0, refSize = 0, refBaseline = 0;
+    for (size_t id : order) {
+        const PlacedGlyph& g = glyphs[id];
+        const double top = g.baseline - kAscent * g.size, bottom = g.baseline + kDescent * g.size;
+        bool join = false;
+        if (!bands.empty()) {
+            // Glyphs of one size share a line when their baselines nearly agree (tightly set
+            // rows of a timetable overlap but are separate lines); a smaller glyph raised or
+            // lowered (a superscript, a footnote mark) joins the line its box sits in.
+            const bool sameSize = std::fabs(g.size - refSize) <= 0.15 * std::max(g.size, refSize);
+            if (sameSize) {
+                join = std::fabs(g.baseline - refBaseline) <= 0.3 * refSize;
+            } else {
+                const double overlap = std::min(bottom, refBottom) - std::max(top, refTop);
+                join = overlap >= 0.5 * std::min(bottom - top, refBottom - refTop);
+            }
+        }
+        if (!join || ((g.size > refSize * 1.15) && !g.isSpace)) {
+            if (!join)
+                bands.emplace_back();
+            refTop = top;
+            refBottom = bottom;
+            refSize = g.size;
+            refBaseline = g.baseline;
+        }
+        bands.back().push_back(id);
+    }
+    for (auto& band : bands) {
+        std::stable_sort(band.begin(), band.end(), [&](size_t a, size_t b) { return glyphs[a].u0 < glyphs[b].u0; });
+        const int bandId = (*nextBand)++;
+        Fragment frag;
+        bool open = false;
+        bool pendingSpace = false;
+        const PlacedGlyph* last = nullptr;
+        const Font* runFont = nullptr;
+        auto close = [&] {
+            if (open)
+                out->push_back(std::move(frag));
+            frag = Fragment();
+            open = false;
+            pendingSpace = false;
+            last = nullptr;
+        };
+        for (size_t k = 0; k < band.size(); ++k) {
+            const PlacedGlyph& g = glyphs[band[k]];
+            if (g.isSpace) {
+                if (open)
+                    pendingSpace = true;
+                continue;
+            }
+            // The same glyph drawn again on top of itself (fake bold, shadows) is one glyph.
+            if (last && last->text == g.text && std::fabs(last->u0 - g.u0) < 0.15 * g.size &&
+                std::fabs(last->baseline - g.baseline) < 0.15 * g.size)
+                continue;
+            const double size = last ? 0.5 * (last->size + g.size) : g.size;
+            const double gap = last ? g.u0 - frag.u1 : 0;
+            if (open && gap > kFragmentGap * size)
+                close();
+            if (!open) {
+                frag.u0 = g.u0;
+                frag.u1 = g.u1;
+                frag.top = g.baseline - kAscent * g.size;
+                frag.bottom = g.baseline + kDescent * g.size;
+                frag.band = bandId;
+                frag.dir = dir;
+                frag.runs.push_back(StartRun(g));
+                runFont = g.font;
+                frag.chars = g.text.size();
+                open = true;
+                last = &g;
+                continue;
+            }
+            const bool bothCjk = IsCjkChar(LastChar(frag.runs.back().text)) && !g.text.empty() && IsCjkChar(g.text[0]);
+            const bool wordBreak = pendingSpace || gap > (bothCjk ? kCjkWordGap : kWordGap) * size;
+            RunModel& run = frag.runs.back();
+            if (SameRunStyle(run, g, runFont)) {
+                AppendGlyph(run, g, wordBreak);
+            } else {
+                if (wordBreak && !EndsWithWhite(run.text))
+                    run.text.push_back(u' ');
+                frag.runs.push_back(StartRun(g));
+                runFont = g.font;
+            }
+            frag.u1 = std::max(frag.u1, g.u1);
+            frag.top = std::min(frag.top, g.baseline - kAscent * g.size);
+            frag.bottom = std::max(frag.bottom, g.baseline + kDescent * g.size);
+            frag.chars += g.text.size();
+            pendingSpace = false;
+            last = &g;
+        }
+        close();
+    }
+}
+
+// Joins a region's fragments that share a band into lines, left to right.
+std::vector<LineModel> AssembleLines(std::vector<Fragment>& frags, const std::vector<int>& ids)
+{
+    std::vector<int> order(ids);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const Fragment& fa = frags[static_cast<size_t>(a)];
+        const Fragment& fb = frags[static_cast<size_t>(b)];
+        if (fa.band != fb.band)
+            return fa.top + fa.bottom < fb.top + fb.bottom;
+        return fa.u0 < fb.u0;
+    });
+    std::vector<LineModel> lines;
+    int currentBand = -1;
+    int currentDir = -1;
+    for (int id : order) {
+        Fragment& f = frags[static_cast<size_t>(id)];
+        if (f.band != currentBand || f.isImage || lines.empty() || currentDir != f.dir) {
+            lines.emplace_back();
+            LineModel& l = lines.back();
+            l.left = f.u0;
+            l.right = f.u1;
+            l.top = f.top;
+            l.bottom = f.bottom;
+            currentBand = f.isImage ? -1 : f.band;
+            currentDir = f.dir;
+        } else {
+            LineModel& l = lines.back();
+            // Fragments of one line are apart by a wide gap: keep the words apart.
+            RunModel& prev = l.runs.back();
+            if (!EndsWithWhite(prev.text) && !f.runs.empty() &&
+                !(IsCjkChar(LastChar(prev.text)) && !f.runs[0].text.empty() && IsCjkChar(f.runs[0].text[0])))
+                prev.text.push_back(u' ');
+            l.left = std::min(l.left, f.u0);
+            l.right = std::max(l.right, f.u1);
+            l.top = std::min(l.top, f.top);
+            l.bottom = std::max(l.bottom, f.bottom);
+        }
+        for (auto& run : f.runs)
+            lines.back().runs.push_back(std::move(run));
+    }
+    // Lines of one paragraph are joined with nothing between them: a line that does not end in
+    // a CJK character ends with a space so that words of neighbouring lines stay apart.
+    for (LineModel& l : lines) {
+        if (l.runs.empty())
+            continue;
+        RunModel* lastText = nullptr;
+        for (auto& r : l.runs)
+            if (!r.isImage)
+                lastText = &r;
+        if (lastText && !lastText->text.empty() && !IsCjkChar(lastText->text.back()) &&
+            !EndsWithWhite(lastText->text))
+            lastText->text.push_back(u' ');
+    }
+    return lines;
+}
+
+void ToPageSpace(int dir, double u0, double v0, double u1, double v1, double* left, double* top, double* right,
+                 double* bottom)
+{
+    const Point a = FromDirectionFrame(dir, Point{u0, v0});
+    const Point b = FromDirectionFrame(dir, Point{u1, v1});
+    *left = std::min(a.x, b.x);
+    *right = std::max(a.x, b.x);
+    *top = std::min(a.y, b.y);
+    *bottom = std::max(a.y, b.y);
+}
+
+}  // namespace
+
+bool IsCjkChar(char16_t c)
+{
+    return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0xD800 && c <= 0xDFFF) ||
+           (c >= 0x1100 && c <= 0x11FF);
+}
+
+void BuildPageModel(std::vector<PlacedGlyph>& glyphs, std::vector<PlacedImage>& images, PageModel* model)
+{
+    model->regions.clear();
+    int nextBand = 0;
+    // Main direction first: horizontal text, then the other directions, each read on its own.
+    std::vector<int> dirs{kDirRight};
+    for (const PlacedGlyph& g : glyphs)
+        if (std::find(dirs.begin(), dirs.end(), g.dir) == dirs.end())
+            dirs.push_back(g.dir);
+    std::sort(dirs.begin() + 1, dirs.end());
+    for (int dir : dirs) {
+        std::vector<size_t> ids;
+        for (size_t i = 0; i < glyphs.size(); ++i)
+            if (glyphs[i].dir == dir)
+                ids.push_back(i);
+        if (ids.empty() && (dir != kDirRight || images.empty()))
+            continue;
+        std::vector<Fragment> frags;
+        BuildFragments(glyphs, ids, dir, &nextBand, &frags);
+        const size_t textFragments = frags.size();
+        std::vector<std::vector<int>> regions;
+        if (dir == kDirRight) {
+            // Images take part in the layout like text blocks; a picture that covers most of the
+            // page (a background or a scan) gets a region of its own first.
+            const double pageArea = model->width * model->height;
+            for (auto& img : images) {
+                Fragment f;
+                f.isImage = true;
+                f.u0 = img.left;
+                f.u1 = img.right;
+                f.top = img.top;
+                f.bottom = img.bottom;
+                f.band = nextBand++;
+                RunModel run;
+                run.isImage = true;
+                run.left = img.left;
+                run.right = img.right;
+                run.top = img.top;
+                run.bottom = img.bottom;
+                run.baseline = img.bottom;
+                run.imageData.swap(img.data);
+                f.runs.push_back(std::move(run));
+                const bool large = (img.right - img.left) * (img.bottom - img.top) > 0.4 * pageArea;
+                frags.push_back(std::move(f));
+                if (large)
+                    regions.push_back(std::vector<int>{static_cast<int>(frags.size() - 1)});
+            }
+        }
+        std::vector<int> all;
+        for (size_t i = 0; i < frags.size(); ++i) {
+            const bool alreadyPlaced = frags[i].isImage && !regions.empty() &&
+                                       std::any_of(regions.begin(), regions.end(), [&](const std::vector<int>& r) {
+                                           return r.size() == 1 && r[0] == static_cast<int>(i);
+                                       });
+            if (!alreadyPlaced)
+                all.push_back(static_cast<int>(i));
+        }
+        (void)textFragments;
+        RegionSplitter splitter(frags);
+        if (dir == kDirRight) {
+            splitter.Split(std::move(all), &regions, 0);
+        } else {
+            // Other directions: each line is a region of its own, in the order of the frame.
+            std::vector<std::vector<int>> tmp;
+            splitter.Split(std::move(all), &tmp, 0);
+            for (auto& r : tmp)
+                regions.push_back(std::move(r));
+        }
+        for (const auto& region : regions) {
+            std::vector<LineModel> lines = AssembleLines(frags, region);
+            if (lines.empty())
+                continue;
+            if (dir == kDirRight) {
+                model->regions.push_back(std::move(lines));
+                continue;
+            }
+            // Back to page space. Each line stands alone so the top sort cannot reorder it, and
+            // runs get increasing x so that a sort by x keeps their order.
+            for (LineModel& l : lines) {
+                ToPageSpace(dir, l.left, l.top, l.right, l.bottom, &l.left, &l.top, &l.right, &l.bottom);
+                double x = l.left;
+                for (RunModel& r : l.runs) {
+                    double rl, rt, rr, rb;
+                    ToPageSpace(dir, r.left, r.top, r.right, r.bottom, &rl, &rt, &rr, &rb);
+                    const Point base = FromDirectionFrame(dir, Point{r.left, r.baseline});
+                    r.left = x;
+                    r.right = std::max(rr, x);
+                    r.top = rt;
+                    r.bottom = rb;
+                    r.baseline = (dir == kDirDown || dir == kDirUp) ? base.x : base.y;
+                    x += 0.001;
+                }
+                model->regions.push_back(std::vector<LineModel>{std::move(l)});
+            }
+        }
+    }
+}
+
+}  // namespace halvane

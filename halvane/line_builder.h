@@ -1,0 +1,23 @@
+// Turns a page's placed glyphs and images into lines of runs grouped in regions, in reading
+// order. Glyphs are banded by baseline, bands are cut into fragments at wide gaps, and the
+// fragments are split into regions by whitespace cuts: a vertical cut between columns (not
+// between the cells of a table), a horizontal cut where a full-width block interrupts the
+// columns. Each region's fragments are joined back into lines.
+#ifndef HALVANE_LINE_BUILDER_H
+#define HALVANE_LINE_BUILDER_H
+
+#include <vector>
+
+#include "page_model.h"
+#include "text_collector.h"
+
+namespace halvane {
+
+void BuildPageModel(std::vector<PlacedGlyph>& glyphs, std::vector<PlacedImage>& images, PageModel* model);
+
+// True for characters after which lines join without a space (Han, kana, hangul, full-width forms).
+bool IsCjkChar(char16_t c);
+
+}  // namespace halvane
+
+#endif

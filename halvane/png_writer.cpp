@@ -1,0 +1,70 @@
+#include "png_writer.h"
+
+#include <zlib.h>
+
+#include <cstring>
+#include <vector>
+
+namespace halvane {
+
+namespace {
+
+void Put32(std::string* out, uint32_t v)
+{
+    out->push_back(static_cast<char>(v >> 24));
+    out->push_back(static_cast<char>(v >> 16));
+    out->push_back(static_cast<char>(v >> 8));
+    out->push_back(static_cast<char>(v));
+}
+
+void Chunk(std::string* out, const char* type, const uint8_t* data, size_t size)
+{
+    Put32(out, static_cast<uint32_t>(size));
+    const size_t start = out->size();
+    out->append(type, 4);
+    out->append(reinterpret_cast<const char*>(data), size);
+    const uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(out->data() + start), static_cast<uInt>(size + 4));
+    Put32(out, static_cast<uint32_t>(crc));
+}
+
+}  // namespace
+
+bool WritePng(int width, int height, int channels, const uint8_t* pixels, std::string* out)
+{
+    if (width <= 0 || height <= 0 || (channels != 1 && channels != 3))
+        return false;
+    const size_t rowBytes = static_cast<size_t>(width) * channels;
+    std::vector<uint8_t> raw;
+    raw.reserve((rowBytes + 1) * height);
+    for (int y = 0; y < height; ++y) {
+        raw.push_back(0);  // filter type None
+        const uint8_t* row = pixels + static_cast<size_t>(y) * rowBytes;
+        raw.insert(raw.end(), row, row + rowBytes);
+    }
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<uint8_t> packed(packedSize);
+    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 4) != Z_OK)
+        return false;
+    out->clear();
+    static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    out->append(reinterpret_cast<const char*>(kSignature), 8);
+    uint8_t header[13];
+    const uint32_t w = static_cast<uint32_t>(width), h = static_cast<uint32_t>(height);
+    header[0] = static_cast<uint8_t>(w >> 24);
+    header[1] = static_cast<uint8_t>(w >> 16);
+    header[2] = static_cast<uint8_t>(w >> 8);
+    header[3] = static_cast<uint8_t>(w);
+    header[4] = static_cast<uint8_t>(h >> 24);
+    header[5] = static_cast<uint8_t>(h >> 16);
+    header[6] = static_cast<uint8_t>(h >> 8);
+    header[7] = static_cast<uint8_t>(h);
+    header[8] = 8;                          // bit depth
+    header[9] = channels == 3 ? 2 : 0;      // colour type: RGB or grey
+    header[10] = header[11] = header[12] = 0;
+    Chunk(out, "IHDR", header, sizeof header);
+    Chunk(out, "IDAT", packed.data(), packedSize);
+    Chunk(out, "IEND", nullptr, 0);
+    return true;
+}
+
+}  // namespace halvane

@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "line_order.h"
+#include "pdf_builder.h"
+#include "pdf_doc.h"
+
+namespace halvane {
+namespace {
+
+using testing::Bytes;
+using testing::PdfBuilder;
+
+std::string Utf8(const std::u16string& s)
+{
+    std::string out;
+    for (char16_t c : s) {
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+struct Extracted {
+    PageModel model;
+    // The lines' texts in the order the Word layout writes them, "|" between regions.
+    std::vector<std::string> lines;
+};
+
+Extracted Extract(const std::string& file, bool images = false)
+{
+    Extracted e;
+    ExtractOptions options;
+    options.images = images;
+    std::unique_ptr<PdfDoc> doc(PdfDoc::Open(Bytes(file), options));
+    EXPECT_TRUE(doc);
+    if (!doc)
+        return e;
+    EXPECT_TRUE(doc->ExtractPageModel(1, &e.model));
+    stPdfPage* page = nullptr;
+    EXPECT_TRUE(doc->LoadPage(1, &page));
+    if (!page)
+        return e;
+    SortLinesByTop(page);
+    for (int i = 0; i < page->nLineCount; ++i) {
+        stPdfLine* line = page->ppLines[i];
+        if (!line) {
+            e.lines.push_back("|");
+            continue;
+        }
+        SortRunsByX(line);
+        std::u16string text;
+        for (int k = 0; k < line->nRunCount; ++k) {
+            if (line->ppRuns[k]->nType != PDF_RUN_TEXT)
+                continue;
+            const stPdfText* t = static_cast<const stPdfText*>(line->ppRuns[k]->pData);
+            text.append(reinterpret_cast<const char16_t*>(t->szText), static_cast<size_t>(t->nLength));
+        }
+        e.lines.push_back(Utf8(text));
+    }
+    doc->FreePage(page);
+    return e;
+}
+
+std::string OnePage(const std::string& content, const std::string& pageExtra = "")
+{
+    PdfBuilder b;
+    b.AddSimplePage(content, pageExtra);
+    return b.Build();
+}
+
+const RunModel& FirstRun(const Extracted& e)
+{
+    static const RunModel none;
+    for (const auto& region : e.model.regions)
+        for (const auto& line : region)
+            if (!line.runs.empty())
+                return line.runs[0];
+    return none;
+}
+
+TEST(Text, WordBreaksComeFromGapsNotFromKerning)
+{
+    const Extracted e = Extract(OnePage("BT /F1 12 Tf 50 700 Td [(Hello)-300(W)80(orld)] TJ ( again) Tj ET"));
+    EXPECT_EQ(e.lines, (std::vector<std::string>{"Hello World again "}));
+}
+
+TEST(Text, LinesEndWithASpaceUnlessTheyEndInCjk)
+{
+    PdfBuilder b;
+    b.AddSimplePage("BT /F1 12 Tf 50 700 Td (Latin line) Tj 0 -20 Td /F2 12 Tf <00010002> Tj ET");
+    b.Add(3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 800] /Resources << /Font << /F1 5 0 R /F2 6 0 R >> >> "
+             "/Contents 4 0 R >>");
+    b.Add(6, "<< /Type /Font /Subtype /Type0 /BaseFont /ABCDEF+SimSun /Encoding /Identity-H "
+             "/DescendantFonts [7 0 R] /ToUnicode 8 0 R >>");
+    b.Add(7, "<< /Type /Font /Subtype /CIDFontType2 /BaseFont /ABCDEF+SimSun "
+             "/CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >> /DW 1000 >>");
+    b.AddStream(8, "/CIDInit /ProcSet findresource begin 12 dict begin begincmap 1 begincodespacerange <0000> <FFFF> "
+                   "endcodespacerange 1 beginbfrange <0001> <0002> <4E2D> endbfrange endcmap end end");
+    const Extracted e = Extract(b.Build());
+    ASSERT_EQ(e.lines.size(), 2u);
+    EXPECT_EQ(e.lines[0], "Latin line ");
+    EXPECT_EQ(e.lines[1], "\xE4\xB8\xAD\xE4\xB8\xAE");  // U+4E2D U+4E2E, no trailing space
+    const RunModel* cjk = nullptr;
+    for (const auto& region : e.model.regions)
+        for (const auto& line : region)
+            for (const auto& run : line.runs)
+                if (run.fontName == "SimSun")
+                    cjk = &run;
+    ASSERT_TRUE(cjk);  // subset prefix removed
+}
+
+TEST(Text, ColumnsAreSeparateRegionsInReadingOrder)
+{
+    std::string content = "BT /F1 10 Tf ";
+    for (int i = 0; i < 6; ++i) {
+        const int y = 700 - 14 * i;
+        content += "1 0 0 1 50 " + std::to_string(y) + " Tm (Left column line number " + std::to_string(i) + " text) Tj ";
+        content += "1 0 0 1 320 " + std::to_string(y) + " Tm (Right column line number " + std::to_string(i) + " text) Tj ";
+    }
+    content += "1 0 0 1 50 760 Tm (A title across both of the two columns of this page, long enough to reach the second) Tj ET";
+    const Extracted e = Extract(OnePage(content));
+    std::vector<std::string> expected = {"A title across both of the two columns of this page, long enough to reach the second ", "|"};
+    for (int i = 0; i < 6; ++i)
+        expected.push_back("Left column line number " + std::to_string(i) + " text ");
+    expected.push_back("|");
+    for (int i = 0; i < 6; ++i)
+        expected.push_back("Right column line number " + std::to_string(i) + " text ");
+    EXPECT_EQ(e.lines, expected);
+}
+
+TEST(Text, TableRowsStayRows)
+{
+    std::string content = "BT /F1 10 Tf ";
+    const char* cells[3][3] = {{"Region", "Q1", "Q2"}, {"North", "1,380", "1,050"}, {"South", "910", "600"}};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            content += "1 0 0 1 " + std::to_string(60 + 150 * c) + " " + std::to_string(700 - 20 * r) + " Tm (" +
+                       cells[r][c] + ") Tj ";
+    content += "ET";
+    const Extracted e = Extract(OnePage(content));
+    EXPECT_EQ(e.lines, (std::vector<std::string>{"Region Q1 Q2 ", "North 1,380 1,050 ", "South 910 600 "}));
+}
+
+TEST(Text, InvisibleTextIsStillText)
+{
+    const Extracted e = Extract(OnePage("BT 3 Tr /F1 12 Tf 50 700 Td (ocr layer) Tj ET"));
+    EXPECT_EQ(e.lines, (std::vector<std::string>{"ocr layer "}));
+    EXPECT_TRUE(FirstRun(e).flags & PDF_TEXT_INVISIBLE);
+}
+
+TEST(Text, SizeIsTheEffectiveSizeOnThePage)
+{
+    const Extracted e = Extract(OnePage("2 0 0 2 0 0 cm BT /F1 5 Tf 1.5 0 0 1.5 20 300 Tm (big) Tj ET"));
+    EXPECT_NEAR(FirstRun(e).size, 15.0, 1e-6);
+    // y grows downwards from the top of the page: baseline at 800 - 600.
+    EXPECT_NEAR(FirstRun(e).baseline, 200.0, 1e-6);
+    EXPECT_NEAR(FirstRun(e).left, 40.0, 1e-6);
+}
+
+TEST(Text, RotatedPagesReadUpright)
+{
+    // On a page shown turned by 90 degrees, text drawn bottom-to-top reads left to right.
+    const Extracted e = Extract(OnePage("BT /F1 12 Tf 0 1 -1 0 300 100 Tm (upright words) Tj ET", "/Rotate 90"));
+    EXPECT_EQ(e.lines, (std::vector<std::string>{"upright words "}));
+    EXPECT_DOUBLE_EQ(e.model.width, 800);
+    EXPECT_DOUBLE_EQ(e.model.height, 600);
+}
+
+TEST(Text, FormsRunOnceEvenWhenTheyDrawThemselves)
+{
+    PdfBuilder b;
+    b.AddSimplePage("/X1 Do");
+    b.Add(3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 800] /Resources << /Font << /F1 5 0 R >> "
+             "/XObject << /X1 6 0 R >> >> /Contents 4 0 R >>");
+    b.AddStream(6, "BT /F1 12 Tf 50 700 Td (inside form) Tj ET /X1 Do",
+                "/Type /XObject /Subtype /Form /BBox [0 0 600 800] /Resources << /Font << /F1 5 0 R >> "
+                "/XObject << /X1 6 0 R >> >>");
+    const Extracted e = Extract(b.Build());
+    EXPECT_EQ(e.lines, (std::vector<std::string>{"inside form "}));
+}
+
+TEST(Text, AnnotationAppearancesShowTheirText)
+{
+    PdfBuilder b;
+    b.AddSimplePage("", "/Annots [6 0 R 8 0 R]");
+    b.Add(6, "<< /Type /Annot /Subtype /Widget /Rect [100 100 300 120] /AP << /N 7 0 R >> >>");
+    b.AddStream(7, "BT /F1 10 Tf 2 5 Td (field value) Tj ET",
+                "/Type /XObject /Subtype /Form /BBox [0 0 200 20] /Resources << /Font << /F1 5 0 R >> >>");
+    b.Add(8, "<< /Type /Annot /Subtype /Widget /F 2 /Rect [100 200 300 220] /AP << /N 7 0 R >> >>");  // hidden
+    const Extracted e = Extract(b.Build());
+    EXPECT_EQ(e.lines, (std::vector<std::string>{"field value "}));
+}
+
+TEST(Text, InlineImagesAreSkippedByTextAndEncodedAsPng)
+{
+    const std::string content =
+        "q 40 0 0 20 50 600 cm BI /W 2 /H 2 /CS /G /BPC 8 ID \x01\xFF\x80\x10 EI Q BT /F1 12 Tf 50 700 Td (after) Tj ET";
+    const Extracted text = Extract(OnePage(content));
+    EXPECT_EQ(text.lines, (std::vector<std::string>{"after "}));
+    const Extracted withImages = Extract(OnePage(content), true);
+    const RunModel* image = nullptr;
+    for (const auto& region : withImages.model.regions)
+        for (const auto& line : region)
+            for (const auto& run : line.runs)
+                if (run.isImage)
+                    image = &run;
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->imageData.substr(1, 3), "PNG");
+    EXPECT_NEAR(image->right - image->left, 40, 1e-6);
+}
+
+}  // namespace
+}  // namespace halvane
