@@ -21,17 +21,17 @@ namespace {
 
 // ---- a fake reader: documents by path, each page one line "page N" -------------------------
 
-struct FakeDocSpec {
+struct FakePdfInfo {
     int pages = 3;
     std::set<int> failingPages;
 };
 
 class FakeDoc final : public qrn_IPdfDoc {
 public:
-    explicit FakeDoc(const FakeDocSpec& spec) : spec(spec) {}
+    explicit FakeDoc(const FakePdfInfo& info) : info(info) {}
     int LoadPage(int number, stPdfPage** page) override
     {
-        if (number < 1 || number > spec.pages || spec.failingPages.count(number))
+        if (number < 1 || number > info.pages || info.failingPages.count(number))
             return 0;
         auto fake = std::make_unique<FakePage>();
         fake->Line(0, 100, 595, 110);
@@ -45,15 +45,15 @@ public:
         freedPages += live.erase(page);
         return 1;
     }
-    int GetPageCount() override { return spec.pages; }
+    int GetPageCount() override { return info.pages; }
 
-    FakeDocSpec spec;
+    FakePdfInfo info;
     std::map<stPdfPage*, std::unique_ptr<FakePage>> live;
     int freedPages = 0;
 };
 
 struct FakeWorld {
-    std::map<std::wstring, FakeDocSpec> files;   // readable PDFs
+    std::map<std::wstring, FakePdfInfo> files;   // readable PDFs
     int openDocs = 0;
     int freedDocs = 0;
     int pagesLeftLoaded = 0;
@@ -175,16 +175,16 @@ protected:
     }
 
     // A readable PDF named name (in a folder of its own) with pages first..last.
-    void AddJob(const std::string& name, int first, int last, FakeDocSpec spec = FakeDocSpec(), bool readable = true)
+    void AddJob(const std::string& name, int first, int last, FakePdfInfo info = FakePdfInfo(), bool readable = true)
     {
         stJobInfo job = {};
         const std::wstring path = folder + L"pdf\\" + Widen(name);
         wcsncpy(job.szPath, path.c_str(), 259);
-        job.nPages = spec.pages;
+        job.nPages = info.pages;
         job.nFirstPage = first;
         job.nLastPage = last;
         if (readable)
-            world.files[path] = spec;
+            world.files[path] = info;
         ASSERT_GE(list.AddJob(job), 0);
     }
 
@@ -222,9 +222,9 @@ TEST_F(Worker, AllPagesLoad)
 
 TEST_F(Worker, APageFailsToLoadAndIsLeftOut)
 {
-    FakeDocSpec spec;
-    spec.failingPages = {2};
-    AddJob("report.pdf", 1, 3, spec);
+    FakePdfInfo info;
+    info.failingPages = {2};
+    AddJob("report.pdf", 1, 3, info);
     Run(CONV_TYPE_WORD);
     EXPECT_EQ(sink.events,
               (Events{"total 7", "(0,0,1)", "(0,0,1)", "(0,0,2)", "(0,1,1)", "(0,1,2)", "(0,2,0)", "done 0"}));
@@ -240,7 +240,7 @@ TEST_F(Worker, APageFailsToLoadAndIsLeftOut)
 TEST_F(Worker, AFileThatCannotBeOpenedGetsNoNotification)
 {
     AddJob("good.pdf", 1, 1);
-    AddJob("broken.pdf", 1, 2, FakeDocSpec(), false);
+    AddJob("broken.pdf", 1, 2, FakePdfInfo(), false);
     Run(CONV_TYPE_TEXT);
     EXPECT_EQ(sink.events, (Events{"total 8", "(0,0,1)", "(0,1,1)", "(0,2,0)", "done 0"}));
     bool exists = true;
@@ -317,10 +317,10 @@ TEST_F(Worker, EmptyOutputFolderWritesBesideThePdf)
 
 TEST_F(Worker, EmptyRangeAndUnloadablePages)
 {
-    FakeDocSpec spec;
-    spec.failingPages = {1, 2};
+    FakePdfInfo info;
+    info.failingPages = {1, 2};
     AddJob("empty.pdf", 3, 2);
-    AddJob("none.pdf", 1, 2, spec);
+    AddJob("none.pdf", 1, 2, info);
     Run(CONV_TYPE_TEXT);
     EXPECT_EQ(sink.events, (Events{"total 6", "(1,0,0)", "(1,0,0)", "(1,2,0)", "(0,1,0)", "done 0"}));
     bool exists = false;
