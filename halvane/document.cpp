@@ -307,7 +307,8 @@ const Document::ObjectStream* Document::LoadObjectStream(int num)
     for (int i = 0; i < count && i < kMaxObjectNumber; ++i) {
         if (!lx.Next(a) || !lx.Next(b) || a.type != TokType::Int || b.type != TokType::Int)
             break;
-        if (a.i < 0 || a.i > kMaxObjectNumber || b.i < 0 || static_cast<uint64_t>(b.i) > os->data.size() - first)
+        const uint64_t room = static_cast<uint64_t>(os->data.size()) - static_cast<uint64_t>(first);
+        if (a.i < 0 || a.i > kMaxObjectNumber || b.i < 0 || static_cast<uint64_t>(b.i) > room)
             continue;
         os->offsets.emplace_back(static_cast<int>(a.i), static_cast<size_t>(first + b.i));
     }

@@ -386,6 +386,19 @@ public:
             *out += t;
             return;
         }
+        // Some writers put cidrange/cidchar entries into a ToUnicode map; their values are
+        // the code points.
+        uint32_t value;
+        if (toUnicode_ && toUnicode_->HasCidMappings() && toUnicode_->LookupCid(code, &value) && value >= 32 &&
+            value < 0x110000 && (value < 0xD800 || value > 0xDFFF)) {
+            if (value >= 0x10000) {
+                out->push_back(static_cast<char16_t>(0xD800 + ((value - 0x10000) >> 10)));
+                out->push_back(static_cast<char16_t>(0xDC00 + ((value - 0x10000) & 0x3FF)));
+            } else {
+                out->push_back(static_cast<char16_t>(value));
+            }
+            return;
+        }
         const uint32_t cid = Cid(code);
         if (!ordering_.empty() && fonts::CidToUnicode(ordering_, cid, &t)) {
             *out += t;

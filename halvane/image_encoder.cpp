@@ -153,6 +153,40 @@ bool ReadColorSpace(Document& doc, const Object& csIn, const Object* resources, 
     return false;
 }
 
+// A soft mask says where the image is transparent; a document shows it on white paper, so the
+// pixels are blended onto white (a drawing on a transparent background would otherwise turn black).
+void BlendSoftMask(Document& doc, const Object& image, int width, int height, int channels,
+                   std::vector<uint8_t>* pixels)
+{
+    const Object& mask = doc.Resolve(image["SMask"]);
+    if (!mask.IsStream())
+        return;
+    const int mw = doc.Resolve(mask["Width"]).GetIntClamped(0);
+    const int mh = doc.Resolve(mask["Height"]).GetIntClamped(0);
+    const int bpc = doc.Resolve(mask["BitsPerComponent"]).GetIntClamped(8);
+    if (mw <= 0 || mh <= 0 || static_cast<int64_t>(mw) * mh > kMaxPixels || bpc != 8)
+        return;
+    DecodedData alpha;
+    if (!doc.DecodeStream(mask, static_cast<size_t>(mw) * mh + 4096, &alpha) || !alpha.imageCodec.empty() ||
+        alpha.bytes.size() < static_cast<size_t>(mw) * mh)
+        return;
+    const uint8_t* a = reinterpret_cast<const uint8_t*>(alpha.bytes.data());
+    const Object& decode = doc.Resolve(mask["Decode"]);
+    const bool inverted = decode.ArraySize() >= 2 &&
+                          doc.Resolve(decode.At(0)).GetNumber() > doc.Resolve(decode.At(1)).GetNumber();
+    for (int y = 0; y < height; ++y) {
+        const int my = static_cast<int>(static_cast<int64_t>(y) * mh / height);
+        for (int x = 0; x < width; ++x) {
+            const int mx = static_cast<int>(static_cast<int64_t>(x) * mw / width);
+            const unsigned sample = a[static_cast<size_t>(my) * mw + mx];
+            const unsigned alphaValue = inverted ? 255 - sample : sample;
+            uint8_t* p = &(*pixels)[(static_cast<size_t>(y) * width + x) * channels];
+            for (int c = 0; c < channels; ++c)
+                p[c] = static_cast<uint8_t>((p[c] * alphaValue + 255 * (255 - alphaValue)) / 255);
+        }
+    }
+}
+
 }  // namespace
 
 bool EncodeImage(Document& doc, const ImageEvent& ev, std::string* out)
@@ -258,6 +292,8 @@ bool EncodeImage(Document& doc, const ImageEvent& ev, std::string* out)
             }
         }
     }
+    if (!isInline)
+        BlendSoftMask(doc, *ev.xobject, width, height, outChannels, &pixels);
     return WritePng(width, height, outChannels, pixels.data(), out);
 }
 

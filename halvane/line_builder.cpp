@@ -352,7 +352,50 @@ void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>&
         }
         bands.back().push_back(id);
     }
+    // Two lines set so close that their boxes share a band still have their own baselines: when
+    // glyphs of different baselines overlap each other, the band is split by baseline.
+    std::vector<std::vector<size_t>> split;
     for (auto& band : bands) {
+        std::stable_sort(band.begin(), band.end(), [&](size_t a, size_t b) { return glyphs[a].u0 < glyphs[b].u0; });
+        bool overlapping = false;
+        const PlacedGlyph* prev = nullptr;
+        std::vector<double> sizes;
+        for (size_t id : band)
+            sizes.push_back(glyphs[id].size);
+        const double bandSize = Median(sizes);
+        for (size_t id : band) {
+            const PlacedGlyph& g = glyphs[id];
+            // Stacked sub- and superscripts are smaller than the line's text and stay with it.
+            if (g.isSpace || g.size < 0.85 * bandSize)
+                continue;
+            if (prev && std::fabs(g.size - prev->size) <= 0.15 * std::max(g.size, prev->size) &&
+                std::fabs(g.baseline - prev->baseline) > 0.15 * std::max(g.size, prev->size) &&
+                g.u0 < prev->u1 - 0.3 * std::min(g.u1 - g.u0, prev->u1 - prev->u0)) {
+                overlapping = true;
+                break;
+            }
+            prev = &g;
+        }
+        if (!overlapping) {
+            split.push_back(std::move(band));
+            continue;
+        }
+        std::vector<size_t> byBaseline(band);
+        std::stable_sort(byBaseline.begin(), byBaseline.end(),
+                         [&](size_t a, size_t b) { return glyphs[a].baseline < glyphs[b].baseline; });
+        std::vector<size_t> current;
+        double base = glyphs[byBaseline[0]].baseline;
+        for (size_t id : byBaseline) {
+            if (!current.empty() && glyphs[id].baseline - base > 0.15 * glyphs[id].size) {
+                split.push_back(std::move(current));
+                current.clear();
+                base = glyphs[id].baseline;
+            }
+            current.push_back(id);
+        }
+        split.push_back(std::move(current));
+    }
+    for (auto& band : split) {
         std::stable_sort(band.begin(), band.end(), [&](size_t a, size_t b) { return glyphs[a].u0 < glyphs[b].u0; });
         const int bandId = (*nextBand)++;
         Fragment frag;
