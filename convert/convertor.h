@@ -1,0 +1,49 @@
+// An output writer of the conversion: made per job, it opens one output file, takes the job's
+// loaded pages in page order and closes the file.
+#ifndef MORVANE_CONVERT_CONVERTOR_H
+#define MORVANE_CONVERT_CONVERTOR_H
+
+#include <windows.h>
+
+#include "halvane.h"
+#include "strome.h"
+
+class CConvertor {
+public:
+    // Derives the output path from pdfPath and outDir (a 260-character buffer that may gain a
+    // trailing backslash) and opens the output. Non-zero when the output is open.
+    virtual int OpenOutput(const wchar_t* pdfPath, wchar_t* outDir) = 0;
+    // Finishes and closes the output.
+    virtual void CloseOutput() = 0;
+    // Writes one loaded page; isLast is non-zero for the job's last loaded page.
+    virtual int ConvertPage(stPdfPage* page, int isLast) = 0;
+    virtual ~CConvertor() = default;
+};
+
+// Plain text: UTF-16 little-endian with a byte-order mark, the page text of page_text.h.
+class CP2TConvertor : public CConvertor {
+public:
+    CP2TConvertor();
+    ~CP2TConvertor() override;
+    int OpenOutput(const wchar_t* pdfPath, wchar_t* outDir) override;
+    void CloseOutput() override;
+    int ConvertPage(stPdfPage* page, int isLast) override;
+
+private:
+    HANDLE m_hFile;
+};
+
+// Word: each page laid out into paragraphs (page_layout.h), pages separated by page breaks.
+class CP2WConvertor : public CConvertor {
+public:
+    CP2WConvertor();
+    ~CP2WConvertor() override;
+    int OpenOutput(const wchar_t* pdfPath, wchar_t* outDir) override;
+    void CloseOutput() override;
+    int ConvertPage(stPdfPage* page, int isLast) override;
+
+private:
+    qrn_IDocx* m_pDocx;
+};
+
+#endif

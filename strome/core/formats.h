@@ -1,0 +1,50 @@
+// Paragraph and run formatting of the document model, in the package's own units.
+#ifndef MORVANE_STROME_CORE_FORMATS_H
+#define MORVANE_STROME_CORE_FORMATS_H
+
+#include <stdint.h>
+
+#include <string>
+
+#include "font_names.h"
+
+namespace strome {
+
+enum class Alignment { kDefault, kLeft, kCenter, kRight, kJustify };
+
+struct ParagraphFormat {
+    int64_t leftTwips = 0;
+    int64_t firstLineTwips = 0;  // negative: a hanging indent
+    int64_t spaceBeforeTwips = 0;
+    Alignment alignment = Alignment::kDefault;
+};
+
+struct RunFormat {
+    FontChoice font;
+    int halfPoints = 0;   // 0: the default size
+    int32_t rgb = -1;     // 0xRRGGBB, -1: automatic colour
+};
+
+inline bool operator==(const RunFormat& a, const RunFormat& b)
+{
+    return a.font.family == b.font.family && a.font.latinOnly == b.font.latinOnly && a.font.bold == b.font.bold &&
+           a.font.italic == b.font.italic && a.halfPoints == b.halfPoints && a.rgb == b.rgb;
+}
+inline bool operator!=(const RunFormat& a, const RunFormat& b) { return !(a == b); }
+
+// Page geometry of the single section: A4 portrait with margins narrow enough that the text
+// lines of a PDF page fit on one Word line and its lines on one Word page. The layout places
+// the page's leftmost text at the left margin, so the margins only shift the text, they do not
+// change distances within it.
+struct PageLayout {
+    int64_t widthTwips = 11906;
+    int64_t heightTwips = 16838;
+    int64_t topTwips = 720;      // 0.5 inch
+    int64_t bottomTwips = 720;
+    int64_t leftTwips = 1080;    // 0.75 inch
+    int64_t rightTwips = 720;
+};
+
+}  // namespace strome
+
+#endif

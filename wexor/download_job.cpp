@@ -1,0 +1,182 @@
+#include "download_job.h"
+
+#include <windows.h>
+
+#include <string.h>
+
+#include "http_client.h"
+#include "http_reply.h"
+#include "md5.h"
+
+namespace {
+
+bool FindSwitch(const std::wstring& line, const wchar_t* name, std::wstring* value)
+{
+    const std::wstring key = std::wstring(name) + L"\"";
+    const size_t at = line.find(key);
+    if (at == std::wstring::npos)
+        return false;
+    const size_t start = at + key.size();
+    const size_t end = line.find(L'"', start);
+    if (end == std::wstring::npos)
+        return false;
+    *value = line.substr(start, end - start);
+    return true;
+}
+
+// One GET; the raw reply, read until it is complete or the server closes.
+bool FetchRaw(const std::wstring& url, std::string* raw, int receiveTimeoutMs)
+{
+    UrlParts parts;
+    if (!ParseHttpUrl(url.c_str(), &parts))
+        return false;
+    SOCKET s = ConnectToHost(parts.host, parts.port);
+    if (s == 0)
+        return false;
+    bool ok = false;
+    if (SendGetRequest(parts.path, parts.host, s) > 0) {
+        raw->clear();
+        HttpChunkList chunks;
+        for (;;) {
+            const unsigned long long room = kMaxDownloadBytes + kMaxHeaderBytes - raw->size();
+            const int received =
+                ReceiveChunk(s, chunks, room < (unsigned long long)kHttpChunkBytes ? (int)room : kHttpChunkBytes,
+                             receiveTimeoutMs);
+            if (received <= 0) {
+                ok = ReplyBody(*raw, true, nullptr) == ReplyState::Complete;
+                break;
+            }
+            try {
+                raw->append(chunks.back().data.get(), received);
+            } catch (...) {
+                break;
+            }
+            chunks.clear();
+            const ReplyState state = ReplyBody(*raw, false, nullptr);
+            if (state != ReplyState::Incomplete) {
+                ok = state == ReplyState::Complete;
+                break;
+            }
+        }
+    }
+    closesocket(s);
+    return ok;
+}
+
+// A Location value as an absolute address: "http://..." as it is, "/path" on the same host.
+std::wstring ResolveLocation(const std::wstring& current, const std::string& location)
+{
+    std::wstring wide(location.begin(), location.end());
+    if (wide.find(L"//") != std::wstring::npos)
+        return wide;
+    if (wide.empty() || wide[0] != L'/')
+        return std::wstring();
+    const size_t hostStart = current.find(L"//");
+    if (hostStart == std::wstring::npos)
+        return std::wstring();
+    const size_t pathStart = current.find(L'/', hostStart + 2);
+    return current.substr(0, pathStart) + wide;
+}
+
+bool IsRedirect(int status) { return status == 301 || status == 302 || status == 303 || status == 307 || status == 308; }
+
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    size_t at = 0;
+    bool ok = true;
+    while (ok && at < bytes.size()) {
+        const DWORD piece = (DWORD)(bytes.size() - at < (1u << 20) ? bytes.size() - at : (1u << 20));
+        DWORD written = 0;
+        ok = WriteFile(file, bytes.data() + at, piece, &written, nullptr) && written == piece;
+        at += written;
+    }
+    ok = CloseHandle(file) && ok;
+    if (!ok)
+        DeleteFileW(path.c_str());
+    return ok;
+}
+
+bool IsLowercaseMd5Text(const std::wstring& text)
+{
+    if (text.size() != (size_t)kMd5TextChars)
+        return false;
+    for (wchar_t c : text)
+        if (!((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f')))
+            return false;
+    return true;
+}
+
+}  // namespace
+
+bool ParseDownloaderCommandLine(const wchar_t* commandLine, stDownloadJob* job)
+{
+    if (!commandLine || !job)
+        return false;
+    const std::wstring line = commandLine;
+    return FindSwitch(line, L"-sav", &job->savePath) && FindSwitch(line, L"-url", &job->url) &&
+           FindSwitch(line, L"-md5", &job->md5);
+}
+
+bool DownloadBody(const std::wstring& url, std::string* body, int receiveTimeoutMs)
+{
+    std::wstring current = url;
+    for (int hop = 0; hop <= kMaxRedirects; ++hop) {
+        std::string raw;
+        if (!FetchRaw(current, &raw, receiveTimeoutMs))
+            return false;
+        HttpReplyHead head;
+        if (ParseReplyHead(raw, &head) != ReplyState::Complete)
+            return false;
+        if (IsRedirect(head.status)) {
+            current = ResolveLocation(current, head.location);
+            if (current.empty())
+                return false;
+            continue;
+        }
+        if (head.status != 200)
+            return false;
+        return ReplyBody(raw, true, body) == ReplyState::Complete;
+    }
+    return false;
+}
+
+DownloadResult RunDownloadJob(const stDownloadJob& job, int receiveTimeoutMs)
+{
+    // The save path must be a full path with a file name; the md5 the form Loader compares.
+    const size_t slash = job.savePath.find_last_of(L'\\');
+    if (job.savePath.size() < 4 || job.savePath.size() > 250 || slash == std::wstring::npos ||
+        slash + 1 >= job.savePath.size() || job.url.empty() || !IsLowercaseMd5Text(job.md5))
+        return DownloadResult::BadCommandLine;
+
+    StartSockets();
+    std::string body;
+    if (!DownloadBody(job.url, &body, receiveTimeoutMs))
+        return DownloadResult::FetchFailed;
+
+    char digest[kMd5TextChars + 1];
+    Md5Text(body.data(), body.size(), digest);
+    const std::wstring got(digest, digest + kMd5TextChars);
+    if (got != job.md5)
+        return DownloadResult::Md5Mismatch;
+
+    // Written under a temporary name and moved in place whole, so the final name never holds
+    // part of a file.
+    const std::wstring partial = job.savePath + L".part";
+    if (!WriteWholeFile(partial, body))
+        return DownloadResult::WriteFailed;
+    if (!MoveFileExW(partial.c_str(), job.savePath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileW(partial.c_str());
+        return DownloadResult::WriteFailed;
+    }
+
+    const std::wstring ini = job.savePath.substr(0, slash + 1) + L"update.ini";
+    if (!WritePrivateProfileStringW(L"update", L"file", job.savePath.c_str(), ini.c_str()) ||
+        !WritePrivateProfileStringW(L"update", L"md5", job.md5.c_str(), ini.c_str())) {
+        DeleteFileW(ini.c_str());
+        return DownloadResult::WriteFailed;
+    }
+    return DownloadResult::Done;
+}

@@ -1,0 +1,205 @@
+#include "download_job.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "http_client.h"
+#include "loopback_http_server.h"
+#include "md5.h"
+#include "test_paths.h"
+
+namespace {
+
+std::string Md5Of(const std::string& bytes)
+{
+    char text[kMd5TextChars + 1];
+    Md5Text(bytes.data(), bytes.size(), text);
+    return text;
+}
+
+std::wstring W(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string ReadFile(const std::wstring& path)
+{
+    std::ifstream in(Narrow(path), std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string Release()
+{
+    std::string bytes;
+    for (int i = 0; i < 30000; ++i)
+        bytes += (char)(i * 7 + i / 256);
+    return bytes;
+}
+
+LoopbackReply ChunkedReply(const std::string& body)
+{
+    LoopbackReply reply;
+    reply.pieces.push_back("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n");
+    for (size_t at = 0; at < body.size(); at += 7000) {
+        const std::string piece = body.substr(at, 7000);
+        char size[16];
+        snprintf(size, sizeof(size), "%zx", piece.size());
+        reply.pieces.push_back(std::string(size) + "\r\n" + piece + "\r\n");
+    }
+    reply.pieces.push_back("0\r\n\r\n");
+    reply.keepOpen = true;  // the last chunk, not the closing, ends the download
+    return reply;
+}
+
+LoopbackReply Redirect(const std::string& location)
+{
+    LoopbackReply reply;
+    reply.pieces.push_back("HTTP/1.1 302 Found\r\nLocation: " + location + "\r\nContent-Length: 0\r\n\r\n");
+    reply.keepOpen = true;
+    return reply;
+}
+
+TEST(ParseDownloaderCommandLine, ReadsTheThreeSwitches)
+{
+    stDownloadJob job;
+    ASSERT_TRUE(ParseDownloaderCommandLine(L" -sav\"C:\\U\\Update\\setup.exe\" -url\"http://h/f/setup.exe\" -md5\"abc\"", &job));
+    EXPECT_EQ(L"C:\\U\\Update\\setup.exe", job.savePath);
+    EXPECT_EQ(L"http://h/f/setup.exe", job.url);
+    EXPECT_EQ(L"abc", job.md5);
+    ASSERT_TRUE(ParseDownloaderCommandLine(L"\"C:\\App\\wexor.exe\" -sav\"\" -url\"u\" -md5\"m\"", &job));
+    EXPECT_EQ(L"", job.savePath);
+    EXPECT_FALSE(ParseDownloaderCommandLine(L" -sav\"a\" -url\"b\"", &job));
+    EXPECT_FALSE(ParseDownloaderCommandLine(L" -sav\"a\" -url\"b\" -md5\"c", &job));
+    EXPECT_FALSE(ParseDownloaderCommandLine(nullptr, &job));
+}
+
+class Download : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(StartSockets());
+        folder = TestScratchFolderW(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        job.savePath = folder + L"setup.exe";
+        job.md5 = W(Md5Of(release));
+    }
+    void ExpectNothingLeft()
+    {
+        EXPECT_FALSE(Exists(job.savePath));
+        EXPECT_FALSE(Exists(job.savePath + L".part"));
+        EXPECT_FALSE(Exists(folder + L"update.ini"));
+    }
+
+    const std::string release = Release();
+    std::wstring folder;
+    stDownloadJob job;
+    LoopbackHttpServer server;
+};
+
+TEST_F(Download, ContentLengthReplyIsSavedAndUpdateIniWritten)
+{
+    ASSERT_TRUE(server.Start([&](const std::string&) { return PlainReply(release); }));
+    job.url = server.Url("f/setup.exe");
+    ASSERT_EQ(DownloadResult::Done, RunDownloadJob(job));
+    EXPECT_EQ(release, ReadFile(job.savePath));
+    wchar_t value[300] = {};
+    GetPrivateProfileStringW(L"update", L"file", L"", value, 300, (folder + L"update.ini").c_str());
+    EXPECT_EQ(job.savePath, value);
+    GetPrivateProfileStringW(L"update", L"md5", L"", value, 300, (folder + L"update.ini").c_str());
+    EXPECT_EQ(job.md5, value);
+    EXPECT_FALSE(Exists(job.savePath + L".part"));
+}
+
+TEST_F(Download, ChunkedReplyAfterTwoRedirects)
+{
+    ASSERT_TRUE(server.Start([&](const std::string& request) {
+        if (request.find("GET /first ") == 0)
+            return Redirect(server.UrlA("second"));
+        if (request.find("GET /second ") == 0)
+            return Redirect("/files/setup.exe");
+        return ChunkedReply(release);
+    }));
+    job.url = server.Url("first");
+    const DWORD start = GetTickCount();
+    ASSERT_EQ(DownloadResult::Done, RunDownloadJob(job));
+    EXPECT_LT(GetTickCount() - start, 20000u) << "complete replies must not wait for the server to close";
+    EXPECT_EQ(release, ReadFile(job.savePath));
+    EXPECT_EQ(3u, server.Requests().size());
+}
+
+TEST_F(Download, ThirdRedirectIsRefused)
+{
+    ASSERT_TRUE(server.Start([&](const std::string&) { return Redirect("/again"); }));
+    job.url = server.Url("again");
+    EXPECT_EQ(DownloadResult::FetchFailed, RunDownloadJob(job));
+    EXPECT_EQ(3u, server.Requests().size());
+    ExpectNothingLeft();
+}
+
+TEST_F(Download, Md5MismatchLeavesNothing)
+{
+    ASSERT_TRUE(server.Start([&](const std::string&) { return PlainReply(release + "tampered"); }));
+    job.url = server.Url("f/setup.exe");
+    EXPECT_EQ(DownloadResult::Md5Mismatch, RunDownloadJob(job));
+    ExpectNothingLeft();
+}
+
+TEST_F(Download, FailedFetchesLeaveNothing)
+{
+    ASSERT_TRUE(server.Start([&](const std::string& request) {
+        if (request.find("GET /missing ") == 0)
+            return PlainReply("no", "404 Not Found");
+        LoopbackReply cut;  // promises more than it sends, then closes
+        cut.pieces.push_back("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n" + release.substr(0, 1000));
+        return cut;
+    }));
+    job.url = server.Url("missing");
+    EXPECT_EQ(DownloadResult::FetchFailed, RunDownloadJob(job));
+    job.url = server.Url("cut");
+    EXPECT_EQ(DownloadResult::FetchFailed, RunDownloadJob(job));
+    job.url = L"http://no-such-host.invalid/setup.exe";
+    EXPECT_EQ(DownloadResult::FetchFailed, RunDownloadJob(job));
+    ExpectNothingLeft();
+}
+
+TEST_F(Download, RefusesAnIncompleteJob)
+{
+    ASSERT_TRUE(server.Start([&](const std::string&) { return PlainReply(release); }));
+    stDownloadJob bad = job;
+    bad.url = server.Url("f/setup.exe");
+    bad.savePath.clear();  // the main program gives no save path for an address without a file name
+    EXPECT_EQ(DownloadResult::BadCommandLine, RunDownloadJob(bad));
+    bad = job;
+    bad.url = server.Url("f/setup.exe");
+    bad.md5 = L"ABC";
+    EXPECT_EQ(DownloadResult::BadCommandLine, RunDownloadJob(bad));
+    EXPECT_TRUE(server.Requests().empty());
+    ExpectNothingLeft();
+}
+
+// The program itself, started the way the main program starts it.
+TEST_F(Download, WexorProgramDownloadsAndWritesUpdateIni)
+{
+    ASSERT_TRUE(server.Start([&](const std::string&) { return ChunkedReply(release); }));
+    const std::wstring exe = Widen(TestBinFolder()) + L"wexor.exe";
+    std::wstring command = L" -sav\"" + job.savePath + L"\" -url\"" + server.Url("r/setup.exe") + L"\" -md5\"" + job.md5 + L"\"";
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    WaitForSingleObject(pi.hProcess, 60000);
+    DWORD code = 99;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_EQ(0u, code);
+    EXPECT_EQ(release, ReadFile(job.savePath));
+    EXPECT_TRUE(Exists(folder + L"update.ini"));
+}
+
+}  // namespace

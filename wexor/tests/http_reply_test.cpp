@@ -1,0 +1,78 @@
+#include "http_reply.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(ParseReplyHead, StatusAndTheHeadersTheDownloaderNeeds)
+{
+    HttpReplyHead head;
+    const std::string raw =
+        "HTTP/1.1 302 Found\r\nlocation:  http://h/x.exe \r\nCONTENT-LENGTH: 12\r\nTransfer-Encoding: gzip, Chunked\r\n\r\nbody";
+    ASSERT_EQ(ReplyState::Complete, ParseReplyHead(raw, &head));
+    EXPECT_EQ(302, head.status);
+    EXPECT_EQ("http://h/x.exe", head.location);
+    EXPECT_TRUE(head.hasContentLength);
+    EXPECT_EQ(12u, head.contentLength);
+    EXPECT_TRUE(head.chunked);
+    EXPECT_EQ(raw.size() - 4, head.bodyOffset);
+}
+
+TEST(ParseReplyHead, RefusesWhatIsNotAReplyHead)
+{
+    HttpReplyHead head;
+    EXPECT_EQ(ReplyState::Incomplete, ParseReplyHead("HTTP/1.1 200 OK\r\nA: b\r\n", &head));
+    for (const char* raw : {"HTTX/1.1 200 OK\r\n\r\n", "HTTP/1.1 2x0 OK\r\n\r\n", "HTTP/1.1\r\n\r\n",
+                            "HTTP/1.1 200 OK\r\nContent-Length: -1\r\n\r\n",
+                            "HTTP/1.1 200 OK\r\nContent-Length: 99999999999999999999\r\n\r\n"})
+        EXPECT_EQ(ReplyState::Malformed, ParseReplyHead(raw, &head)) << raw;
+    EXPECT_EQ(ReplyState::Malformed, ParseReplyHead(std::string(kMaxHeaderBytes + 10, 'h'), &head));
+}
+
+TEST(ReplyBody, ContentLengthDecidesTheEnd)
+{
+    std::string body;
+    const std::string head = "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n";
+    EXPECT_EQ(ReplyState::Incomplete, ReplyBody(head + "abc", false, &body));
+    EXPECT_EQ(ReplyState::Malformed, ReplyBody(head + "abc", true, &body)) << "closed before the end";
+    EXPECT_EQ(ReplyState::Complete, ReplyBody(head + "abcdeXX", false, &body));
+    EXPECT_EQ("abcde", body);
+}
+
+TEST(ReplyBody, WithoutLengthTheServerClosingEndsIt)
+{
+    std::string body;
+    EXPECT_EQ(ReplyState::Incomplete, ReplyBody("HTTP/1.0 200 OK\r\n\r\nabc", false, &body));
+    EXPECT_EQ(ReplyState::Complete, ReplyBody("HTTP/1.0 200 OK\r\n\r\nabc", true, &body));
+    EXPECT_EQ("abc", body);
+}
+
+TEST(DecodeChunkedBody, Cases)
+{
+    struct Case {
+        const char* chunked;
+        ReplyState state;
+        const char* body;
+    } cases[] = {
+        {"5\r\nhello\r\n6;ext=1\r\n world\r\n0\r\n\r\n", ReplyState::Complete, "hello world"},
+        {"A\r\n0123456789\r\n0\r\n", ReplyState::Complete, "0123456789"},
+        {"5\r\nhel", ReplyState::Incomplete, ""},
+        {"5\r\nhello\r\n", ReplyState::Incomplete, ""},
+        {"5\r\nhelloXX0\r\n\r\n", ReplyState::Malformed, ""},         // data not followed by CRLF
+        {"zz\r\nhello\r\n0\r\n\r\n", ReplyState::Malformed, ""},      // no size
+        {"fffffffffffffffff\r\nx\r\n", ReplyState::Malformed, ""},    // size would overflow
+        {"7fffffffffffffff\r\nx\r\n", ReplyState::Malformed, ""},
+        {"ffffffff\r\nx\r\n", ReplyState::Incomplete, ""},            // huge but possible: wait for it
+    };
+    for (const Case& c : cases) {
+        std::string body;
+        EXPECT_EQ(c.state, DecodeChunkedBody(c.chunked, 0, &body)) << c.chunked;
+        if (c.state == ReplyState::Complete) {
+            EXPECT_EQ(c.body, body) << c.chunked;
+        }
+    }
+}
+
+}  // namespace
