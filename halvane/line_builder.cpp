@@ -1,5 +1,7 @@
 #include "line_builder.h"
 
+#include "accents.h"
+
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
@@ -567,6 +569,7 @@ bool EndsWithCjk(const std::u16string& s)
 void BuildPageModel(std::vector<PlacedGlyph>& glyphs, std::vector<PlacedImage>& images, PageModel* model)
 {
     model->regions.clear();
+    AttachFloatingAccents(glyphs);
     int nextBand = 0;
     // Main direction first: horizontal text, then the other directions, each read on its own.
     // The direction most of the page's text is written in is read first (a page set in vertical
