@@ -1,6 +1,7 @@
 #include "line_builder.h"
 
 #include "accents.h"
+#include "hyphenation.h"
 
 #include <algorithm>
 #include <cmath>
@@ -649,6 +650,7 @@ void BuildPageModel(std::vector<PlacedGlyph>& glyphs, std::vector<PlacedImage>& 
             if (lines.empty())
                 continue;
             if (dir == kDirRight) {
+                JoinHyphenatedWords(lines);
                 model->regions.push_back(std::move(lines));
                 continue;
             }
