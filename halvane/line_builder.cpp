@@ -25,6 +25,10 @@ constexpr double kCjkWordGap = 0.6;
 constexpr double kMinGutter = 0.7;
 // Fragments with fewer characters than this read as table cells, not column lines.
 constexpr size_t kMinColumnLineChars = 15;
+// Baselines closer than this (in font sizes) are one baseline.
+constexpr double kBaselineTolerance = 0.1;
+// Alignment of baselines only tells tables from side-by-side blocks with this many rows.
+constexpr size_t kMinAlignedBands = 4;
 // Above this many fragments a page is read as one region (keeps the cut search bounded).
 constexpr size_t kMaxFragmentsForCuts = 4000;
 
@@ -213,10 +217,43 @@ private:
             return true;
         if (bandsLeft.size() < 2 && bandsRight.size() < 2)
             return false;  // one row with a wide gap
-        const double ratio = static_cast<double>(shared) / std::min(bandsLeft.size(), bandsRight.size());
+        const size_t fewerBands = std::min(bandsLeft.size(), bandsRight.size());
+        const double ratio = static_cast<double>(shared) / static_cast<double>(fewerBands);
         if (ratio < 0.5)
             return true;
+        // Blocks standing side by side meet on a band now and then; the cells of a table row
+        // sit on one baseline.
+        if (fewerBands >= kMinAlignedBands && AlignedBands(left, right) * 2 < fewerBands)
+            return true;
         return MedianChars(left) >= kMinColumnLineChars && MedianChars(right) >= kMinColumnLineChars;
+    }
+
+    // Bands in which a fragment on the left and one on the right share their baseline.
+    size_t AlignedBands(const std::vector<int>& left, const std::vector<int>& right)
+    {
+        std::unordered_map<int, std::vector<double>> baselinesLeft;
+        for (int id : left) {
+            const Fragment& f = frags_[static_cast<size_t>(id)];
+            if (!f.isImage && !f.runs.empty())
+                baselinesLeft[f.band].push_back(f.runs.front().baseline);
+        }
+        for (auto& band : baselinesLeft)
+            std::sort(band.second.begin(), band.second.end());
+        std::unordered_set<int> aligned;
+        for (int id : right) {
+            const Fragment& f = frags_[static_cast<size_t>(id)];
+            if (f.isImage || f.runs.empty() || aligned.count(f.band))
+                continue;
+            const auto it = baselinesLeft.find(f.band);
+            if (it == baselinesLeft.end())
+                continue;
+            const double baseline = f.runs.front().baseline;
+            const double tolerance = kBaselineTolerance * f.runs.front().size;
+            const auto near = std::lower_bound(it->second.begin(), it->second.end(), baseline - tolerance);
+            if (near != it->second.end() && *near <= baseline + tolerance)
+                aligned.insert(f.band);
+        }
+        return aligned.size();
     }
 
     double MedianChars(const std::vector<int>& ids)

@@ -155,6 +155,52 @@ TEST(Text, TableRowsStayRows)
     EXPECT_EQ(e.lines, (std::vector<std::string>{"Region Q1 Q2 ", "North 1,380 1,050 ", "South 910 600 "}));
 }
 
+TEST(Text, BlocksBesideEachOtherWithoutSharedBaselinesAreSeparateRegions)
+{
+    // Two lists of short entries side by side, set on the same pitch but not on the same
+    // baselines (two boxes of a form, two tables of a spread): each is read on its own.
+    std::string content = "BT /F1 10 Tf ";
+    for (int i = 0; i < 6; ++i) {
+        const std::string n = std::to_string(i);
+        content += "1 0 0 1 50 " + std::to_string(700 - 14 * i) + " Tm (Left " + n + ") Tj ";
+        content += "1 0 0 1 130 " + std::to_string(700 - 14 * i) + " Tm (" + n + "00) Tj ";
+        content += "1 0 0 1 320 " + std::to_string(702.5 - 14 * i) + " Tm (Right " + n + ") Tj ";
+        content += "1 0 0 1 400 " + std::to_string(702.5 - 14 * i) + " Tm (" + n + "50) Tj ";
+    }
+    content += "ET";
+    const Extracted e = Extract(OnePage(content));
+    std::vector<std::string> expected;
+    for (int i = 0; i < 6; ++i)
+        expected.push_back("Left " + std::to_string(i) + " " + std::to_string(i) + "00 ");
+    expected.push_back("|");
+    for (int i = 0; i < 6; ++i)
+        expected.push_back("Right " + std::to_string(i) + " " + std::to_string(i) + "50 ");
+    EXPECT_EQ(e.lines, expected);
+}
+
+TEST(Text, TableRowsWithWrappedCellsStayRows)
+{
+    // Label cells wrap onto a second line; the figures sit on the label's first baseline.
+    std::string content = "BT /F1 10 Tf ";
+    for (int r = 0; r < 4; ++r) {
+        const int y = 700 - 30 * r;
+        const std::string n = std::to_string(r);
+        content += "1 0 0 1 50 " + std::to_string(y) + " Tm (Item " + n + " first) Tj ";
+        content += "1 0 0 1 50 " + std::to_string(y - 12) + " Tm (and second) Tj ";
+        content += "1 0 0 1 250 " + std::to_string(y) + " Tm (" + n + "1) Tj ";
+        content += "1 0 0 1 350 " + std::to_string(y) + " Tm (" + n + "2) Tj ";
+    }
+    content += "ET";
+    const Extracted e = Extract(OnePage(content));
+    std::vector<std::string> expected;
+    for (int r = 0; r < 4; ++r) {
+        const std::string n = std::to_string(r);
+        expected.push_back("Item " + n + " first " + n + "1 " + n + "2 ");
+        expected.push_back("and second ");
+    }
+    EXPECT_EQ(e.lines, expected);
+}
+
 TEST(Text, AccentsDrawnOverALetterCombineWithIt)
 {
     // WinAnsi 0x98 is the tilde accent. Over a letter (TeX's \accent, or a math accent raised
