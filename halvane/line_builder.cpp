@@ -29,6 +29,9 @@ constexpr size_t kMinColumnLineChars = 15;
 constexpr double kBaselineTolerance = 0.1;
 // Alignment of baselines only tells tables from side-by-side blocks with this many rows.
 constexpr size_t kMinAlignedBands = 4;
+// Glyphs at least this large next to their line's median size can belong to a line of their
+// own when they overlap the line's glyphs; smaller ones are sub- and superscripts.
+constexpr double kMinOwnLineSize = 0.75;
 // Above this many fragments a page is read as one region (keeps the cut search bounded).
 constexpr size_t kMaxFragmentsForCuts = 4000;
 
@@ -405,10 +408,11 @@ void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>&
         const double bandSize = Median(sizes);
         for (size_t id : band) {
             const PlacedGlyph& g = glyphs[id];
-            // Stacked sub- and superscripts are smaller than the line's text and stay with it.
-            if (g.isSpace || g.size < 0.85 * bandSize)
+            // Stacked sub- and superscripts are smaller than the line's text and stay with it;
+            // a label set a size smaller under a field still has a line of its own.
+            if (g.isSpace || g.size < kMinOwnLineSize * bandSize)
                 continue;
-            if (prev && std::fabs(g.size - prev->size) <= 0.15 * std::max(g.size, prev->size) &&
+            if (prev && std::fabs(g.size - prev->size) <= 0.25 * std::max(g.size, prev->size) &&
                 std::fabs(g.baseline - prev->baseline) > 0.15 * std::max(g.size, prev->size) &&
                 g.u0 < prev->u1 - 0.3 * std::min(g.u1 - g.u0, prev->u1 - prev->u0)) {
                 overlapping = true;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -199,6 +200,21 @@ TEST(Text, TableRowsWithWrappedCellsStayRows)
         expected.push_back("and second ");
     }
     EXPECT_EQ(e.lines, expected);
+}
+
+TEST(Text, ALabelSetSmallerUnderAFieldKeepsItsOwnLine)
+{
+    // A form's field (10 pt) and the label below it (8 pt) start at the same x, set so close
+    // that a 12 pt line beside them bridges their boxes into one band.
+    const Extracted e = Extract(OnePage("BT /F1 12 Tf 1 0 0 1 50 601.2 Tm (4870 AA ETTEN-LEUR) Tj "
+                                        "/F1 10 Tf 1 0 0 1 300 607.4 Tm (Deb.nr. 2056981) Tj "
+                                        "/F1 8 Tf 1 0 0 1 300 598.4 Tm (Verkoop-ref.) Tj ET"));
+    std::vector<std::string> texts;
+    for (const std::string& line : e.lines)
+        if (line != "|")
+            texts.push_back(line);
+    std::sort(texts.begin(), texts.end());
+    EXPECT_EQ(texts, (std::vector<std::string>{"4870 AA ETTEN-LEUR ", "Deb.nr. 2056981 ", "Verkoop-ref. "}));
 }
 
 TEST(Text, AccentsDrawnOverALetterCombineWithIt)
