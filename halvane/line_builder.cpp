@@ -32,6 +32,13 @@ constexpr size_t kMinAlignedBands = 4;
 // Glyphs at least this large next to their line's median size can belong to a line of their
 // own when they overlap the line's glyphs; smaller ones are sub- and superscripts.
 constexpr double kMinOwnLineSize = 0.75;
+// Glyphs smaller than this next to their line's median size are left out when looking for
+// lines woven into each other.
+constexpr double kMinCrossingSize = 0.3;
+// Text of another size crossing a line this many times, each within this span (in font sizes)
+// of the last, is a line of its own.
+constexpr int kMinWovenCrossings = 4;
+constexpr double kWovenCrossingSpan = 1.5;
 // Above this many fragments a page is read as one region (keeps the cut search bounded).
 constexpr size_t kMaxFragmentsForCuts = 4000;
 
@@ -360,6 +367,79 @@ bool SameRunStyle(const RunModel& run, const PlacedGlyph& g, const Font* runFont
            ((run.flags & 4) != 0) == g.invisible;
 }
 
+// Splits a band holding lines woven into each other by baseline. Small glyphs that sit beside
+// a line's glyphs (sub- and superscripts) stay with the nearest line of text size; small text
+// lying over other glyphs (a label over an arrow or a field) is a line of its own.
+void SplitBandByBaseline(const std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>& band, double bandSize,
+                         std::vector<std::vector<size_t>>* out)
+{
+    std::vector<size_t> byBaseline(band);
+    std::stable_sort(byBaseline.begin(), byBaseline.end(),
+                     [&](size_t a, size_t b) { return glyphs[a].baseline < glyphs[b].baseline; });
+    std::vector<std::vector<size_t>> groups;
+    double base = glyphs[byBaseline[0]].baseline;
+    for (size_t id : byBaseline) {
+        if (groups.empty() || glyphs[id].baseline - base > 0.15 * glyphs[id].size) {
+            groups.emplace_back();
+            base = glyphs[id].baseline;
+        }
+        groups.back().push_back(id);
+    }
+    auto isTextSized = [&](const std::vector<size_t>& group) {
+        return std::any_of(group.begin(), group.end(),
+                           [&](size_t id) { return glyphs[id].size >= kMinOwnLineSize * bandSize; });
+    };
+    std::vector<size_t> mainGroups;
+    for (size_t k = 0; k < groups.size(); ++k)
+        if (isTextSized(groups[k]))
+            mainGroups.push_back(k);
+    auto liesOverMainGlyphs = [&](double u0, double u1) {
+        for (size_t k : mainGroups)
+            for (size_t id : groups[k]) {
+                const PlacedGlyph& g = glyphs[id];
+                if (!g.isSpace && std::min(u1, g.u1) - std::max(u0, g.u0) > 0.3 * (g.u1 - g.u0))
+                    return true;
+            }
+        return false;
+    };
+    std::vector<std::vector<size_t>> lines(groups.size());
+    for (size_t k : mainGroups)
+        lines[k] = groups[k];
+    for (size_t k = 0; k < groups.size(); ++k) {
+        if (mainGroups.empty())
+            lines[k] = groups[k];
+        if (mainGroups.empty() || isTextSized(groups[k]))
+            continue;
+        // Clusters of neighbouring small glyphs go one by one.
+        std::vector<size_t> byX(groups[k]);
+        std::stable_sort(byX.begin(), byX.end(), [&](size_t a, size_t b) { return glyphs[a].u0 < glyphs[b].u0; });
+        size_t start = 0;
+        while (start < byX.size()) {
+            size_t end = start + 1;
+            double u1 = glyphs[byX[start]].u1;
+            while (end < byX.size() && glyphs[byX[end]].u0 - u1 <= glyphs[byX[end]].size) {
+                u1 = std::max(u1, glyphs[byX[end]].u1);
+                ++end;
+            }
+            size_t target = k;
+            if (!liesOverMainGlyphs(glyphs[byX[start]].u0, u1)) {
+                const double clusterBase = glyphs[byX[start]].baseline;
+                auto distance = [&](size_t m) { return std::fabs(glyphs[groups[m][0]].baseline - clusterBase); };
+                target = mainGroups[0];
+                for (size_t m : mainGroups)
+                    if (distance(m) < distance(target))
+                        target = m;
+            }
+            lines[target].insert(lines[target].end(), byX.begin() + static_cast<std::ptrdiff_t>(start),
+                                 byX.begin() + static_cast<std::ptrdiff_t>(end));
+            start = end;
+        }
+    }
+    for (auto& line : lines)
+        if (!line.empty())
+            out->push_back(std::move(line));
+}
+
 // Bands of glyphs sharing a baseline, cut into fragments at wide gaps.
 void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>& ids, int dir, int* nextBand,
                     std::vector<Fragment>* out)
@@ -406,17 +486,27 @@ void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>&
         for (size_t id : band)
             sizes.push_back(glyphs[id].size);
         const double bandSize = Median(sizes);
+        int crossings = 0;
+        double lastCrossing = 0;
         for (size_t id : band) {
             const PlacedGlyph& g = glyphs[id];
-            // Stacked sub- and superscripts are smaller than the line's text and stay with it;
-            // a label set a size smaller under a field still has a line of its own.
-            if (g.isSpace || g.size < kMinOwnLineSize * bandSize)
+            if (g.isSpace || g.size < kMinCrossingSize * bandSize)
                 continue;
-            if (prev && std::fabs(g.size - prev->size) <= 0.25 * std::max(g.size, prev->size) &&
-                std::fabs(g.baseline - prev->baseline) > 0.15 * std::max(g.size, prev->size) &&
+            if (prev && std::fabs(g.baseline - prev->baseline) > 0.15 * std::max(g.size, prev->size) &&
                 g.u0 < prev->u1 - 0.3 * std::min(g.u1 - g.u0, prev->u1 - prev->u0)) {
-                overlapping = true;
-                break;
+                // Stacked sub- and superscripts are smaller than the line's text and stay with
+                // it; a label set a size smaller under a field has a line of its own, and so
+                // has text of any size woven glyph by glyph through another line.
+                const bool bothLineSized = g.size >= kMinOwnLineSize * bandSize &&
+                                           prev->size >= kMinOwnLineSize * bandSize &&
+                                           std::fabs(g.size - prev->size) <= 0.25 * std::max(g.size, prev->size);
+                // Woven lines cross at every other glyph; stacked scripts of a formula lie apart.
+                crossings = (crossings > 0 && g.u0 - lastCrossing <= kWovenCrossingSpan * bandSize) ? crossings + 1 : 1;
+                lastCrossing = g.u0;
+                if (bothLineSized || crossings >= kMinWovenCrossings) {
+                    overlapping = true;
+                    break;
+                }
             }
             prev = &g;
         }
@@ -424,20 +514,7 @@ void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>&
             split.push_back(std::move(band));
             continue;
         }
-        std::vector<size_t> byBaseline(band);
-        std::stable_sort(byBaseline.begin(), byBaseline.end(),
-                         [&](size_t a, size_t b) { return glyphs[a].baseline < glyphs[b].baseline; });
-        std::vector<size_t> current;
-        double base = glyphs[byBaseline[0]].baseline;
-        for (size_t id : byBaseline) {
-            if (!current.empty() && glyphs[id].baseline - base > 0.15 * glyphs[id].size) {
-                split.push_back(std::move(current));
-                current.clear();
-                base = glyphs[id].baseline;
-            }
-            current.push_back(id);
-        }
-        split.push_back(std::move(current));
+        SplitBandByBaseline(glyphs, band, bandSize, &split);
     }
     for (auto& band : split) {
         std::stable_sort(band.begin(), band.end(), [&](size_t a, size_t b) { return glyphs[a].u0 < glyphs[b].u0; });

@@ -217,6 +217,17 @@ TEST(Text, ALabelSetSmallerUnderAFieldKeepsItsOwnLine)
     EXPECT_EQ(texts, (std::vector<std::string>{"4870 AA ETTEN-LEUR ", "Deb.nr. 2056981 ", "Verkoop-ref. "}));
 }
 
+TEST(Text, ALabelOverAnArrowIsItsOwnLineWhileSuperscriptsStay)
+{
+    // A formula's arrow carries a small label set over it; the superscript after x stays on
+    // the line it belongs to.
+    const Extracted e = Extract(OnePage("BT /F1 10 Tf 1 0 0 1 50 700 Tm (A ==========) Tj "
+                                        "1 0 0 1 125 700 Tm (x) Tj "
+                                        "/F1 7 Tf 1 0 0 1 130 704 Tm (2) Tj "
+                                        "1 0 0 1 70 705 Tm (Def. 12) Tj ET"));
+    EXPECT_EQ(e.lines, (std::vector<std::string>{"Def. 12 ", "A ========== x2 "}));
+}
+
 TEST(Text, AccentsDrawnOverALetterCombineWithIt)
 {
     // WinAnsi 0x98 is the tilde accent. Over a letter (TeX's \accent, or a math accent raised
