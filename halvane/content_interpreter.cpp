@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "find_bytes.h"
+#include "fonts/encodings.h"
 #include "lexer.h"
 #include "parser.h"
 
@@ -18,6 +19,8 @@ constexpr size_t kMaxOperands = 1024;
 constexpr size_t kMaxOperations = 20u * 1000 * 1000;
 constexpr size_t kMaxContentBytes = 128u << 20;
 constexpr size_t kMaxFormCacheBytes = 32u << 20;
+// Replacement texts longer than this (in UTF-16 units) are cut.
+constexpr size_t kMaxActualText = 4096;
 
 constexpr uint32_t Op(const char* s)
 {
@@ -47,6 +50,41 @@ uint32_t Rgb(double r, double g, double b)
         return static_cast<uint32_t>(v * 255 + 0.5);
     };
     return c(r) | (c(g) << 8) | (c(b) << 16);
+}
+
+// A text string (ISO 32000-1, 7.9.2.2): UTF-16BE or UTF-8 after their byte-order marks,
+// otherwise PDFDocEncoding.
+std::u16string DecodeTextString(const std::string& s)
+{
+    std::u16string out;
+    if (s.size() >= 2 && static_cast<uint8_t>(s[0]) == 0xFE && static_cast<uint8_t>(s[1]) == 0xFF) {
+        for (size_t i = 2; i + 1 < s.size() && out.size() < kMaxActualText; i += 2)
+            out.push_back(static_cast<char16_t>(static_cast<uint8_t>(s[i]) << 8 | static_cast<uint8_t>(s[i + 1])));
+        return out;
+    }
+    if (s.size() >= 3 && static_cast<uint8_t>(s[0]) == 0xEF && static_cast<uint8_t>(s[1]) == 0xBB &&
+        static_cast<uint8_t>(s[2]) == 0xBF) {
+        for (size_t i = 3; i < s.size() && out.size() < kMaxActualText;) {
+            const uint8_t b = static_cast<uint8_t>(s[i]);
+            const int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+            uint32_t c = extra == 3 ? b & 0x07u : extra == 2 ? b & 0x0Fu : extra == 1 ? b & 0x1Fu : b;
+            size_t k = 1;
+            for (; k <= static_cast<size_t>(extra) && i + k < s.size(); ++k)
+                c = c << 6 | (static_cast<uint8_t>(s[i + k]) & 0x3Fu);
+            i += k;
+            if (c >= 0x10000 && c <= 0x10FFFF) {
+                out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+                out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+            } else if (c < 0x10000) {
+                out.push_back(static_cast<char16_t>(c));
+            }
+        }
+        return out;
+    }
+    for (size_t i = 0; i < s.size() && out.size() < kMaxActualText; ++i)
+        if (const char16_t c = fonts::PdfDocToUnicode(static_cast<uint8_t>(s[i])))
+            out.push_back(c);
+    return out;
 }
 
 }  // namespace
@@ -80,7 +118,10 @@ void ContentInterpreter::RunPage(const Object& contentsRef, const Object& resour
     } else {
         append(contents);
     }
+    markedDepth_ = 0;
+    actualTextDepth_ = 0;
     Run(content, resources, 0);
+    FlushActualText();
 }
 
 void ContentInterpreter::Run(const std::string& content, const Object& resources, int depth)
@@ -91,6 +132,7 @@ void ContentInterpreter::Run(const std::string& content, const Object& resources
     Object obj;
     std::string keyword;
     const size_t stackBase = stack_.size();
+    const size_t markedBase = markedDepth_;
     while (parser.ParseObject(&obj, &keyword)) {
         if (keyword.empty()) {
             if (operands_.size() < kMaxOperands)
@@ -106,7 +148,10 @@ void ContentInterpreter::Run(const std::string& content, const Object& resources
         }
         operands_.clear();
     }
-    // Unbalanced q inside a stream must not leak into its caller.
+    // Unbalanced q or BMC inside a stream must not leak into its caller.
+    if (actualTextDepth_ > markedBase)
+        FlushActualText();
+    markedDepth_ = std::min(markedDepth_, markedBase);
     while (stack_.size() > stackBase) {
         gs_ = stack_.back();
         stack_.pop_back();
@@ -256,8 +301,83 @@ void ContentInterpreter::Execute(uint32_t op, const Object& resources, int depth
                 Rgb((1 - Num(0)) * (1 - Num(3)), (1 - Num(1)) * (1 - Num(3)), (1 - Num(2)) * (1 - Num(3)));
         break;
     }
+    case Op("BMC"):
+    case Op("BDC"):
+        BeginMarkedContent(resources);
+        break;
+    case Op("EMC"):
+        EndMarkedContent();
+        break;
     default:
-        break;  // path, clipping, shading, marked content and compatibility operators draw no text
+        break;  // path, clipping, shading and compatibility operators draw no text
+    }
+}
+
+void ContentInterpreter::BeginMarkedContent(const Object& resources)
+{
+    ++markedDepth_;
+    if (actualTextDepth_ != 0 || operands_.size() < 2)
+        return;  // the outermost replacement text covers everything inside it
+    const Object* properties = &operands_[1];
+    if (properties->IsName()) {
+        const Object& named = doc_.Resolve(doc_.Resolve(resources)["Properties"]);
+        properties = named.IsDict() ? &doc_.Resolve(named.GetDict().Get(properties->Str())) : nullptr;
+    }
+    if (!properties || !properties->IsDict())
+        return;
+    const Object& actual = doc_.Resolve(properties->GetDict().Get("ActualText"));
+    if (!actual.IsString())
+        return;
+    actualText_ = DecodeTextString(actual.Str());
+    actualTextDepth_ = markedDepth_;
+    actualTextHasGlyph_ = false;
+}
+
+void ContentInterpreter::EndMarkedContent()
+{
+    if (markedDepth_ == 0)
+        return;  // an EMC without its BMC
+    if (markedDepth_ == actualTextDepth_)
+        FlushActualText();
+    --markedDepth_;
+}
+
+void ContentInterpreter::FlushActualText()
+{
+    if (actualTextDepth_ == 0)
+        return;
+    actualTextDepth_ = 0;
+    if (!actualTextHasGlyph_ || actualText_.empty())
+        return;
+    actualGlyph_.text = std::move(actualText_);
+    actualGlyph_.wordSpace = false;
+    sink_.OnGlyph(actualGlyph_);
+    actualText_.clear();
+}
+
+void ContentInterpreter::EmitGlyph()
+{
+    if (actualTextDepth_ == 0) {
+        sink_.OnGlyph(glyph_);
+        return;
+    }
+    if (!actualTextHasGlyph_) {
+        actualGlyph_ = glyph_;
+        actualTextHasGlyph_ = true;
+        return;
+    }
+    // The span's glyph reaches to the end of the last glyph drawn on the first one's baseline.
+    const Point end{glyph_.origin.x + glyph_.advance.x, glyph_.origin.y + glyph_.advance.y};
+    const Point d{end.x - actualGlyph_.origin.x, end.y - actualGlyph_.origin.y};
+    const double along = d.x * actualGlyph_.advance.x + d.y * actualGlyph_.advance.y;
+    const double advanceLength = std::hypot(actualGlyph_.advance.x, actualGlyph_.advance.y);
+    const double upLength = std::hypot(actualGlyph_.up.x, actualGlyph_.up.y);
+    if (advanceLength <= 0 || upLength <= 0)
+        return;
+    const double across = (d.x * actualGlyph_.up.x + d.y * actualGlyph_.up.y) / upLength;
+    if (std::fabs(across) < 0.3 * actualGlyph_.size && along > advanceLength * advanceLength) {
+        const double scale = along / (advanceLength * advanceLength);
+        actualGlyph_.advance = Point{actualGlyph_.advance.x * scale, actualGlyph_.advance.y * scale};
     }
 }
 
@@ -302,7 +422,7 @@ void ContentInterpreter::ShowText(const std::string& s)
         glyph_.invisible = ts.render == 3 || ts.render == 7;
         glyph_.wordSpace = wordSpace;
         if (std::isfinite(glyph_.origin.x) && std::isfinite(glyph_.origin.y) && std::isfinite(glyph_.size))
-            sink_.OnGlyph(glyph_);
+            EmitGlyph();
     }
 }
 
@@ -353,9 +473,12 @@ void ContentInterpreter::RunForm(const Object& formRef, const Matrix& ctm)
     gs_.ctm = ctm;
     stack_.clear();
     operations_ = 0;
+    markedDepth_ = 0;
+    actualTextDepth_ = 0;
     const Object& form = doc_.Resolve(formRef);
     if (form.IsStream())
         DoForm(formRef, form, Object(), 0);
+    FlushActualText();
 }
 
 void ContentInterpreter::DoForm(const Object& ref, const Object& xobject, const Object& resources, int depth)

@@ -80,6 +80,10 @@ private:
     void SetFont(const Object& resources, const std::string& name, double size);
     void NextLine(double tx, double ty);
     double Num(size_t i) const;
+    void BeginMarkedContent(const Object& resources);
+    void EndMarkedContent();
+    void EmitGlyph();
+    void FlushActualText();
 
     Document& doc_;
     FontCache& fonts_;
@@ -94,6 +98,13 @@ private:
     size_t formCacheBytes_ = 0;
     GlyphEvent glyph_;
     size_t operations_ = 0;
+    // Marked-content nesting; an /ActualText span replaces the text of the glyphs drawn in it,
+    // which then stand as one glyph from the first one's start to the last one's end.
+    size_t markedDepth_ = 0;
+    size_t actualTextDepth_ = 0;  // nesting level of the open span, 0 when none is open
+    std::u16string actualText_;
+    bool actualTextHasGlyph_ = false;
+    GlyphEvent actualGlyph_;
 };
 
 }  // namespace halvane

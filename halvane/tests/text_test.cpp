@@ -228,6 +228,48 @@ TEST(Text, ALabelOverAnArrowIsItsOwnLineWhileSuperscriptsStay)
     EXPECT_EQ(e.lines, (std::vector<std::string>{"Def. 12 ", "A ========== x2 "}));
 }
 
+TEST(Text, ActualTextReplacesTheGlyphsOfItsSpan)
+{
+    struct Case {
+        const char* name;
+        std::string content;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"UTF-16 text over two glyphs, then plain text",
+         "BT /F1 10 Tf 50 700 Td /Span << /ActualText <FEFF00580059> >> BDC (AB) Tj EMC (CD) Tj ET", {"XYCD "}},
+        {"PDFDocEncoding text", "BT /F1 10 Tf 50 700 Td /Span << /ActualText (fi) >> BDC (\256) Tj EMC ET", {"fi "}},
+        {"properties named in the resources",
+         "BT /F1 10 Tf 50 700 Td /Span /P0 BDC (G) Tj EMC ( rest) Tj ET", {"Word rest "}},
+        {"an inner span inside an outer one",
+         "BT /F1 10 Tf 50 700 Td /Span << /ActualText (Out) >> BDC (a) Tj /Span << /ActualText (In) >> BDC (b) Tj "
+         "EMC EMC ET",
+         {"Out "}},
+        {"an empty replacement hides the glyphs",
+         "BT /F1 10 Tf 50 700 Td (Line end) Tj /Span << /ActualText () >> BDC (-) Tj EMC ET", {"Line end "}},
+        {"a span left open ends with the page",
+         "BT /F1 10 Tf 50 700 Td (Open ) Tj /Span << /ActualText (end) >> BDC (xyz) Tj ET", {"Open end "}},
+    };
+    for (const Case& c : cases) {
+        PdfBuilder b;
+        b.AddSimplePage(c.content);
+        b.Add(3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 800] /Resources << /Font << /F1 5 0 R >> "
+                 "/Properties << /P0 << /ActualText (Word) >> >> >> /Contents 4 0 R >>");
+        EXPECT_EQ(Extract(b.Build()).lines, c.lines) << c.name;
+    }
+}
+
+TEST(Text, ASpanLeftOpenInAFormEndsWithTheForm)
+{
+    PdfBuilder b;
+    b.AddSimplePage("q /Fm Do Q BT /F1 10 Tf 50 600 Td (After the form) Tj ET");
+    b.Add(3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 800] /Resources << /Font << /F1 5 0 R >> "
+             "/XObject << /Fm 6 0 R >> >> /Contents 4 0 R >>");
+    b.AddStream(6, "/Span << /ActualText (Q) >> BDC BT /F1 10 Tf 50 700 Td (W) Tj ET",
+                "/Type /XObject /Subtype /Form /BBox [0 0 600 800] /Resources << /Font << /F1 5 0 R >> >>");
+    EXPECT_EQ(Extract(b.Build()).lines, (std::vector<std::string>{"Q ", "After the form "}));
+}
+
 TEST(Text, AccentsDrawnOverALetterCombineWithIt)
 {
     // WinAnsi 0x98 is the tilde accent. Over a letter (TeX's \accent, or a math accent raised
