@@ -60,6 +60,13 @@ bool TrueTypeCodeText(const fonts::TrueTypeFont& tt, int code, std::u16string* o
 
 bool NumberedNameMatchesCode(const std::string& n, int code)
 {
+    // One letter and two hex digits ("x41", "xA9"), as bitmap fonts of TeX name their glyphs.
+    auto hex = [](char c) {
+        return c >= '0' && c <= '9' ? c - '0' : (c >= 'A' && c <= 'F' ? c - 'A' + 10 : (c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1));
+    };
+    if (n.size() == 3 && std::isalpha(static_cast<unsigned char>(n[0])) && hex(n[1]) >= 0 && hex(n[2]) >= 0 &&
+        hex(n[1]) * 16 + hex(n[2]) == code && code >= 32 && !(code >= 127 && code < 160))
+        return true;  // C0 and C1 control codes stand for no character
     size_t i = 0;
     while (i < n.size() && i < 3 && std::isalpha(static_cast<unsigned char>(n[i])))
         ++i;

@@ -270,6 +270,24 @@ TEST(Text, ASpanLeftOpenInAFormEndsWithTheForm)
     EXPECT_EQ(Extract(b.Build()).lines, (std::vector<std::string>{"Q ", "After the form "}));
 }
 
+TEST(Text, BitmapFontGlyphsNamedByTheirHexCodeReadAsThatCode)
+{
+    // Glyphs named "x" and the code in hex; a name of another code or of a control code stands
+    // for no character.
+    std::string widths;
+    for (int c = 65; c <= 169; ++c)
+        widths += "500 ";
+    PdfBuilder b;
+    b.AddSimplePage("BT /F2 10 Tf 50 700 Td <414243A987> Tj ET");
+    b.Add(3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 800] /Resources << /Font << /F2 6 0 R >> >> "
+             "/Contents 4 0 R >>");
+    b.Add(6, "<< /Type /Font /Subtype /Type3 /FontBBox [0 0 0 0] /FontMatrix [0.001 0 0 0.001 0 0] "
+             "/CharProcs << >> /Encoding << /Type /Encoding /Differences [65 /x41 /x42 /x44 135 /x87 169 /xA9] >> "
+             "/FirstChar 65 /LastChar 169 /Widths [" + widths + "] >>");
+    const Extracted e = Extract(b.Build());
+    EXPECT_EQ(e.lines, (std::vector<std::string>{"AB \xC2\xA9 "}));
+}
+
 TEST(Text, AccentsDrawnOverALetterCombineWithIt)
 {
     // WinAnsi 0x98 is the tilde accent. Over a letter (TeX's \accent, or a math accent raised
