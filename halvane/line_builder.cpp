@@ -39,6 +39,10 @@ constexpr double kMinCrossingSize = 0.3;
 // of the last, is a line of its own.
 constexpr int kMinWovenCrossings = 4;
 constexpr double kWovenCrossingSpan = 1.5;
+// Space glyphs narrower than this (in font sizes) say nothing about where the next word starts.
+constexpr double kMinSpaceWidth = 0.1;
+// A glyph closer than this (in font sizes) to the last one is set flush against it.
+constexpr double kFlushGap = 0.02;
 // Above this many fragments a page is read as one region (keeps the cut search bounded).
 constexpr size_t kMaxFragmentsForCuts = 4000;
 
@@ -522,6 +526,7 @@ void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>&
         Fragment frag;
         bool open = false;
         bool pendingSpace = false;
+        double spaceMiddle = 0, spaceWidth = 0;
         const PlacedGlyph* last = nullptr;
         const Font* runFont = nullptr;
         auto close = [&] {
@@ -537,8 +542,11 @@ void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>&
             if (g.isSpace) {
                 // A space of another line's size (a big bullet's, an OCR layer's) that happens to
                 // fall between two glyphs does not separate them.
-                if (open && last && g.size > 0.5 * last->size && g.size < 2 * last->size)
+                if (open && last && g.size > 0.5 * last->size && g.size < 2 * last->size) {
                     pendingSpace = true;
+                    spaceMiddle = 0.5 * (g.u0 + g.u1);
+                    spaceWidth = g.u1 - g.u0;
+                }
                 continue;
             }
             // The same glyph drawn again on top of itself (fake bold, shadows) is one glyph.
@@ -567,8 +575,10 @@ void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>&
             // A combining accent drawn over its letter belongs to that letter.
             const bool combining = g.text.size() == 1 && ((g.text[0] >= 0x300 && g.text[0] <= 0x36F) ||
                                                           (g.text[0] >= 0x20D0 && g.text[0] <= 0x20FF));
-            // A space glyph separates only when the next glyph does not start on top of the last.
-            const bool spaced = pendingSpace && gap > -0.1 * size;
+            // A space glyph separates only when the next glyph does not start on top of the last
+            // glyph, nor on top of the space (a label "9 " with its "a" set over the space).
+            const bool spaced = pendingSpace && gap > -0.1 * size &&
+                                (spaceWidth < kMinSpaceWidth * size || g.u0 >= spaceMiddle || gap > kFlushGap * size);
             const bool wordBreak = !combining && (spaced || gap > (bothCjk ? kCjkWordGap : kWordGap) * size);
             RunModel& run = frag.runs.back();
             if (SameRunStyle(run, g, runFont)) {

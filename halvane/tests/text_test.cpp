@@ -288,6 +288,24 @@ TEST(Text, BitmapFontGlyphsNamedByTheirHexCodeReadAsThatCode)
     EXPECT_EQ(e.lines, (std::vector<std::string>{"AB \xC2\xA9 "}));
 }
 
+TEST(Text, AGlyphSetFlushOverASpaceJoinsTheWordBeforeIt)
+{
+    struct Case {
+        const char* content;
+        const char* line;
+    };
+    const Case cases[] = {
+        // A form's line label: "9 " is drawn, then "a" is placed right after the 9, over the space.
+        {"BT /F1 1 Tf 8 0 0 8 118 410 Tm (9 ) Tj 0.556 0 Td (a) Tj ET", "9a "},
+        // The space is followed by the next word as usual.
+        {"BT /F1 1 Tf 8 0 0 8 118 410 Tm (9 a) Tj ET", "9 a "},
+        // Tightly justified: the next word is pulled back a little, yet it is apart.
+        {"BT /F1 1 Tf 8 0 0 8 118 410 Tm [(word )120(next)] TJ ET", "word next "},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Extract(OnePage(c.content)).lines, (std::vector<std::string>{c.line})) << c.content;
+}
+
 TEST(Text, AccentsDrawnOverALetterCombineWithIt)
 {
     // WinAnsi 0x98 is the tilde accent. Over a letter (TeX's \accent, or a math accent raised
