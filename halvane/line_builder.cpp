@@ -70,7 +70,9 @@ double Median(std::vector<double> v)
 
 class RegionSplitter {
 public:
-    RegionSplitter(const std::vector<Fragment>& frags) : frags_(frags) {}
+    // Tables are looked for in horizontal text only: vertical writing sets its columns in tiers,
+    // whose columns line up across the gutter between the tiers.
+    RegionSplitter(const std::vector<Fragment>& frags, bool findTables) : frags_(frags), findTables_(findTables) {}
 
     void Split(std::vector<int> ids, std::vector<std::vector<int>>* regions, int depth)
     {
@@ -227,7 +229,7 @@ private:
         size_t shared = 0;
         for (int b : bandsLeft)
             shared += bandsRight.count(b);
-        if (shared == 0)
+        if (shared == 0 || !findTables_)
             return true;
         if (bandsLeft.size() < 2 && bandsRight.size() < 2)
             return false;  // one row with a wide gap
@@ -328,6 +330,7 @@ private:
     }
 
     const std::vector<Fragment>& frags_;
+    const bool findTables_;
 };
 
 // Appends glyph text to a run, with a space first when the gap or a space glyph says so.
@@ -763,7 +766,10 @@ void BuildPageModel(std::vector<PlacedGlyph>& glyphs, std::vector<PlacedImage>& 
                 all.push_back(static_cast<int>(i));
         }
         (void)textFragments;
-        RegionSplitter splitter(frags);
+        size_t verticalGlyphs = 0;
+        for (size_t id : ids)
+            verticalGlyphs += glyphs[id].font && glyphs[id].font->vertical ? 1 : 0;
+        RegionSplitter splitter(frags, verticalGlyphs * 2 <= ids.size());
         if (dir == kDirRight) {
             splitter.Split(std::move(all), &regions, 0);
         } else {

@@ -364,6 +364,45 @@ TEST(Text, VerticalColumnsReadTopDownFromTheRight)
                                                  "\xE3\x81\x82\xE3\x81\x83\xE3\x81\x84"}));
 }
 
+TEST(Text, VerticalColumnsInTiersReadTierByTier)
+{
+    // Two tiers of three vertical columns each, the columns of both tiers at the same x: the
+    // upper tier is read right to left, then the lower one.
+    const int columnX[3] = {300, 270, 240};
+    const int tierTop[2] = {700, 500};
+    std::string content = "BT /F2 20 Tf ";
+    std::vector<std::string> expected;
+    int code = 1;
+    for (int tier = 0; tier < 2; ++tier) {
+        for (int column = 0; column < 3; ++column) {
+            char hex[16];
+            std::u16string text;
+            content += "1 0 0 1 " + std::to_string(columnX[column]) + " " + std::to_string(tierTop[tier]) + " Tm <";
+            for (int k = 0; k < 3; ++k, ++code) {
+                std::snprintf(hex, sizeof hex, "%04X", code);
+                content += hex;
+                text.push_back(static_cast<char16_t>(0x3041 + code));
+            }
+            content += "> Tj ";
+            if (!expected.empty())
+                expected.push_back("|");
+            expected.push_back(Utf8(text));
+        }
+    }
+    content += "ET";
+    PdfBuilder b;
+    b.AddSimplePage(content);
+    b.Add(3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 800] /Resources << /Font << /F2 6 0 R >> >> "
+             "/Contents 4 0 R >>");
+    b.Add(6, "<< /Type /Font /Subtype /Type0 /BaseFont /MinchoV /Encoding /Identity-V "
+             "/DescendantFonts [7 0 R] /ToUnicode 8 0 R >>");
+    b.Add(7, "<< /Type /Font /Subtype /CIDFontType0 /BaseFont /MinchoV "
+             "/CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >> >>");
+    b.AddStream(8, "begincmap 1 begincodespacerange <0000> <FFFF> endcodespacerange "
+                   "1 beginbfrange <0001> <0012> <3042> endbfrange endcmap");
+    EXPECT_EQ(Extract(b.Build()).lines, expected);
+}
+
 TEST(Text, TextOutsideTheVisiblePageIsLeftOut)
 {
     const Extracted e = Extract(OnePage("BT /F1 10 Tf 50 700 Td (shown) Tj 0 200 Td (above the page) Tj "
