@@ -33,7 +33,8 @@ public:
     bool SetParagraphFormat(int paragraph, const ParagraphFormat& format);
     bool AddText(int paragraph, const char16_t* text, size_t length, const RunFormat& format);
     bool AddLineBreak(int paragraph);
-    // Places picture (an index from AddPictureData) at the given size in points.
+    // Places picture (an index from AddPictureData) at the given size in points, scaled down
+    // (keeping its proportions) when it would not fit in the page's text area.
     bool AddPicture(int paragraph, int picture, int64_t widthPoints, int64_t heightPoints);
     void EndParagraph(int paragraph);
     void AddPageBreak();
@@ -60,6 +61,7 @@ private:
     int openParagraph_ = 0;
     int paragraphCount_ = 0;
     bool finished_ = false;
+    const PageLayout page_;
     uint64_t sizeLimit_ = 0xFFFFFFFFu;
     time_t created_;
 };

@@ -270,7 +270,7 @@ TEST_F(DocxContract, PicturesAreStoredOnceAndPlacedAtTheirSize)
     qrn_IDocx* doc = NewDocument();
     qrn_IDocxPara* para = AddLayoutParagraph(doc, 0, 0, 0, nullptr);
     AddRun(para, QT("before"));
-    EXPECT_EQ(PlacePicture(doc, para, png, 595, 600), 1);
+    EXPECT_EQ(PlacePicture(doc, para, png, 500, 600), 1);
     EXPECT_EQ(PlacePicture(doc, para, jpeg, 48, 24), 1);
     EXPECT_EQ(PlacePicture(doc, para, png, 10, 5), 1);  // same bytes: the same media part
     AddRun(para, QT("after"));
@@ -286,13 +286,39 @@ TEST_F(DocxContract, PicturesAreStoredOnceAndPlacedAtTheirSize)
     const std::string& types = p.Part("[Content_Types].xml");
     EXPECT_NE(types.find("Extension=\"png\" ContentType=\"image/png\""), std::string::npos);
     EXPECT_NE(types.find("Extension=\"jpeg\" ContentType=\"image/jpeg\""), std::string::npos);
-    EXPECT_NE(s.body.find("<wp:extent cx=\"7556500\" cy=\"7620000\"/>"), std::string::npos);  // 595 x 600 points
+    EXPECT_NE(s.body.find("<wp:extent cx=\"6350000\" cy=\"7620000\"/>"), std::string::npos);  // 500 x 600 points
     EXPECT_NE(s.body.find("<wp:extent cx=\"127000\" cy=\"63500\"/>"), std::string::npos);
     EXPECT_EQ(CountOf(s.body, "<w:drawing>"), 3u);
     for (int id = 1; id <= 3; ++id)
         EXPECT_EQ(CountOf(s.body, "<wp:docPr id=\"" + std::to_string(id) + "\""), 1u);
     EXPECT_LT(s.body.find("before"), s.body.find("<w:drawing>"));
     EXPECT_GT(s.body.find("after"), s.body.rfind("</w:drawing>"));
+}
+
+TEST_F(DocxContract, PicturesLargerThanTheTextAreaShrinkToFitKeepingTheirShape)
+{
+    // The text area of the page: A4 less 0.25-inch margins, 11186 x 16118 twips, that is
+    // 7103110 x 10234930 EMU (12700 EMU to the point).
+    struct Case {
+        int width, height;    // as the layout hands them over, in points
+        int64_t cx, cy;       // shown size in EMU
+    } cases[] = {
+        {559, 805, 7099300, 10223500},    // fits: as asked
+        {595, 842, 7103110, 10051796},    // an A4 scan: the width decides (x 0.940)
+        {1190, 100, 7103110, 596900},     // wide: the width decides
+        {100, 3370, 303707, 10234930},    // tall: the height decides
+        {30000, 1, 7103110, 236},         // a hairline stays a hairline, never 0
+    };
+    const std::string png = TestImage("red_blue.png");
+    for (const Case& c : cases) {
+        qrn_IDocx* doc = NewDocument();
+        qrn_IDocxPara* para = AddLayoutParagraph(doc, 0, 0, 0, nullptr);
+        EXPECT_EQ(PlacePicture(doc, para, png, c.width, c.height), 1);
+        para->Release();
+        Saved s = SaveAndRead(doc);
+        const std::string extent = "<wp:extent cx=\"" + std::to_string(c.cx) + "\" cy=\"" + std::to_string(c.cy) + "\"/>";
+        EXPECT_NE(s.body.find(extent), std::string::npos) << c.width << "x" << c.height << ": " << s.body;
+    }
 }
 
 TEST_F(DocxContract, BytesThatAreNoPictureGiveAUsableObjectAndNoPicture)
@@ -400,6 +426,15 @@ TEST_F(DocxContract, StylesHoldLatinAndEastAsianDefaults)
     const std::string& styles = s.package.Part("word/styles.xml");
     EXPECT_NE(styles.find("w:ascii=\"Times New Roman\""), std::string::npos);
     EXPECT_NE(styles.find("w:eastAsia=\"SimSun\""), std::string::npos);
+    // Nothing moves a paragraph to another page but the PDF's own page breaks, and nothing
+    // adds space after a paragraph or between Chinese and Latin text.
+    for (const char* property : {"<w:widowControl w:val=\"0\"/>", "<w:autoSpaceDE w:val=\"0\"/>",
+                                 "<w:autoSpaceDN w:val=\"0\"/>", "w:after=\"0\""})
+        EXPECT_NE(styles.find(property), std::string::npos) << property;
+    // A4 portrait with 0.25-inch margins.
+    EXPECT_NE(s.document.find("<w:pgSz w:w=\"11906\" w:h=\"16838\"/>"), std::string::npos);
+    EXPECT_NE(s.document.find("<w:pgMar w:top=\"360\" w:right=\"360\" w:bottom=\"360\" w:left=\"360\""),
+              std::string::npos);
     EXPECT_EQ(s.body, "");
     for (const char* part : {"docProps/core.xml", "docProps/app.xml", "word/settings.xml"})
         EXPECT_TRUE(s.package.Has(part)) << part;
