@@ -16,7 +16,8 @@
            type are counted as bad.
    font    how much of the text keeps the PDF's font family: overlap of the character-weighted
            family histograms of the PDF (mutool stext) and of the document's runs, 0..1.
-   size    the same overlap for font sizes (rounded to half a point).
+   size    the same overlap for font sizes; a run's size matches a PDF size that it is cut
+           down to the half-point steps of the format (10.96 pt is 10.5 pt in a run).
    toc     contents lines (a dot leader ending in a page number) in the source's text and in
            LibreOffice's text (pdftotext -layout); "leader w/o number" counts leader lines
            whose number went to the next line.
@@ -152,7 +153,8 @@ def package_media(z):
 
 STYLE_WORDS = ('bolditalic', 'boldoblique', 'semibold', 'demibold', 'bold', 'italic', 'oblique',
                'regular', 'roman', 'medium', 'light', 'black', 'heavy', 'book', 'plain', 'normal')
-ALIASES = {'helvetica': 'arial', 'times': 'timesnewroman', 'courier': 'couriernew',
+ALIASES = {'helvetica': 'arial', 'times': 'timesnewroman', 'timesnew': 'timesnewroman',
+           'courier': 'couriernew', 'simfang': 'fangsong',
            'song': 'simsun', 'stsong': 'simsun', 'hei': 'simhei', 'stheiti': 'simhei',
            'kai': 'kaiti', 'stkaiti': 'kaiti', 'fangsong': 'fangsong'}
 
@@ -179,8 +181,13 @@ def same_family(a, b):
     return a == b or (min(len(a), len(b)) >= 4 and (a.startswith(b) or b.startswith(a)))
 
 
+def same_size(pdf_size, doc_size):
+    """A run size is the PDF's when it is that size cut to the half-point steps of the format."""
+    return 0 <= pdf_size - doc_size < 0.5 + 1e-6
+
+
 def pdf_fonts(pdf, pages):
-    """Characters per family key and per size (0.5 pt steps) of the PDF's text, from mutool."""
+    """Characters per family key and per size of the PDF's text, from mutool."""
     families, sizes = collections.Counter(), collections.Counter()
     if not shutil.which('mutool'):
         return None
@@ -192,7 +199,7 @@ def pdf_fonts(pdf, pages):
     for m in re.finditer(rb'<font name="([^"]*)" size="([^"]*)"|<char [^>]*?c="([^"]*)"', out):
         if m.group(1) is not None:
             font = m.group(1).decode('utf-8', 'replace')
-            size = round(float(m.group(2)) * 2) / 2
+            size = round(float(m.group(2)), 2)
         elif font is not None and m.group(3) not in (b' ', b''):
             families[family_key(font)] += 1
             sizes[size] += 1
@@ -238,7 +245,8 @@ def overlap(pdf_counts, doc_counts, match=lambda a, b: a == b):
     pdf_share = {k: v / pt for k, v in pdf_counts.items()}
     doc_share = collections.Counter()
     for k, v in doc_counts.items():   # a document family counts for the PDF family it names
-        target = next((p for p in pdf_share if match(p, k)), k)
+        matches = [p for p in pdf_share if match(p, k)]
+        target = max(matches, key=pdf_share.get) if matches else k
         doc_share[target] += v / dt
     return sum(min(v, doc_share.get(k, 0.0)) for k, v in pdf_share.items())
 
@@ -334,7 +342,7 @@ def main():
         src_fonts = pdf_fonts(pdf, src_pages) if src_pages else None
         if src_fonts:
             font = overlap(src_fonts[0], doc_fonts[0], same_family)
-            size = overlap(src_fonts[1], doc_fonts[1])
+            size = overlap(src_fonts[1], doc_fonts[1], same_size)
             if font is not None and size is not None:
                 chars = sum(src_fonts[0].values())
                 font_w += font * chars
