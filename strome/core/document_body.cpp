@@ -115,6 +115,17 @@ void DocumentBody::Emit(const std::string& xml) { deflater_.Write(xml.data(), xm
 void DocumentBody::WriteEmptyPageParagraph()
 {
     Emit("<w:p><w:pPr><w:pageBreakBefore/></w:pPr></w:p>");
+    paragraphWritten_ = true;
+}
+
+// A page break before the document's first paragraph makes no page in Word or LibreOffice: when
+// the first page is blank, an empty paragraph stands for it.
+void DocumentBody::WriteBlankFirstPage()
+{
+    if (pendingPageBreaks_ > 0 && !paragraphWritten_) {
+        Emit("<w:p/>");
+        paragraphWritten_ = true;
+    }
 }
 
 void DocumentBody::BeginParagraph(const ParagraphFormat& f)
@@ -123,6 +134,7 @@ void DocumentBody::BeginParagraph(const ParagraphFormat& f)
         return;
     if (inParagraph_)
         EndParagraph();
+    WriteBlankFirstPage();
     // Pages without content between two breaks still make pages.
     for (; pendingPageBreaks_ > 1; --pendingPageBreaks_)
         WriteEmptyPageParagraph();
@@ -284,6 +296,7 @@ void DocumentBody::EndParagraph()
     WriteParagraphStart();
     para_ += "</w:p>";
     Emit(para_);
+    paragraphWritten_ = true;
     para_.clear();
     para_.shrink_to_fit();  // one huge paragraph should not pin its buffer for the rest of the document
     inParagraph_ = false;
@@ -294,6 +307,7 @@ bool DocumentBody::Finish(const PageLayout& page)
     if (finished_)
         return ok();
     EndParagraph();
+    WriteBlankFirstPage();
     for (; pendingPageBreaks_ > 0; --pendingPageBreaks_)
         WriteEmptyPageParagraph();
     std::string tail;

@@ -43,6 +43,7 @@ private:
     void WriteParagraphStart();
     void FlushRun();
     void WriteEmptyPageParagraph();
+    void WriteBlankFirstPage();
     void Emit(const std::string& xml);
 
     std::unique_ptr<Spool> spool_;
@@ -55,6 +56,7 @@ private:
     RunFormat runFormat_;
     bool inParagraph_ = false;
     int pendingPageBreaks_ = 0;
+    bool paragraphWritten_ = false;  // a paragraph is in the body
     int64_t nextDrawingId_ = 1;
     bool finished_ = false;
 };

@@ -367,6 +367,42 @@ TEST_F(DocxContract, PageBreaksStartTheNextContentOnANewPageAndKeepBlankPages)
     EXPECT_NE(s.document.find("<w:pgSz w:w=\"11906\" w:h=\"16838\"/>"), std::string::npos);
 }
 
+TEST_F(DocxContract, BlankPagesAtTheStartStillMakePages)
+{
+    // A page break before any content: the document's first page is blank, and a page break
+    // before the first paragraph of a document makes no page, so the blank page is a paragraph
+    // of its own.
+    struct Case {
+        int blankPages;            // blank pages before the text ("three blank pages" when 3 and no text)
+        bool text;
+        const char* body;
+    } cases[] = {
+        {1, true,
+         "<w:p/>"
+         "<w:p><w:pPr><w:pageBreakBefore/></w:pPr><w:r><w:t>two</w:t></w:r></w:p>"},
+        {2, true,
+         "<w:p/>"
+         "<w:p><w:pPr><w:pageBreakBefore/></w:pPr></w:p>"
+         "<w:p><w:pPr><w:pageBreakBefore/></w:pPr><w:r><w:t>two</w:t></w:r></w:p>"},
+        {3, false,  // three pages without content: breaks after pages 1 and 2
+         "<w:p/>"
+         "<w:p><w:pPr><w:pageBreakBefore/></w:pPr></w:p>"
+         "<w:p><w:pPr><w:pageBreakBefore/></w:pPr></w:p>"},
+    };
+    for (const Case& c : cases) {
+        qrn_IDocx* doc = NewDocument();
+        for (int i = 0; i < (c.text ? c.blankPages : c.blankPages - 1); ++i)
+            doc->AddPageBreak();
+        if (c.text) {
+            qrn_IDocxPara* para = AddLayoutParagraph(doc, 0, 0, 0, nullptr);
+            AddRun(para, QT("two"));
+            para->Release();
+        }
+        Saved s = SaveAndRead(doc);
+        EXPECT_EQ(s.body, c.body) << c.blankPages;
+    }
+}
+
 TEST_F(DocxContract, ParagraphLifecycle)
 {
     qrn_IDocx* doc = NewDocument();
