@@ -39,7 +39,8 @@ std::unique_ptr<Document> Document::Create(const std::u16string& targetPath)
     return doc;
 }
 
-Document::Document(std::u16string targetPath) : targetPath_(std::move(targetPath)), created_(time(nullptr))
+Document::Document(std::u16string targetPath)
+    : targetPath_(std::move(targetPath)), body_(page_), created_(time(nullptr))
 {
     documentRels_.Add(reltype::kStyles, "styles.xml");
     documentRels_.Add(reltype::kSettings, "settings.xml");
@@ -158,7 +159,7 @@ bool Document::Save()
     if (!finished_) {
         finished_ = true;
         openParagraph_ = 0;
-        body_.Finish(page_);
+        body_.Finish();
     }
     if (!body_.ok())
         return false;

@@ -55,13 +55,13 @@ private:
     bool WritePackage(ByteSink& out);
 
     std::u16string targetPath_;
+    const PageLayout page_;
     DocumentBody body_;
     MediaStore media_;
     Relationships documentRels_;
     int openParagraph_ = 0;
     int paragraphCount_ = 0;
     bool finished_ = false;
-    const PageLayout page_;
     uint64_t sizeLimit_ = 0xFFFFFFFFu;
     time_t created_;
 };

@@ -107,8 +107,13 @@ TEST_F(DocxContract, ParagraphRecordsBecomeIndentSpacingAndAlignment)
         {0, 0, 360, nullptr, "<w:pPr><w:spacing w:before=\"600\"/></w:pPr>"},                  // 30 points
         {13, 23, 12, nullptr, "<w:pPr><w:spacing w:before=\"20\"/><w:ind w:left=\"10\" w:firstLine=\"20\"/></w:pPr>"},
         {-50, -46, -12, "bogus", "<w:pPr><w:ind w:hanging=\"40\"/></w:pPr>"},
-        {2000000000, 0, 2000000000, nullptr,  // far beyond a page: Word's 22-inch limit
-         "<w:pPr><w:spacing w:before=\"31680\"/><w:ind w:left=\"31680\"/></w:pPr>"},
+        {2000000000, 0, 2000000000, nullptr,  // far beyond a page: Word's 22-inch limit, 2 inches of line
+         "<w:pPr><w:spacing w:before=\"31680\"/><w:ind w:left=\"8306\"/></w:pPr>"},
+        // Indents past the text area (11186 twips wide) leave 2 inches (2880 twips) of line:
+        // text 669 points from the left of a 960-point slide, 400 + 100 points, 500 points.
+        {669 * 26, 0, 0, nullptr, "<w:pPr><w:ind w:left=\"8306\"/></w:pPr>"},
+        {400 * 26, 100 * 23, 0, nullptr, "<w:pPr><w:ind w:left=\"8000\" w:firstLine=\"306\"/></w:pPr>"},
+        {0, 500 * 23, 0, nullptr, "<w:pPr><w:ind w:firstLine=\"8306\"/></w:pPr>"},
     };
     for (const ParagraphCase& c : cases) {
         qrn_IDocx* doc = NewDocument();
