@@ -18,7 +18,7 @@
            family histograms of the PDF (mutool stext) and of the document's runs, 0..1.
    size    the same overlap for font sizes; a run's size matches a PDF size that it is cut
            down to the half-point steps of the format (10.96 pt is 10.5 pt in a run).
-   toc     contents lines (a dot leader ending in a page number) in the source's text and in
+   toc     contents lines (text, a dot leader, a page number) in the source's text and in
            LibreOffice's text (pdftotext -layout); "leader w/o number" counts leader lines
            whose number went to the next line.
 4. Prints a table and the totals; the page ratio over the corpus is the sum of LibreOffice's
@@ -47,8 +47,9 @@ W = '{http://schemas.openxmlformats.org/wordprocessingml/2006/main}'
 CT = '{http://schemas.openxmlformats.org/package/2006/content-types}'
 DEFAULT_HALF_POINTS = None  # read from styles.xml per package
 
-CONTENTS_LINE = re.compile(r'\.{3,}[ .]*\d+\s*$')
-LEADER_ONLY = re.compile(r'\.{3,}[ .]*$')
+# A contents line: some text, a dot leader of five dots or more, a page number at the end.
+CONTENTS_LINE = re.compile(r'\S.*?\.{5,}[ .]*\d+\s*$')
+LEADER_ONLY = re.compile(r'\S.*?\.{5,}[ .]*$')
 
 
 def run(cmd, timeout, **kw):
@@ -116,12 +117,25 @@ def media_kind(data):
 
 
 def pdf_jpegs(pdf, scratch):
-    """md5 of the JPEG streams of the PDF, as pdfimages -j writes them unchanged."""
+    """md5 of the JPEG pictures of the PDF, as pdfimages -j writes them unchanged (soft masks,
+    which are no pictures of their own, left out)."""
+    rc, listing = run(['pdfimages', '-list', pdf], timeout=300)
+    if rc != 0:
+        return set()
+    pictures = set()
+    for line in listing.decode('utf-8', 'replace').splitlines()[2:]:
+        cols = line.split()
+        if len(cols) > 8 and cols[2] == 'image' and cols[8] == 'jpeg':
+            pictures.add(int(cols[1]))
     folder = tempfile.mkdtemp(dir=scratch)
     try:
         run(['pdfimages', '-j', pdf, os.path.join(folder, 'i')], timeout=300)
-        return {hashlib.md5(open(os.path.join(folder, f), 'rb').read()).hexdigest()
-                for f in os.listdir(folder) if f.endswith('.jpg')}
+        found = set()
+        for f in os.listdir(folder):
+            m = re.match(r'i-(\d+)\.jpg$', f)
+            if m and int(m.group(1)) in pictures:
+                found.add(hashlib.md5(open(os.path.join(folder, f), 'rb').read()).hexdigest())
+        return found
     finally:
         shutil.rmtree(folder, ignore_errors=True)
 
