@@ -17,6 +17,7 @@ constexpr size_t kMaxOperands = 1024;
 // A page with more operators than this is cut off (no real page comes near it).
 constexpr size_t kMaxOperations = 20u * 1000 * 1000;
 constexpr size_t kMaxContentBytes = 128u << 20;
+constexpr size_t kMaxFormCacheBytes = 32u << 20;
 
 constexpr uint32_t Op(const char* s)
 {
@@ -364,8 +365,21 @@ void ContentInterpreter::DoForm(const Object& ref, const Object& xobject, const 
     const int formNum = ref.IsRef() ? ref.GetRef().num : -1;
     if (formNum >= 0 && !activeForms_.insert(formNum).second)
         return;  // a form that draws itself
-    DecodedData decoded;
-    if (doc_.DecodeStream(xobject, kMaxContentBytes, &decoded) && decoded.imageCodec.empty()) {
+    std::shared_ptr<const std::string> content;
+    auto cached = formNum >= 0 ? formCache_.find(formNum) : formCache_.end();
+    if (cached != formCache_.end()) {
+        content = cached->second;
+    } else {
+        DecodedData decoded;
+        if (doc_.DecodeStream(xobject, kMaxContentBytes, &decoded) && decoded.imageCodec.empty()) {
+            content = std::make_shared<const std::string>(std::move(decoded.bytes));
+            if (formNum >= 0 && formCacheBytes_ + content->size() <= kMaxFormCacheBytes) {
+                formCacheBytes_ += content->size();
+                formCache_[formNum] = content;
+            }
+        }
+    }
+    if (content) {
         const GState saved = gs_;
         const Matrix savedTm = tm_, savedTlm = tlm_;
         std::vector<Object> savedOperands;
@@ -383,7 +397,7 @@ void ContentInterpreter::DoForm(const Object& ref, const Object& xobject, const 
         }
         const Object& formResources = xobject["Resources"];
         const Object& useResources = doc_.Resolve(formResources).IsDict() ? formResources : resources;
-        Run(decoded.bytes, useResources, depth + 1);
+        Run(*content, useResources, depth + 1);
         gs_ = saved;
         tm_ = savedTm;
         tlm_ = savedTlm;

@@ -3,7 +3,9 @@
 #ifndef HALVANE_CONTENT_INTERPRETER_H
 #define HALVANE_CONTENT_INTERPRETER_H
 
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -87,6 +89,9 @@ private:
     Matrix tm_, tlm_;
     std::vector<Object> operands_;
     std::unordered_set<int> activeForms_;
+    // Decoded form contents, so a form drawn many times on a page is decoded once.
+    std::unordered_map<int, std::shared_ptr<const std::string>> formCache_;
+    size_t formCacheBytes_ = 0;
     GlyphEvent glyph_;
     size_t operations_ = 0;
 };

@@ -168,29 +168,42 @@ const Object& Document::Resolve(const Object& obj)
     return cur->IsRef() ? NullObject() : *cur;
 }
 
+bool Document::Fetch(int num, Object* out)
+{
+    const XrefEntry* entry = xref_.Find(num);
+    if (!entry || entry->kind == XrefEntry::Free || loading_.count(num))
+        return false;
+    loading_.insert(num);
+    const bool ok = entry->kind == XrefEntry::Plain ? FetchPlain(num, *entry, out) : FetchCompressed(num, *entry, out);
+    loading_.erase(num);
+    return ok;
+}
+
 const Object& Document::GetObject(int num)
 {
     auto it = cache_.find(num);
-    if (it != cache_.end())
-        return it->second;
+    if (it != cache_.end()) {
+        // An object that failed with the damaged table gets one more try with the rebuilt one,
+        // in its own slot: references to it stay valid (iterators may not, hence the reference).
+        Object& slot = it->second;
+        if (repaired_ && loading_.empty() && failedBeforeRepair_.erase(num)) {
+            Object obj;
+            if (Fetch(num, &obj))
+                slot = std::move(obj);
+        }
+        return slot;
+    }
     const XrefEntry* entry = xref_.Find(num);
     if (!entry || entry->kind == XrefEntry::Free || loading_.count(num))
         return NullObject();
-    loading_.insert(num);
     Object obj;
-    bool ok = entry->kind == XrefEntry::Plain ? FetchPlain(num, *entry, &obj) : FetchCompressed(num, *entry, &obj);
-    loading_.erase(num);
+    bool ok = Fetch(num, &obj);
     if (!ok && !repaired_ && loading_.empty()) {
         // The table points at the wrong place: rebuild it once and retry.
-        if (Rebuild()) {
-            const XrefEntry* again = xref_.Find(num);
-            if (again && again->kind != XrefEntry::Free) {
-                loading_.insert(num);
-                ok = again->kind == XrefEntry::Plain ? FetchPlain(num, *again, &obj)
-                                                     : FetchCompressed(num, *again, &obj);
-                loading_.erase(num);
-            }
-        }
+        if (Rebuild())
+            ok = Fetch(num, &obj);
+    } else if (!ok && !repaired_) {
+        failedBeforeRepair_.insert(num);
     }
     if (!ok)
         obj = Object();
@@ -307,7 +320,8 @@ const Document::ObjectStream* Document::LoadObjectStream(int num)
     for (int i = 0; i < count && i < kMaxObjectNumber; ++i) {
         if (!lx.Next(a) || !lx.Next(b) || a.type != TokType::Int || b.type != TokType::Int)
             break;
-        if (a.i < 0 || a.i > kMaxObjectNumber || b.i < 0 || static_cast<uint64_t>(b.i) > os->data.size() - first)
+        const uint64_t room = static_cast<uint64_t>(os->data.size()) - static_cast<uint64_t>(first);
+        if (a.i < 0 || a.i > kMaxObjectNumber || b.i < 0 || static_cast<uint64_t>(b.i) > room)
             continue;
         os->offsets.emplace_back(static_cast<int>(a.i), static_cast<size_t>(first + b.i));
     }
@@ -350,18 +364,18 @@ bool Document::RawStreamData(const Object& stream, std::string* out)
         return false;
     out->assign(reinterpret_cast<const char*>(source_.Data() + info->offset), info->length);
     if (info->encrypted && decryptor_) {
-        // A stream whose own first filter is the Identity crypt filter stays in clear text.
+        // A stream with a /Crypt filter of its own uses the crypt filter it names (Identity: none).
         const Object& filter = Resolve(info->dict.Get("Filter"));
         const Object& first = filter.IsArray() ? Resolve(filter.At(0)) : filter;
-        bool identity = false;
         if (first.IsName("Crypt")) {
             const Object& parms = Resolve(info->dict.Get("DecodeParms"));
             const Object& firstParms = parms.IsArray() ? Resolve(parms.At(0)) : parms;
             const Object& name = Resolve(firstParms["Name"]);
-            identity = !name.IsName() || name.IsName("Identity");
-        }
-        if (!identity)
+            if (name.IsName() && !name.IsName("Identity"))
+                *out = decryptor_->DecryptStreamWithFilter(name.Str(), info->ref, *out);
+        } else {
             *out = decryptor_->DecryptStream(info->ref, *out);
+        }
     }
     return true;
 }

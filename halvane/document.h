@@ -66,6 +66,7 @@ private:
     bool LoadPageTree();
     void CollectPages(const Object& node, const Object& resources, const Rect* media, const Rect* crop, int rotate,
                       int depth, std::unordered_set<int>& visited);
+    bool Fetch(int num, Object* out);
     bool FetchPlain(int num, const XrefEntry& entry, Object* out);
     bool FetchCompressed(int num, const XrefEntry& entry, Object* out);
     void DecryptStrings(Object* obj, Ref ref, int depth);
@@ -81,6 +82,7 @@ private:
     bool repaired_ = false;
     std::unordered_map<int, Object> cache_;
     std::unordered_set<int> loading_;
+    std::unordered_set<int> failedBeforeRepair_;
     std::unordered_map<int, std::unique_ptr<ObjectStream>> objectStreams_;
     std::unique_ptr<Decryptor> decryptor_;
     int encryptNum_ = -1;

@@ -23,7 +23,8 @@ constexpr size_t kMaxCMapBytes = 16u << 20;
 bool ContainsNoCase(const std::string& s, const char* word)
 {
     std::string lower(s);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
     return lower.find(word) != std::string::npos;
 }
 
@@ -353,7 +354,8 @@ public:
     {
 #ifdef HALVANE_HAVE_CMAP
         if (encoding_) {
-            const size_t n = encoding_->NextCode(reinterpret_cast<const uint8_t*>(s.data()) + pos, s.size() - pos, code);
+            const uint8_t* bytes = reinterpret_cast<const uint8_t*>(s.data()) + pos;
+            const size_t n = encoding_->NextCode(bytes, s.size() - pos, code);
             return n == 0 ? 1 : static_cast<int>(n);
         }
 #endif
@@ -384,6 +386,19 @@ public:
         std::u16string t;
         if (toUnicode_ && toUnicode_->LookupUnicode(code, &t) && !t.empty()) {
             *out += t;
+            return;
+        }
+        // Some writers put cidrange/cidchar entries into a ToUnicode map; their values are
+        // the code points.
+        uint32_t value;
+        if (toUnicode_ && toUnicode_->HasCidMappings() && toUnicode_->LookupCid(code, &value) && value >= 32 &&
+            value < 0x110000 && (value < 0xD800 || value > 0xDFFF)) {
+            if (value >= 0x10000) {
+                out->push_back(static_cast<char16_t>(0xD800 + ((value - 0x10000) >> 10)));
+                out->push_back(static_cast<char16_t>(0xDC00 + ((value - 0x10000) & 0x3FF)));
+            } else {
+                out->push_back(static_cast<char16_t>(value));
+            }
             return;
         }
         const uint32_t cid = Cid(code);
@@ -449,8 +464,10 @@ void CompositeFont::Load(Document& doc, const Object& dict)
     const Object& encoding = doc.Resolve(dict["Encoding"]);
 #ifdef HALVANE_HAVE_CMAP
     if (encoding.IsName()) {
-        encoding_ = fonts::PredefinedCMap(encoding.Str());
-        vertical = encoding.Str().size() > 2 && encoding.Str().compare(encoding.Str().size() - 2, 2, "-V") == 0;
+        const std::string& cmapName = encoding.Str();
+        encoding_ = fonts::PredefinedCMap(cmapName);
+        vertical = (encoding_ && encoding_->IsVertical()) || cmapName == "V" ||
+                   (cmapName.size() > 2 && cmapName.compare(cmapName.size() - 2, 2, "-V") == 0);
     } else if (encoding.IsStream()) {
         encoding_ = LoadCMapStream(doc, encoding);
         if (encoding_)
@@ -503,7 +520,8 @@ void CompositeFont::Load(Document& doc, const Object& dict)
                 const std::string& b = decoded.bytes;
                 cidToGid_.resize(b.size() / 2);
                 for (size_t i = 0; i + 1 < b.size(); i += 2)
-                    cidToGid_[i / 2] = static_cast<uint16_t>((static_cast<uint8_t>(b[i]) << 8) | static_cast<uint8_t>(b[i + 1]));
+                    cidToGid_[i / 2] =
+                        static_cast<uint16_t>((static_cast<uint8_t>(b[i]) << 8) | static_cast<uint8_t>(b[i + 1]));
             }
         }
     }

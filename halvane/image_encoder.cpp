@@ -1,5 +1,6 @@
 #include "image_encoder.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "png_writer.h"
@@ -8,7 +9,8 @@ namespace halvane {
 
 namespace {
 
-constexpr int64_t kMaxPixels = 40 * 1000 * 1000;
+// Larger images are left out: their pixels alone would take a 32-bit process to its limits.
+constexpr int64_t kMaxPixels = 25 * 1000 * 1000;
 
 // Inline images abbreviate keys and names (ISO 32000-1, 8.9.7).
 const Object& Entry(const Dict& dict, const char* full, const char* shortKey)
@@ -153,6 +155,40 @@ bool ReadColorSpace(Document& doc, const Object& csIn, const Object* resources, 
     return false;
 }
 
+// A soft mask says where the image is transparent; a document shows it on white paper, so the
+// pixels are blended onto white (a drawing on a transparent background would otherwise turn black).
+void BlendSoftMask(Document& doc, const Object& image, int width, int height, int channels,
+                   std::vector<uint8_t>* pixels)
+{
+    const Object& mask = doc.Resolve(image["SMask"]);
+    if (!mask.IsStream())
+        return;
+    const int mw = doc.Resolve(mask["Width"]).GetIntClamped(0);
+    const int mh = doc.Resolve(mask["Height"]).GetIntClamped(0);
+    const int bpc = doc.Resolve(mask["BitsPerComponent"]).GetIntClamped(8);
+    if (mw <= 0 || mh <= 0 || static_cast<int64_t>(mw) * mh > kMaxPixels || bpc != 8)
+        return;
+    DecodedData alpha;
+    if (!doc.DecodeStream(mask, static_cast<size_t>(mw) * mh + 4096, &alpha) || !alpha.imageCodec.empty() ||
+        alpha.bytes.size() < static_cast<size_t>(mw) * mh)
+        return;
+    const uint8_t* a = reinterpret_cast<const uint8_t*>(alpha.bytes.data());
+    const Object& decode = doc.Resolve(mask["Decode"]);
+    const bool inverted = decode.ArraySize() >= 2 &&
+                          doc.Resolve(decode.At(0)).GetNumber() > doc.Resolve(decode.At(1)).GetNumber();
+    for (int y = 0; y < height; ++y) {
+        const int my = static_cast<int>(static_cast<int64_t>(y) * mh / height);
+        for (int x = 0; x < width; ++x) {
+            const int mx = static_cast<int>(static_cast<int64_t>(x) * mw / width);
+            const unsigned sample = a[static_cast<size_t>(my) * mw + mx];
+            const unsigned alphaValue = inverted ? 255 - sample : sample;
+            uint8_t* p = &(*pixels)[(static_cast<size_t>(y) * width + x) * channels];
+            for (int c = 0; c < channels; ++c)
+                p[c] = static_cast<uint8_t>((p[c] * alphaValue + 255 * (255 - alphaValue)) / 255);
+        }
+    }
+}
+
 }  // namespace
 
 bool EncodeImage(Document& doc, const ImageEvent& ev, std::string* out)
@@ -165,32 +201,35 @@ bool EncodeImage(Document& doc, const ImageEvent& ev, std::string* out)
     const int height = doc.Resolve(Entry(dict, "Height", "H")).GetIntClamped(0);
     if (width <= 0 || height <= 0 || static_cast<int64_t>(width) * height > kMaxPixels)
         return false;
+    // The samples' size follows from the image's own description; decoding stops there, so a
+    // small stream cannot expand into a huge one. JPEG data passes through at its own size.
+    const bool mask = doc.Resolve(Entry(dict, "ImageMask", "IM")).GetBool(false);
+    int bpc = mask ? 1 : doc.Resolve(Entry(dict, "BitsPerComponent", "BPC")).GetIntClamped(8);
+    ColorModel cm;
+    const bool haveColorSpace =
+        mask || ReadColorSpace(doc, Entry(dict, "ColorSpace", "CS"), ev.resources, &cm, 0);
+    if (mask)
+        cm.components = 1;
+    const int components = haveColorSpace ? cm.components : 4;
+    const int sampleBits = (bpc == 1 || bpc == 2 || bpc == 4 || bpc == 8) ? bpc : 16;
+    const size_t expected =
+        (static_cast<size_t>(width) * components * sampleBits + 7) / 8 * static_cast<size_t>(height);
+    const size_t limit = expected + expected / 8 + (1u << 20);
     DecodedData decoded;
     if (isInline) {
         const std::string& raw = *ev.inlineData;
         if (!DecodeFilters(reinterpret_cast<const uint8_t*>(raw.data()), raw.size(), Entry(dict, "Filter", "F"),
-                           Entry(dict, "DecodeParms", "DP"), doc.Resolver(), kMaxDecodedStream, &decoded))
+                           Entry(dict, "DecodeParms", "DP"), doc.Resolver(), limit, &decoded))
             return false;
-    } else {
-        // Raw samples are at most width * height * 4 components * 2 bytes.
-        const size_t limit = static_cast<size_t>(width) * height * 8 + 4096;
-        if (!doc.DecodeStream(*ev.xobject, limit, &decoded))
-            return false;
+    } else if (!doc.DecodeStream(*ev.xobject, std::max(limit, ev.xobject->GetStream()->length + 4096), &decoded)) {
+        return false;
     }
     if (decoded.imageCodec == "DCTDecode") {
         out->swap(decoded.bytes);
         return out->size() > 4 && static_cast<uint8_t>((*out)[0]) == 0xFF && static_cast<uint8_t>((*out)[1]) == 0xD8;
     }
-    if (!decoded.imageCodec.empty())
+    if (!decoded.imageCodec.empty() || !haveColorSpace)
         return false;  // JPX, JBIG2 and CCITT have no form a document can embed
-    const bool mask = doc.Resolve(Entry(dict, "ImageMask", "IM")).GetBool(false);
-    int bpc = mask ? 1 : doc.Resolve(Entry(dict, "BitsPerComponent", "BPC")).GetIntClamped(8);
-    ColorModel cm;
-    if (mask) {
-        cm.components = 1;
-    } else if (!ReadColorSpace(doc, Entry(dict, "ColorSpace", "CS"), ev.resources, &cm, 0)) {
-        return false;
-    }
     if (bpc != 1 && bpc != 2 && bpc != 4 && bpc != 8 && bpc != 16)
         return false;
     // Decode arrays: only inversion is common in practice ([1 0] on grey or masks).
@@ -258,6 +297,8 @@ bool EncodeImage(Document& doc, const ImageEvent& ev, std::string* out)
             }
         }
     }
+    if (!isInline)
+        BlendSoftMask(doc, *ev.xobject, width, height, outChannels, &pixels);
     return WritePng(width, height, outChannels, pixels.data(), out);
 }
 

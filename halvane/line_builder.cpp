@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace halvane {
@@ -36,11 +37,6 @@ struct Fragment {
 bool EndsWithWhite(const std::u16string& s)
 {
     return !s.empty() && (s.back() == u' ' || s.back() == 0x3000);
-}
-
-char16_t LastChar(const std::u16string& s)
-{
-    return s.empty() ? 0 : s.back();
 }
 
 double Median(std::vector<double> v)
@@ -111,14 +107,17 @@ private:
         if (edges.size() < 4)
             return false;
         // Coverage of each elementary interval between neighbouring edges.
-        std::vector<int> coverage(edges.size() - 1, 0);
+        std::vector<int> coverage(edges.size(), 0);
         for (int id : ids) {
             const Fragment& f = frags_[static_cast<size_t>(id)];
             const size_t a = static_cast<size_t>(std::lower_bound(edges.begin(), edges.end(), f.u0) - edges.begin());
             const size_t b = static_cast<size_t>(std::lower_bound(edges.begin(), edges.end(), f.u1) - edges.begin());
-            for (size_t k = a; k < b && k < coverage.size(); ++k)
-                ++coverage[k];
+            ++coverage[a];
+            --coverage[b];
         }
+        for (size_t k = 1; k < coverage.size(); ++k)
+            coverage[k] += coverage[k - 1];
+        coverage.pop_back();
         const int maxCrossing = std::max(2, static_cast<int>(ids.size() / 5));
         double bestScore = 0;
         bool found = false;
@@ -182,7 +181,8 @@ private:
                 gaps.push_back(Gap{maxU1, f.u0, i});
             maxU1 = std::max(maxU1, f.u1);
         }
-        std::sort(gaps.begin(), gaps.end(), [](const Gap& a, const Gap& b) { return a.end - a.start > b.end - b.start; });
+        std::sort(gaps.begin(), gaps.end(),
+                  [](const Gap& a, const Gap& b) { return a.end - a.start > b.end - b.start; });
         for (const Gap& gap : gaps) {
             std::vector<int> left(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(gap.splitIndex));
             std::vector<int> right(sorted.begin() + static_cast<std::ptrdiff_t>(gap.splitIndex), sorted.end());
@@ -352,7 +352,50 @@ void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>&
         }
         bands.back().push_back(id);
     }
+    // Two lines set so close that their boxes share a band still have their own baselines: when
+    // glyphs of different baselines overlap each other, the band is split by baseline.
+    std::vector<std::vector<size_t>> split;
     for (auto& band : bands) {
+        std::stable_sort(band.begin(), band.end(), [&](size_t a, size_t b) { return glyphs[a].u0 < glyphs[b].u0; });
+        bool overlapping = false;
+        const PlacedGlyph* prev = nullptr;
+        std::vector<double> sizes;
+        for (size_t id : band)
+            sizes.push_back(glyphs[id].size);
+        const double bandSize = Median(sizes);
+        for (size_t id : band) {
+            const PlacedGlyph& g = glyphs[id];
+            // Stacked sub- and superscripts are smaller than the line's text and stay with it.
+            if (g.isSpace || g.size < 0.85 * bandSize)
+                continue;
+            if (prev && std::fabs(g.size - prev->size) <= 0.15 * std::max(g.size, prev->size) &&
+                std::fabs(g.baseline - prev->baseline) > 0.15 * std::max(g.size, prev->size) &&
+                g.u0 < prev->u1 - 0.3 * std::min(g.u1 - g.u0, prev->u1 - prev->u0)) {
+                overlapping = true;
+                break;
+            }
+            prev = &g;
+        }
+        if (!overlapping) {
+            split.push_back(std::move(band));
+            continue;
+        }
+        std::vector<size_t> byBaseline(band);
+        std::stable_sort(byBaseline.begin(), byBaseline.end(),
+                         [&](size_t a, size_t b) { return glyphs[a].baseline < glyphs[b].baseline; });
+        std::vector<size_t> current;
+        double base = glyphs[byBaseline[0]].baseline;
+        for (size_t id : byBaseline) {
+            if (!current.empty() && glyphs[id].baseline - base > 0.15 * glyphs[id].size) {
+                split.push_back(std::move(current));
+                current.clear();
+                base = glyphs[id].baseline;
+            }
+            current.push_back(id);
+        }
+        split.push_back(std::move(current));
+    }
+    for (auto& band : split) {
         std::stable_sort(band.begin(), band.end(), [&](size_t a, size_t b) { return glyphs[a].u0 < glyphs[b].u0; });
         const int bandId = (*nextBand)++;
         Fragment frag;
@@ -371,7 +414,9 @@ void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>&
         for (size_t k = 0; k < band.size(); ++k) {
             const PlacedGlyph& g = glyphs[band[k]];
             if (g.isSpace) {
-                if (open)
+                // A space of another line's size (a big bullet's, an OCR layer's) that happens to
+                // fall between two glyphs does not separate them.
+                if (open && last && g.size > 0.5 * last->size && g.size < 2 * last->size)
                     pendingSpace = true;
                 continue;
             }
@@ -397,8 +442,13 @@ void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>&
                 last = &g;
                 continue;
             }
-            const bool bothCjk = IsCjkChar(LastChar(frag.runs.back().text)) && !g.text.empty() && IsCjkChar(g.text[0]);
-            const bool wordBreak = pendingSpace || gap > (bothCjk ? kCjkWordGap : kWordGap) * size;
+            const bool bothCjk = EndsWithCjk(frag.runs.back().text) && StartsWithCjk(g.text);
+            // A combining accent drawn over its letter belongs to that letter.
+            const bool combining = g.text.size() == 1 && ((g.text[0] >= 0x300 && g.text[0] <= 0x36F) ||
+                                                          (g.text[0] >= 0x20D0 && g.text[0] <= 0x20FF));
+            // A space glyph separates only when the next glyph does not start on top of the last.
+            const bool spaced = pendingSpace && gap > -0.1 * size;
+            const bool wordBreak = !combining && (spaced || gap > (bothCjk ? kCjkWordGap : kWordGap) * size);
             RunModel& run = frag.runs.back();
             if (SameRunStyle(run, g, runFont)) {
                 AppendGlyph(run, g, wordBreak);
@@ -449,7 +499,7 @@ std::vector<LineModel> AssembleLines(std::vector<Fragment>& frags, const std::ve
             // Fragments of one line are apart by a wide gap: keep the words apart.
             RunModel& prev = l.runs.back();
             if (!EndsWithWhite(prev.text) && !f.runs.empty() &&
-                !(IsCjkChar(LastChar(prev.text)) && !f.runs[0].text.empty() && IsCjkChar(f.runs[0].text[0])))
+                !(EndsWithCjk(prev.text) && StartsWithCjk(f.runs[0].text)))
                 prev.text.push_back(u' ');
             l.left = std::min(l.left, f.u0);
             l.right = std::max(l.right, f.u1);
@@ -468,7 +518,7 @@ std::vector<LineModel> AssembleLines(std::vector<Fragment>& frags, const std::ve
         for (auto& r : l.runs)
             if (!r.isImage)
                 lastText = &r;
-        if (lastText && !lastText->text.empty() && !IsCjkChar(lastText->text.back()) &&
+        if (lastText && !lastText->text.empty() && !EndsWithCjk(lastText->text) &&
             !EndsWithWhite(lastText->text))
             lastText->text.push_back(u' ');
     }
@@ -488,11 +538,30 @@ void ToPageSpace(int dir, double u0, double v0, double u1, double v1, double* le
 
 }  // namespace
 
-bool IsCjkChar(char16_t c)
+bool IsCjkChar(char32_t c)
 {
     return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF) ||
-           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0xD800 && c <= 0xDFFF) ||
-           (c >= 0x1100 && c <= 0x11FF);
+           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x1100 && c <= 0x11FF) ||
+           (c >= 0x20000 && c <= 0x3FFFF);  // the supplementary ideograph planes
+}
+
+bool StartsWithCjk(const std::u16string& s)
+{
+    if (s.empty())
+        return false;
+    if (s[0] >= 0xD800 && s[0] <= 0xDBFF && s.size() > 1)
+        return IsCjkChar(0x10000 + ((static_cast<char32_t>(s[0]) - 0xD800) << 10) + (s[1] - 0xDC00));
+    return IsCjkChar(s[0]);
+}
+
+bool EndsWithCjk(const std::u16string& s)
+{
+    if (s.empty())
+        return false;
+    const size_t n = s.size();
+    if (s[n - 1] >= 0xDC00 && s[n - 1] <= 0xDFFF && n > 1)
+        return IsCjkChar(0x10000 + ((static_cast<char32_t>(s[n - 2]) - 0xD800) << 10) + (s[n - 1] - 0xDC00));
+    return IsCjkChar(s[n - 1]);
 }
 
 void BuildPageModel(std::vector<PlacedGlyph>& glyphs, std::vector<PlacedImage>& images, PageModel* model)
@@ -500,11 +569,20 @@ void BuildPageModel(std::vector<PlacedGlyph>& glyphs, std::vector<PlacedImage>& 
     model->regions.clear();
     int nextBand = 0;
     // Main direction first: horizontal text, then the other directions, each read on its own.
+    // The direction most of the page's text is written in is read first (a page set in vertical
+    // Japanese starts with its vertical columns); horizontal text comes first among equals.
     std::vector<int> dirs{kDirRight};
-    for (const PlacedGlyph& g : glyphs)
+    std::unordered_map<int, size_t> counts;
+    for (const PlacedGlyph& g : glyphs) {
         if (std::find(dirs.begin(), dirs.end(), g.dir) == dirs.end())
             dirs.push_back(g.dir);
-    std::sort(dirs.begin() + 1, dirs.end());
+        ++counts[g.dir];
+    }
+    std::stable_sort(dirs.begin(), dirs.end(), [&](int a, int b) {
+        if (counts[a] != counts[b])
+            return counts[a] > counts[b];
+        return a < b;
+    });
     for (int dir : dirs) {
         std::vector<size_t> ids;
         for (size_t i = 0; i < glyphs.size(); ++i)

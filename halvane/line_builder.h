@@ -6,6 +6,7 @@
 #ifndef HALVANE_LINE_BUILDER_H
 #define HALVANE_LINE_BUILDER_H
 
+#include <string>
 #include <vector>
 
 #include "page_model.h"
@@ -16,7 +17,9 @@ namespace halvane {
 void BuildPageModel(std::vector<PlacedGlyph>& glyphs, std::vector<PlacedImage>& images, PageModel* model);
 
 // True for characters after which lines join without a space (Han, kana, hangul, full-width forms).
-bool IsCjkChar(char16_t c);
+bool IsCjkChar(char32_t c);
+bool StartsWithCjk(const std::u16string& s);
+bool EndsWithCjk(const std::u16string& s);
 
 }  // namespace halvane
 

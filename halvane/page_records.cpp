@@ -44,7 +44,11 @@ size_t ImageBytes(const RunModel& run)
 
 void CopyFontName(const std::string& name, char* out)
 {
-    const size_t n = name.size() < 31 ? name.size() : 31;
+    size_t n = name.size() < 31 ? name.size() : 31;
+    // Never cut a UTF-8 sequence in half.
+    if (n < name.size())
+        while (n > 0 && (static_cast<unsigned char>(name[n]) & 0xC0) == 0x80)
+            --n;
     std::memcpy(out, name.data(), n);
     out[n] = 0;
 }

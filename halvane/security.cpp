@@ -29,6 +29,14 @@ public:
             return std::string();
         return out;
     }
+    std::string DecryptStreamWithFilter(const std::string& filter, Ref ref, const std::string& bytes) override
+    {
+        std::string out;
+        if (!handler_->DecryptStreamWithFilter(filter, static_cast<uint32_t>(ref.num), static_cast<uint16_t>(ref.gen),
+                                               bytes, &out))
+            return std::string();
+        return out;
+    }
     bool EncryptsMetadata() const override { return handler_->EncryptsMetadata(); }
 
 private:

@@ -15,6 +15,8 @@ public:
     virtual ~Decryptor() = default;
     virtual std::string DecryptString(Ref ref, const std::string& bytes) = 0;
     virtual std::string DecryptStream(Ref ref, const std::string& bytes) = 0;
+    // For a stream whose own /Crypt filter names one of the file's crypt filters.
+    virtual std::string DecryptStreamWithFilter(const std::string& filter, Ref ref, const std::string& bytes) = 0;
     // Metadata streams stay in clear text when /EncryptMetadata is false.
     virtual bool EncryptsMetadata() const = 0;
 };

@@ -7,11 +7,8 @@ namespace halvane {
 
 namespace {
 
-// Glyphs far outside the page (clipped away or parked off-page by the producer) are not text
-// a reader of the page can see.
-constexpr double kOffPageMargin = 0.25;
 // More glyphs than this on one page are dropped (a guard against pathological files).
-constexpr size_t kMaxGlyphsPerPage = 2000000;
+constexpr size_t kMaxGlyphsPerPage = 500000;
 constexpr size_t kMaxImagesPerPage = 2000;
 
 bool IsWhiteText(const std::u16string& text)
@@ -58,8 +55,11 @@ void TextCollector::OnGlyph(const GlyphEvent& g)
 {
     if (glyphs_.size() >= kMaxGlyphsPerPage || g.text.empty() || g.size <= 0.01)
         return;
-    const double mx = width_ * kOffPageMargin, my = height_ * kOffPageMargin;
-    if (g.origin.x < -mx || g.origin.x > width_ + mx || g.origin.y < -my || g.origin.y > height_ + my)
+    // Text outside the visible page (cropped away, or parked off-page by the producer) is not
+    // what a reader of the page sees: a glyph counts when its middle lies on the page.
+    const double cx = g.origin.x + 0.5 * g.advance.x + 0.3 * g.up.x;
+    const double cy = g.origin.y + 0.5 * g.advance.y + 0.3 * g.up.y;
+    if (cx < 0 || cx > width_ || cy < 0 || cy > height_)
         return;
     // Direction from the baseline vector, or from the up vector for zero-width glyphs.
     double ax = g.advance.x, ay = g.advance.y;

@@ -70,11 +70,13 @@ TEST(Document, ReadsCrossReferenceAndObjectStreams)
     std::string file = "%PDF-1.5\n";
     const size_t off4 = file.size();
     const std::string content = "BT (objstm) Tj ET";
-    file += "4 0 obj\n<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream\nendobj\n";
+    file += "4 0 obj\n<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content +
+            "\nendstream\nendobj\n";
     const std::string o1 = "<< /Type /Catalog /Pages 2 0 R >>";
     const std::string o2 = "<< /Type /Pages /Kids [3 0 R] /Count 1 >>";
     const std::string o3 = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 100] /Contents 4 0 R >>";
-    const std::string header = "1 0 2 " + std::to_string(o1.size() + 1) + " 3 " + std::to_string(o1.size() + o2.size() + 2) + " ";
+    const std::string header =
+        "1 0 2 " + std::to_string(o1.size() + 1) + " 3 " + std::to_string(o1.size() + o2.size() + 2) + " ";
     const std::string body = header + o1 + " " + o2 + " " + o3;
     const size_t off6 = file.size();
     file += "6 0 obj\n<< /Type /ObjStm /N 3 /First " + std::to_string(header.size()) + " /Length " +
@@ -88,8 +90,9 @@ TEST(Document, ReadsCrossReferenceAndObjectStreams)
         r.push_back(static_cast<char>(f3));
         return r;
     };
-    std::string rows = row(0, 0, 0) + row(2, 6, 0) + row(2, 6, 1) + row(2, 6, 2) + row(1, static_cast<uint32_t>(off4), 0) +
-                       row(0, 0, 0) + row(1, static_cast<uint32_t>(off6), 0) + row(1, static_cast<uint32_t>(off7), 0);
+    std::string rows = row(0, 0, 0) + row(2, 6, 0) + row(2, 6, 1) + row(2, 6, 2) +
+                       row(1, static_cast<uint32_t>(off4), 0) + row(0, 0, 0) + row(1, static_cast<uint32_t>(off6), 0) +
+                       row(1, static_cast<uint32_t>(off7), 0);
     file += "7 0 obj\n<< /Type /XRef /Size 8 /W [1 4 1] /Root 1 0 R /Length " + std::to_string(rows.size()) +
             " >>\nstream\n" + rows + "\nendstream\nendobj\nstartxref\n" + std::to_string(off7) + "\n%%EOF\n";
     auto doc = OpenString(file);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <string>
 #include <vector>
@@ -125,12 +126,14 @@ TEST(Text, ColumnsAreSeparateRegionsInReadingOrder)
     std::string content = "BT /F1 10 Tf ";
     for (int i = 0; i < 6; ++i) {
         const int y = 700 - 14 * i;
-        content += "1 0 0 1 50 " + std::to_string(y) + " Tm (Left column line number " + std::to_string(i) + " text) Tj ";
-        content += "1 0 0 1 320 " + std::to_string(y) + " Tm (Right column line number " + std::to_string(i) + " text) Tj ";
+        const std::string n = std::to_string(i);
+        content += "1 0 0 1 50 " + std::to_string(y) + " Tm (Left column line number " + n + " text) Tj ";
+        content += "1 0 0 1 320 " + std::to_string(y) + " Tm (Right column line number " + n + " text) Tj ";
     }
-    content += "1 0 0 1 50 760 Tm (A title across both of the two columns of this page, long enough to reach the second) Tj ET";
+    const std::string title = "A title across both of the two columns of this page, long enough to reach the second";
+    content += "1 0 0 1 50 760 Tm (" + title + ") Tj ET";
     const Extracted e = Extract(OnePage(content));
-    std::vector<std::string> expected = {"A title across both of the two columns of this page, long enough to reach the second ", "|"};
+    std::vector<std::string> expected = {title + " ", "|"};
     for (int i = 0; i < 6; ++i)
         expected.push_back("Left column line number " + std::to_string(i) + " text ");
     expected.push_back("|");
@@ -177,6 +180,33 @@ TEST(Text, RotatedPagesReadUpright)
     EXPECT_DOUBLE_EQ(e.model.height, 600);
 }
 
+TEST(Text, VerticalColumnsReadTopDownFromTheRight)
+{
+    // Identity-V: each string runs down the page; the column on the right is read first.
+    PdfBuilder b;
+    b.AddSimplePage("BT /F2 20 Tf 1 0 0 1 100 700 Tm <000100020003> Tj 1 0 0 1 300 700 Tm <000400050006> Tj ET");
+    b.Add(3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 800] /Resources << /Font << /F2 6 0 R >> >> "
+             "/Contents 4 0 R >>");
+    b.Add(6, "<< /Type /Font /Subtype /Type0 /BaseFont /MinchoV /Encoding /Identity-V "
+             "/DescendantFonts [7 0 R] /ToUnicode 8 0 R >>");
+    b.Add(7, "<< /Type /Font /Subtype /CIDFontType0 /BaseFont /MinchoV "
+             "/CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >> >>");
+    b.AddStream(8, "begincmap 1 begincodespacerange <0000> <FFFF> endcodespacerange "
+                   "1 beginbfrange <0001> <0006> <3042> endbfrange endcmap");
+    const Extracted e = Extract(b.Build());
+    // U+3045 U+3046 U+3047 (right column), then U+3042 U+3043 U+3044; no trailing spaces.
+    EXPECT_EQ(e.lines, (std::vector<std::string>{"\xE3\x81\x85\xE3\x81\x86\xE3\x81\x87", "|",
+                                                 "\xE3\x81\x82\xE3\x81\x83\xE3\x81\x84"}));
+}
+
+TEST(Text, TextOutsideTheVisiblePageIsLeftOut)
+{
+    const Extracted e = Extract(OnePage("BT /F1 10 Tf 50 700 Td (shown) Tj 0 200 Td (above the page) Tj "
+                                        "700 -200 Td (right of it) Tj ET",
+                                        "/CropBox [0 0 600 790]"));
+    EXPECT_EQ(e.lines, (std::vector<std::string>{"shown "}));
+}
+
 TEST(Text, FormsRunOnceEvenWhenTheyDrawThemselves)
 {
     PdfBuilder b;
@@ -205,7 +235,8 @@ TEST(Text, AnnotationAppearancesShowTheirText)
 TEST(Text, InlineImagesAreSkippedByTextAndEncodedAsPng)
 {
     const std::string content =
-        "q 40 0 0 20 50 600 cm BI /W 2 /H 2 /CS /G /BPC 8 ID \x01\xFF\x80\x10 EI Q BT /F1 12 Tf 50 700 Td (after) Tj ET";
+        "q 40 0 0 20 50 600 cm BI /W 2 /H 2 /CS /G /BPC 8 ID \x01\xFF\x80\x10 EI Q "
+        "BT /F1 12 Tf 50 700 Td (after) Tj ET";
     const Extracted text = Extract(OnePage(content));
     EXPECT_EQ(text.lines, (std::vector<std::string>{"after "}));
     const Extracted withImages = Extract(OnePage(content), true);
@@ -218,6 +249,46 @@ TEST(Text, InlineImagesAreSkippedByTextAndEncodedAsPng)
     ASSERT_TRUE(image);
     EXPECT_EQ(image->imageData.substr(1, 3), "PNG");
     EXPECT_NEAR(image->right - image->left, 40, 1e-6);
+}
+
+// The first pixel of an 8-bit RGB PNG written by the reader (one IDAT chunk).
+std::vector<int> FirstPngPixel(const std::string& png)
+{
+    const size_t idat = png.find("IDAT");
+    if (idat == std::string::npos || idat < 4)
+        return {};
+    const size_t length = (static_cast<uint8_t>(png[idat - 4]) << 24) | (static_cast<uint8_t>(png[idat - 3]) << 16) |
+                          (static_cast<uint8_t>(png[idat - 2]) << 8) | static_cast<uint8_t>(png[idat - 1]);
+    std::string raw(64, '\0');
+    uLongf rawSize = raw.size();
+    if (uncompress(reinterpret_cast<Bytef*>(&raw[0]), &rawSize, reinterpret_cast<const Bytef*>(png.data() + idat + 4),
+                   static_cast<uLong>(length)) != Z_OK)
+        return {};
+    return {static_cast<uint8_t>(raw[1]), static_cast<uint8_t>(raw[2]), static_cast<uint8_t>(raw[3])};
+}
+
+TEST(Images, SoftMasksAreBlendedOntoWhite)
+{
+    // A black 2x1 image whose mask (inverted by /Decode) makes the first pixel transparent.
+    PdfBuilder b;
+    b.AddSimplePage("q 20 0 0 10 50 600 cm /Im1 Do Q");
+    b.Add(3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 800] /Resources << /XObject << /Im1 6 0 R >> >> "
+             "/Contents 4 0 R >>");
+    b.AddStream(6, std::string(6, '\0'),
+                "/Type /XObject /Subtype /Image /Width 2 /Height 1 /ColorSpace /DeviceRGB /BitsPerComponent 8 "
+                "/SMask 7 0 R");
+    b.AddStream(7, std::string("\xFF\x00", 2),
+                "/Type /XObject /Subtype /Image /Width 2 /Height 1 /ColorSpace /DeviceGray /BitsPerComponent 8 "
+                "/Decode [1 0]");
+    const Extracted e = Extract(b.Build(), true);
+    const RunModel* image = nullptr;
+    for (const auto& region : e.model.regions)
+        for (const auto& line : region)
+            for (const auto& run : line.runs)
+                if (run.isImage)
+                    image = &run;
+    ASSERT_TRUE(image);
+    EXPECT_EQ(FirstPngPixel(image->imageData), (std::vector<int>{255, 255, 255}));
 }
 
 }  // namespace

@@ -1,0 +1,52 @@
+// Resource and control identifiers of the main program's own resources (Morvane.rc).
+#ifndef MORVANE_UI_RESOURCE_H
+#define MORVANE_UI_RESOURCE_H
+
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDD_MORVANE_DIALOG 102
+#define IDR_MAINFRAME 128
+#define IDB_ABOUT_LOGO 129
+#define IDB_ABOUT_BADGE 131
+
+// Main dialog
+#define IDC_FILE_LIST 1000
+#define IDC_PROGRESS 1001
+#define IDC_ADD 1002
+#define IDC_STOP 1003
+#define IDC_REMOVE_ALL 1004
+#define IDC_CONVERT 1005
+#define IDC_REMOVE 1006
+#define IDC_OUTPUT_DIR 1007
+#define IDC_SYS_CLOSE 1009
+#define IDC_SYS_MIN 1010
+#define IDC_SYS_HELP 1011
+#define IDC_OUTPUT_LABEL 1012
+#define IDC_SERVICE 1013
+#define IDC_HELP_PAGE 1015
+#define IDC_SETTINGS 1016
+#define IDC_ABOUT 1017
+#define IDC_EXIT 1018
+#define IDC_CHANGE_FOLDER 1019
+#define IDC_OPEN_FOLDER 1020
+#define IDC_CONVERT_TO 1021
+#define IDC_CONVERT_TO_LABEL 1022
+
+// About dialog
+#define IDC_ABOUT_NOTICE 1002
+#define IDC_ABOUT_NAME 1007
+#define IDC_ABOUT_LINE 1008
+#define IDC_ABOUT_CLOSE 1009
+#define IDC_ABOUT_MAIL2 1011
+#define IDC_ABOUT_EMAIL_LABEL 1016
+#define IDC_ABOUT_QMAIL_LABEL 1021
+#define IDC_ABOUT_BADGE 1029
+#define IDC_ABOUT_WEB 1030
+#define IDC_ABOUT_LOGO 1036
+#define IDC_ABOUT_MAIL 1039
+#define IDC_ABOUT_OK 1052
+
+// System-menu command of the About entry
+#define IDM_ABOUTBOX 0x0010
+
+#endif
