@@ -1,5 +1,8 @@
 #include "line_builder.h"
 
+#include "accents.h"
+#include "hyphenation.h"
+
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
@@ -567,6 +570,7 @@ bool EndsWithCjk(const std::u16string& s)
 void BuildPageModel(std::vector<PlacedGlyph>& glyphs, std::vector<PlacedImage>& images, PageModel* model)
 {
     model->regions.clear();
+    AttachFloatingAccents(glyphs);
     int nextBand = 0;
     // Main direction first: horizontal text, then the other directions, each read on its own.
     // The direction most of the page's text is written in is read first (a page set in vertical
@@ -646,6 +650,7 @@ void BuildPageModel(std::vector<PlacedGlyph>& glyphs, std::vector<PlacedImage>& 
             if (lines.empty())
                 continue;
             if (dir == kDirRight) {
+                JoinHyphenatedWords(lines);
                 model->regions.push_back(std::move(lines));
                 continue;
             }

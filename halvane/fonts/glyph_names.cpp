@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <iterator>
 
+#include "fonts/tex_glyph_names.h"
+
 namespace halvane::fonts {
 namespace {
 
@@ -79,10 +81,12 @@ bool ParseUName(std::string_view name, std::u16string* out) {
   return true;
 }
 
+bool AglToUnicode(std::string_view name, std::u16string* out) { return FindInList(kGlyphList, name, out); }
+
 bool ComponentToUnicode(std::string_view component, bool dingbats, std::u16string* out) {
   if (dingbats && FindInList(kDingbatsGlyphList, component, out)) return true;
-  return FindInList(kGlyphList, component, out) || ParseUniName(component, out) ||
-         ParseUName(component, out);
+  return AglToUnicode(component, out) || ParseUniName(component, out) || ParseUName(component, out) ||
+         TexGlyphNameToUnicode(component, out, AglToUnicode);
 }
 
 bool NameToUnicode(std::string_view name, bool dingbats, std::u16string* out) {

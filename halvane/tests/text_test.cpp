@@ -155,6 +155,20 @@ TEST(Text, TableRowsStayRows)
     EXPECT_EQ(e.lines, (std::vector<std::string>{"Region Q1 Q2 ", "North 1,380 1,050 ", "South 910 600 "}));
 }
 
+TEST(Text, AccentsDrawnOverALetterCombineWithIt)
+{
+    // WinAnsi 0x98 is the tilde accent. Over a letter (TeX's \accent, or a math accent raised
+    // above its letter) it follows the letter as a combining mark; beside a letter it stays a
+    // character of its own.
+    const Extracted e = Extract(OnePage("BT /F1 12 Tf "
+                                        "1 0 0 1 50 700 Tm (Ma) Tj 1 0 0 1 66.67 700 Tm (n) Tj "
+                                        "1 0 0 1 68.0 700 Tm <98> Tj 1 0 0 1 73.34 700 Tm (ana) Tj "
+                                        "1 0 0 1 50 670 Tm (X) Tj 1 0 0 1 52.0 673 Tm <98> Tj "
+                                        "1 0 0 1 50 640 Tm (a) Tj 1 0 0 1 56.67 640 Tm <98> Tj 1 0 0 1 60.67 640 Tm (b) Tj "
+                                        "ET"));
+    EXPECT_EQ(e.lines, (std::vector<std::string>{"Man\xCC\x83" "ana ", "X\xCC\x83 ", "a\xCB\x9C" "b "}));
+}
+
 TEST(Text, InvisibleTextIsStillText)
 {
     const Extracted e = Extract(OnePage("BT 3 Tr /F1 12 Tf 50 700 Td (ocr layer) Tj ET"));

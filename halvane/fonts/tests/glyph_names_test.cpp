@@ -46,6 +46,17 @@ TEST(GlyphNames, Table) {
       {"a1", nullptr},                     // a dingbat name only in dingbat fonts
       {"_", nullptr},
       {"...", nullptr},
+      // TeX math and symbol font names, and the extension font's size variants.
+      {"angbracketleft", u"\u27E8"},
+      {"prime", u"\u2032"},
+      {"epsilon1", u"\u03B5"},
+      {"summationtext", u"\u2211"},
+      {"integraldisplay", u"\u222B"},
+      {"parenleftBigg", u"("},
+      {"radicalbig", u"\u221A"},
+      {"angbracketrightbig", u"\u27E9"},
+      {"big", nullptr},
+      {"nonsensebig", nullptr},
   };
   for (const NameCase& c : cases) {
     SCOPED_TRACE(c.name);
