@@ -69,25 +69,16 @@ struct stTextBlock {
     std::vector<stPdfLine*> lines;
 };
 
-// Groups the sorted lines into blocks of lines less than kBlockGap apart. A null entry ends
-// the current block: the reader puts one between text regions such as columns, and the first
-// line of the next column lies above the previous column's bottom, so the gap test alone would
-// glue the whole next column onto the last paragraph of the previous one.
+// Groups the sorted lines into blocks of lines less than kBlockGap apart.
 std::vector<stTextBlock> GroupLines(const stPdfPage* page)
 {
     std::vector<stTextBlock> blocks;
-    bool regionEnded = false;
     for (int i = 0; i < page->nLineCount; ++i) {
         stPdfLine* line = page->ppLines[i];
-        if (!line) {
-            regionEnded = true;
+        if (!line || IsBlankLine(line))
             continue;
-        }
-        if (IsBlankLine(line))
-            continue;
-        if (blocks.empty() || regionEnded || !(line->fTop - blocks.back().fBottom < kBlockGap))
+        if (blocks.empty() || !(line->fTop - blocks.back().fBottom < kBlockGap))
             blocks.emplace_back();
-        regionEnded = false;
         stTextBlock& block = blocks.back();
         block.lines.push_back(line);
         block.fBottom = std::max(block.fBottom, line->fBottom);

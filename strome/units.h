@@ -36,7 +36,10 @@ constexpr int64_t TwipsFromUnits(int64_t value, int unitsPerPoint)
                       : -((-value * kTwipsPerPoint + unitsPerPoint / 2) / unitsPerPoint);
 }
 
+constexpr int64_t kEmuPerTwip = kEmuPerPoint / kTwipsPerPoint;
+
 constexpr int64_t EmuFromPoints(int64_t points) { return points * kEmuPerPoint; }
+constexpr int64_t EmuFromTwips(int64_t twips) { return twips * kEmuPerTwip; }
 
 }  // namespace strome
 

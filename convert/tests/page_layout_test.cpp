@@ -171,25 +171,8 @@ const LayoutCase kCases[] = {
          p.Line(0, 50, 595, 60);
          p.Text("B");
      },
-     // B (top 50) lies above C's bottom, but the null entry ends C's block: B starts its own,
-     // with no space before (its gap is negative).
-     {Para(0, 0, 0, "none"), TextCall("A"), "end", Para(0, 0, 190 * 12, "none"), TextCall("C"), "end",
-      Para(0, 0, 0, "none"), TextCall("B"), "end"}},
-    {"the second column starts its own paragraph and keeps its own spacing",
-     [](FakePage& p) {
-         p.Line(0, 100, 290, 110);
-         p.Text("Left one");
-         p.Line(0, 112, 290, 122);
-         p.Text("left two");
-         p.NullLine();
-         p.Line(300, 100, 595, 110);
-         p.Text("Right one");
-         p.Line(300, 140, 595, 150);
-         p.Text("right two");
-     },
-     {Para(0, 0, 0, "left"), TextCall("Left one"), "break", TextCall("left two"), "end",
-      Para(0, 300 * 23, 0, "none"), TextCall("Right one"), "end",
-      Para(0, 300 * 23, 30 * 12, "none"), TextCall("right two"), "end"}},
+     // B (top 50) follows C (bottom 310): 50 - 310 < 10 joins C's block, and the lines overlap.
+     {Para(0, 0, 0, "none"), TextCall("A"), "end", Para(0, 0, 0, "none"), TextCall("C"), TextCall("B"), "end"}},
     {"font size 10.75 is written as 21 and the font name is passed on",
      [](FakePage& p) {
          p.Line(0, 100, 595, 110);

@@ -1,5 +1,7 @@
 #include "document.h"
 
+#include <algorithm>
+
 #include "content_types.h"
 #include "ooxml_names.h"
 #include "package_parts.h"
@@ -8,6 +10,20 @@
 #include "zip_writer.h"
 
 namespace strome {
+
+namespace {
+
+// Shrinks cx x cy (EMU) to fit in maxX x maxY, keeping the proportions; never enlarges.
+void ScaleDownToFit(int64_t& cx, int64_t& cy, int64_t maxX, int64_t maxY)
+{
+    if (cx <= 0 || cy <= 0 || (cx <= maxX && cy <= maxY))
+        return;
+    const double scale = std::min(double(maxX) / double(cx), double(maxY) / double(cy));
+    cx = std::max<int64_t>(1, std::min(maxX, int64_t(double(cx) * scale)));
+    cy = std::max<int64_t>(1, std::min(maxY, int64_t(double(cy) * scale)));
+}
+
+}  // namespace
 
 std::unique_ptr<Document> Document::Create(const std::u16string& targetPath)
 {
@@ -23,7 +39,8 @@ std::unique_ptr<Document> Document::Create(const std::u16string& targetPath)
     return doc;
 }
 
-Document::Document(std::u16string targetPath) : targetPath_(std::move(targetPath)), created_(time(nullptr))
+Document::Document(std::u16string targetPath)
+    : targetPath_(std::move(targetPath)), body_(page_), created_(time(nullptr))
 {
     documentRels_.Add(reltype::kStyles, "styles.xml");
     documentRels_.Add(reltype::kSettings, "settings.xml");
@@ -68,7 +85,11 @@ bool Document::AddPicture(int paragraph, int picture, int64_t widthPoints, int64
         std::string target = "media/image" + std::to_string(picture + 1) + "." + ImageExtension(item->kind);
         item->relId = documentRels_.Add(reltype::kImage, target);
     }
-    body_.AddPicture(item->relId, EmuFromPoints(widthPoints), EmuFromPoints(heightPoints));
+    // A picture larger than the text area would overflow the page (Word and LibreOffice push
+    // it to a page of its own, or crop it); the layout hands over at most the PDF page's size.
+    int64_t cx = EmuFromPoints(widthPoints), cy = EmuFromPoints(heightPoints);
+    ScaleDownToFit(cx, cy, EmuFromTwips(page_.textWidthTwips()), EmuFromTwips(page_.textHeightTwips()));
+    body_.AddPicture(item->relId, cx, cy);
     return true;
 }
 
@@ -138,7 +159,7 @@ bool Document::Save()
     if (!finished_) {
         finished_ = true;
         openParagraph_ = 0;
-        body_.Finish(PageLayout());
+        body_.Finish();
     }
     if (!body_.ok())
         return false;

@@ -33,7 +33,8 @@ public:
     bool SetParagraphFormat(int paragraph, const ParagraphFormat& format);
     bool AddText(int paragraph, const char16_t* text, size_t length, const RunFormat& format);
     bool AddLineBreak(int paragraph);
-    // Places picture (an index from AddPictureData) at the given size in points.
+    // Places picture (an index from AddPictureData) at the given size in points, scaled down
+    // (keeping its proportions) when it would not fit in the page's text area.
     bool AddPicture(int paragraph, int picture, int64_t widthPoints, int64_t heightPoints);
     void EndParagraph(int paragraph);
     void AddPageBreak();
@@ -54,6 +55,7 @@ private:
     bool WritePackage(ByteSink& out);
 
     std::u16string targetPath_;
+    const PageLayout page_;
     DocumentBody body_;
     MediaStore media_;
     Relationships documentRels_;

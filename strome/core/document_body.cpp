@@ -14,6 +14,7 @@ namespace {
 constexpr int64_t kMaxTwips = 31680;
 constexpr int64_t kMaxPictureEmu = 22 * 914400;
 constexpr int kMinHalfPoints = 2, kMaxHalfPoints = 3276;
+constexpr int64_t kMinLineTwips = 2880;  // 2 inches
 
 int64_t Clamp(int64_t v, int64_t lo, int64_t hi) { return std::min(std::max(v, lo), hi); }
 
@@ -99,7 +100,7 @@ std::string HexColor(int32_t rgb)
 
 }  // namespace
 
-DocumentBody::DocumentBody() : spool_(MakeSpool()), deflater_(*spool_)
+DocumentBody::DocumentBody(const PageLayout& page) : page_(page), spool_(MakeSpool()), deflater_(*spool_)
 {
     std::string prologue;
     XmlWriter x(prologue);
@@ -115,6 +116,17 @@ void DocumentBody::Emit(const std::string& xml) { deflater_.Write(xml.data(), xm
 void DocumentBody::WriteEmptyPageParagraph()
 {
     Emit("<w:p><w:pPr><w:pageBreakBefore/></w:pPr></w:p>");
+    paragraphWritten_ = true;
+}
+
+// A page break before the document's first paragraph makes no page in Word or LibreOffice: when
+// the first page is blank, an empty paragraph stands for it.
+void DocumentBody::WriteBlankFirstPage()
+{
+    if (pendingPageBreaks_ > 0 && !paragraphWritten_) {
+        Emit("<w:p/>");
+        paragraphWritten_ = true;
+    }
 }
 
 void DocumentBody::BeginParagraph(const ParagraphFormat& f)
@@ -123,6 +135,7 @@ void DocumentBody::BeginParagraph(const ParagraphFormat& f)
         return;
     if (inParagraph_)
         EndParagraph();
+    WriteBlankFirstPage();
     // Pages without content between two breaks still make pages.
     for (; pendingPageBreaks_ > 1; --pendingPageBreaks_)
         WriteEmptyPageParagraph();
@@ -149,8 +162,12 @@ void DocumentBody::WriteParagraphStart()
     const ParagraphFormat& f = format_;
     para_ += "<w:p>";
     XmlWriter x(para_);
-    const int64_t left = Clamp(f.leftTwips, 0, kMaxTwips);
-    const int64_t first = Clamp(f.firstLineTwips, -kMaxTwips, kMaxTwips);
+    // Text that starts further right than the text area is wide (a wide PDF page on the
+    // narrower Word page) would get a line of almost no width, one letter per line: the indents
+    // leave at least kMinLineTwips of line.
+    const int64_t maxIndent = std::max<int64_t>(0, page_.textWidthTwips() - kMinLineTwips);
+    const int64_t left = Clamp(f.leftTwips, 0, std::min(kMaxTwips, maxIndent));
+    const int64_t first = Clamp(f.firstLineTwips, -kMaxTwips, std::min(kMaxTwips, maxIndent - left));
     const int64_t before = Clamp(f.spaceBeforeTwips, 0, kMaxTwips);
     const char* jc = AlignmentValue(f.alignment);
     if (pendingPageBreaks_ > 0 || left != 0 || first != 0 || before != 0 || jc) {
@@ -284,21 +301,24 @@ void DocumentBody::EndParagraph()
     WriteParagraphStart();
     para_ += "</w:p>";
     Emit(para_);
+    paragraphWritten_ = true;
     para_.clear();
     para_.shrink_to_fit();  // one huge paragraph should not pin its buffer for the rest of the document
     inParagraph_ = false;
 }
 
-bool DocumentBody::Finish(const PageLayout& page)
+bool DocumentBody::Finish()
 {
     if (finished_)
         return ok();
     EndParagraph();
+    WriteBlankFirstPage();
     for (; pendingPageBreaks_ > 0; --pendingPageBreaks_)
         WriteEmptyPageParagraph();
     std::string tail;
     XmlWriter x(tail);
     x.Open("w:sectPr");
+    const PageLayout& page = page_;
     x.Open("w:pgSz").Attr("w:w", page.widthTwips).Attr("w:h", page.heightTwips).Close();
     x.Open("w:pgMar")
         .Attr("w:top", page.topTwips).Attr("w:right", page.rightTwips)

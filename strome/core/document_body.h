@@ -18,7 +18,7 @@ namespace strome {
 
 class DocumentBody {
 public:
-    DocumentBody();
+    explicit DocumentBody(const PageLayout& page);
 
     void BeginParagraph(const ParagraphFormat& format);
     // Changes the open paragraph's format; false once its content has begun.
@@ -33,7 +33,7 @@ public:
     void AddPageBreak() { ++pendingPageBreaks_; }
 
     // Ends the body with the section properties; false when anything could not be stored.
-    bool Finish(const PageLayout& page);
+    bool Finish();
 
     bool ok() const { return deflater_.ok(); }
     Spool& spool() { return *spool_; }
@@ -43,8 +43,10 @@ private:
     void WriteParagraphStart();
     void FlushRun();
     void WriteEmptyPageParagraph();
+    void WriteBlankFirstPage();
     void Emit(const std::string& xml);
 
+    const PageLayout page_;
     std::unique_ptr<Spool> spool_;
     Deflater deflater_;
     std::string para_;          // XML of the paragraph being built
@@ -55,6 +57,7 @@ private:
     RunFormat runFormat_;
     bool inParagraph_ = false;
     int pendingPageBreaks_ = 0;
+    bool paragraphWritten_ = false;  // a paragraph is in the body
     int64_t nextDrawingId_ = 1;
     bool finished_ = false;
 };

@@ -32,17 +32,22 @@ inline bool operator==(const RunFormat& a, const RunFormat& b)
 }
 inline bool operator!=(const RunFormat& a, const RunFormat& b) { return !(a == b); }
 
-// Page geometry of the single section: A4 portrait with margins narrow enough that the text
-// lines of a PDF page fit on one Word line and its lines on one Word page. The layout places
-// the page's leftmost text at the left margin, so the margins only shift the text, they do not
-// change distances within it.
+// Page geometry of the single section: A4 portrait with narrow margins (0.25 inch). Every PDF
+// page starts a new Word page, and the layout places the page's leftmost text at the left
+// margin and its first block at the top margin, so the margins only shift the text: narrow
+// ones leave the most room for the PDF's lines to stay one Word line each and for its page to
+// stay one Word page (measured with tools/bench/docx_structure.py: wider margins, or the PDF's
+// own page size, make more pages overflow). Pictures are scaled down to the text area.
 struct PageLayout {
     int64_t widthTwips = 11906;
     int64_t heightTwips = 16838;
-    int64_t topTwips = 720;      // 0.5 inch
-    int64_t bottomTwips = 720;
-    int64_t leftTwips = 1080;    // 0.75 inch
-    int64_t rightTwips = 720;
+    int64_t topTwips = 360;
+    int64_t bottomTwips = 360;
+    int64_t leftTwips = 360;
+    int64_t rightTwips = 360;
+
+    int64_t textWidthTwips() const { return widthTwips - leftTwips - rightTwips; }
+    int64_t textHeightTwips() const { return heightTwips - topTwips - bottomTwips; }
 };
 
 }  // namespace strome

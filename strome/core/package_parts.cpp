@@ -19,8 +19,13 @@ std::string StylesXml()
     x.Open("w:szCs").Attr("w:val", int64_t(kDefaultHalfPoints)).Close();
     x.Open("w:lang").Attr("w:val", "en-US").Attr("w:eastAsia", "zh-CN").Attr("w:bidi", "ar-SA").Close();
     x.Close().Close();
-    // Single line spacing and no space after paragraphs: the gaps come from the page.
+    // Single line spacing and no space after paragraphs: the gaps come from the page. No
+    // widow and orphan control, which would push a paragraph's last lines onto the next page,
+    // and no extra space between Chinese and Latin text: the PDF's text carries its own spaces.
     x.Open("w:pPrDefault").Open("w:pPr");
+    x.Open("w:widowControl").Attr("w:val", "0").Close();
+    x.Open("w:autoSpaceDE").Attr("w:val", "0").Close();
+    x.Open("w:autoSpaceDN").Attr("w:val", "0").Close();
     x.Open("w:spacing").Attr("w:after", int64_t(0)).Attr("w:line", int64_t(240)).Attr("w:lineRule", "auto").Close();
     x.Close().Close();
     x.Close();  // w:docDefaults

@@ -107,8 +107,13 @@ TEST_F(DocxContract, ParagraphRecordsBecomeIndentSpacingAndAlignment)
         {0, 0, 360, nullptr, "<w:pPr><w:spacing w:before=\"600\"/></w:pPr>"},                  // 30 points
         {13, 23, 12, nullptr, "<w:pPr><w:spacing w:before=\"20\"/><w:ind w:left=\"10\" w:firstLine=\"20\"/></w:pPr>"},
         {-50, -46, -12, "bogus", "<w:pPr><w:ind w:hanging=\"40\"/></w:pPr>"},
-        {2000000000, 0, 2000000000, nullptr,  // far beyond a page: Word's 22-inch limit
-         "<w:pPr><w:spacing w:before=\"31680\"/><w:ind w:left=\"31680\"/></w:pPr>"},
+        {2000000000, 0, 2000000000, nullptr,  // far beyond a page: Word's 22-inch limit, 2 inches of line
+         "<w:pPr><w:spacing w:before=\"31680\"/><w:ind w:left=\"8306\"/></w:pPr>"},
+        // Indents past the text area (11186 twips wide) leave 2 inches (2880 twips) of line:
+        // text 669 points from the left of a 960-point slide, 400 + 100 points, 500 points.
+        {669 * 26, 0, 0, nullptr, "<w:pPr><w:ind w:left=\"8306\"/></w:pPr>"},
+        {400 * 26, 100 * 23, 0, nullptr, "<w:pPr><w:ind w:left=\"8000\" w:firstLine=\"306\"/></w:pPr>"},
+        {0, 500 * 23, 0, nullptr, "<w:pPr><w:ind w:firstLine=\"8306\"/></w:pPr>"},
     };
     for (const ParagraphCase& c : cases) {
         qrn_IDocx* doc = NewDocument();
@@ -270,7 +275,7 @@ TEST_F(DocxContract, PicturesAreStoredOnceAndPlacedAtTheirSize)
     qrn_IDocx* doc = NewDocument();
     qrn_IDocxPara* para = AddLayoutParagraph(doc, 0, 0, 0, nullptr);
     AddRun(para, QT("before"));
-    EXPECT_EQ(PlacePicture(doc, para, png, 595, 600), 1);
+    EXPECT_EQ(PlacePicture(doc, para, png, 500, 600), 1);
     EXPECT_EQ(PlacePicture(doc, para, jpeg, 48, 24), 1);
     EXPECT_EQ(PlacePicture(doc, para, png, 10, 5), 1);  // same bytes: the same media part
     AddRun(para, QT("after"));
@@ -286,13 +291,39 @@ TEST_F(DocxContract, PicturesAreStoredOnceAndPlacedAtTheirSize)
     const std::string& types = p.Part("[Content_Types].xml");
     EXPECT_NE(types.find("Extension=\"png\" ContentType=\"image/png\""), std::string::npos);
     EXPECT_NE(types.find("Extension=\"jpeg\" ContentType=\"image/jpeg\""), std::string::npos);
-    EXPECT_NE(s.body.find("<wp:extent cx=\"7556500\" cy=\"7620000\"/>"), std::string::npos);  // 595 x 600 points
+    EXPECT_NE(s.body.find("<wp:extent cx=\"6350000\" cy=\"7620000\"/>"), std::string::npos);  // 500 x 600 points
     EXPECT_NE(s.body.find("<wp:extent cx=\"127000\" cy=\"63500\"/>"), std::string::npos);
     EXPECT_EQ(CountOf(s.body, "<w:drawing>"), 3u);
     for (int id = 1; id <= 3; ++id)
         EXPECT_EQ(CountOf(s.body, "<wp:docPr id=\"" + std::to_string(id) + "\""), 1u);
     EXPECT_LT(s.body.find("before"), s.body.find("<w:drawing>"));
     EXPECT_GT(s.body.find("after"), s.body.rfind("</w:drawing>"));
+}
+
+TEST_F(DocxContract, PicturesLargerThanTheTextAreaShrinkToFitKeepingTheirShape)
+{
+    // The text area of the page: A4 less 0.25-inch margins, 11186 x 16118 twips, that is
+    // 7103110 x 10234930 EMU (12700 EMU to the point).
+    struct Case {
+        int width, height;    // as the layout hands them over, in points
+        int64_t cx, cy;       // shown size in EMU
+    } cases[] = {
+        {559, 805, 7099300, 10223500},    // fits: as asked
+        {595, 842, 7103110, 10051796},    // an A4 scan: the width decides (x 0.940)
+        {1190, 100, 7103110, 596900},     // wide: the width decides
+        {100, 3370, 303707, 10234930},    // tall: the height decides
+        {30000, 1, 7103110, 236},         // a hairline stays a hairline, never 0
+    };
+    const std::string png = TestImage("red_blue.png");
+    for (const Case& c : cases) {
+        qrn_IDocx* doc = NewDocument();
+        qrn_IDocxPara* para = AddLayoutParagraph(doc, 0, 0, 0, nullptr);
+        EXPECT_EQ(PlacePicture(doc, para, png, c.width, c.height), 1);
+        para->Release();
+        Saved s = SaveAndRead(doc);
+        const std::string extent = "<wp:extent cx=\"" + std::to_string(c.cx) + "\" cy=\"" + std::to_string(c.cy) + "\"/>";
+        EXPECT_NE(s.body.find(extent), std::string::npos) << c.width << "x" << c.height << ": " << s.body;
+    }
 }
 
 TEST_F(DocxContract, BytesThatAreNoPictureGiveAUsableObjectAndNoPicture)
@@ -339,6 +370,42 @@ TEST_F(DocxContract, PageBreaksStartTheNextContentOnANewPageAndKeepBlankPages)
               "<w:p><w:pPr><w:pageBreakBefore/></w:pPr><w:r><w:t>three</w:t></w:r></w:p>"
               "<w:p><w:pPr><w:pageBreakBefore/></w:pPr></w:p>");
     EXPECT_NE(s.document.find("<w:pgSz w:w=\"11906\" w:h=\"16838\"/>"), std::string::npos);
+}
+
+TEST_F(DocxContract, BlankPagesAtTheStartStillMakePages)
+{
+    // A page break before any content: the document's first page is blank, and a page break
+    // before the first paragraph of a document makes no page, so the blank page is a paragraph
+    // of its own.
+    struct Case {
+        int blankPages;            // blank pages before the text ("three blank pages" when 3 and no text)
+        bool text;
+        const char* body;
+    } cases[] = {
+        {1, true,
+         "<w:p/>"
+         "<w:p><w:pPr><w:pageBreakBefore/></w:pPr><w:r><w:t>two</w:t></w:r></w:p>"},
+        {2, true,
+         "<w:p/>"
+         "<w:p><w:pPr><w:pageBreakBefore/></w:pPr></w:p>"
+         "<w:p><w:pPr><w:pageBreakBefore/></w:pPr><w:r><w:t>two</w:t></w:r></w:p>"},
+        {3, false,  // three pages without content: breaks after pages 1 and 2
+         "<w:p/>"
+         "<w:p><w:pPr><w:pageBreakBefore/></w:pPr></w:p>"
+         "<w:p><w:pPr><w:pageBreakBefore/></w:pPr></w:p>"},
+    };
+    for (const Case& c : cases) {
+        qrn_IDocx* doc = NewDocument();
+        for (int i = 0; i < (c.text ? c.blankPages : c.blankPages - 1); ++i)
+            doc->AddPageBreak();
+        if (c.text) {
+            qrn_IDocxPara* para = AddLayoutParagraph(doc, 0, 0, 0, nullptr);
+            AddRun(para, QT("two"));
+            para->Release();
+        }
+        Saved s = SaveAndRead(doc);
+        EXPECT_EQ(s.body, c.body) << c.blankPages;
+    }
 }
 
 TEST_F(DocxContract, ParagraphLifecycle)
@@ -400,6 +467,15 @@ TEST_F(DocxContract, StylesHoldLatinAndEastAsianDefaults)
     const std::string& styles = s.package.Part("word/styles.xml");
     EXPECT_NE(styles.find("w:ascii=\"Times New Roman\""), std::string::npos);
     EXPECT_NE(styles.find("w:eastAsia=\"SimSun\""), std::string::npos);
+    // Nothing moves a paragraph to another page but the PDF's own page breaks, and nothing
+    // adds space after a paragraph or between Chinese and Latin text.
+    for (const char* property : {"<w:widowControl w:val=\"0\"/>", "<w:autoSpaceDE w:val=\"0\"/>",
+                                 "<w:autoSpaceDN w:val=\"0\"/>", "w:after=\"0\""})
+        EXPECT_NE(styles.find(property), std::string::npos) << property;
+    // A4 portrait with 0.25-inch margins.
+    EXPECT_NE(s.document.find("<w:pgSz w:w=\"11906\" w:h=\"16838\"/>"), std::string::npos);
+    EXPECT_NE(s.document.find("<w:pgMar w:top=\"360\" w:right=\"360\" w:bottom=\"360\" w:left=\"360\""),
+              std::string::npos);
     EXPECT_EQ(s.body, "");
     for (const char* part : {"docProps/core.xml", "docProps/app.xml", "word/settings.xml"})
         EXPECT_TRUE(s.package.Has(part)) << part;
