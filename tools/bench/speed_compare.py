@@ -7,7 +7,7 @@ morvanec.exe converts the whole set in one run (its batch mode, under wine64), t
 .txt; mutool converts each file to docx and to text (one process per file, as it takes one
 input). Pages come from MANIFEST.tsv. Reports wall seconds, pages per second and the peak
 resident memory of the largest process (for morvanec that includes Wine's own overhead).
-mutool comes from Debian's mupdf-tools, installed by hand for this comparison only.
+mutool comes from Debian's mupdf-tools (scripts/install-deps.sh installs it).
 """
 import argparse
 import csv
