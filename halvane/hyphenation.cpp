@@ -66,7 +66,8 @@ RunModel* FirstTextRunUnder(LineModel& line, double left, double right)
 }
 
 // Whether start, in the line below a run that ends inside its line, continues that run's cell:
-// aligned with it on the left or on the centre (cells of a table are set flush or centred), within
+// the run is not followed by leader dots, start is aligned with it on the left or on the centre
+// (cells of a table are set flush or centred), within
 // the cell's column (under none of the other cells of the upper line), and with nothing of the
 // line below between the cell's start and it.
 bool StartsCellOf(const LineModel& upper, const RunModel& end, const LineModel& lower, const RunModel& start,
@@ -76,6 +77,15 @@ bool StartsCellOf(const LineModel& upper, const RunModel& end, const LineModel& 
     const bool flush = std::fabs(start.left - end.left) <= tolerance;
     const bool centred = std::fabs((start.left + start.right) - (end.left + end.right)) <= 2 * tolerance;
     if (!flush && !centred)
+        return false;
+    // Leader dots after the run end an entry of a contents list or an index on this line: its
+    // hyphen is part of the name.
+    const RunModel* next = nullptr;
+    for (const RunModel& r : upper.runs)
+        if (&r != &end && !r.isImage && !r.text.empty() && r.left >= end.right - tolerance &&
+            (!next || r.left < next->left))
+            next = &r;
+    if (next && (next->text[0] == u'.' || next->text[0] == 0x2026))
         return false;
     for (const RunModel& r : upper.runs)
         if (&r != &end && !r.isImage && !r.text.empty() && r.left < start.right - tolerance &&
