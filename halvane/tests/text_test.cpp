@@ -306,6 +306,23 @@ TEST(Text, AGlyphSetFlushOverASpaceJoinsTheWordBeforeIt)
         EXPECT_EQ(Extract(OnePage(c.content)).lines, (std::vector<std::string>{c.line})) << c.content;
 }
 
+TEST(Text, MirroredGlyphsReadInTheDirectionOfTheirLine)
+{
+    struct Case {
+        const char* content;
+        const char* line;
+    };
+    const Case cases[] = {
+        // A logo with a reversed E: the E is mirrored left to right and set back into the word.
+        {"BT /F1 10 Tf 1 0 0 1 50 700 Tm (X) Tj -1 0 0 1 63 697.8 Tm (E) Tj 1 0 0 1 63 700 Tm (TEX) Tj ET",
+         "XETEX "},
+        // Mirrored top to bottom (a flipped page space): read along the advance.
+        {"BT /F1 10 Tf 1 0 0 -1 50 700 Tm (Flipped) Tj ET", "Flipped "},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Extract(OnePage(c.content)).lines, (std::vector<std::string>{c.line})) << c.content;
+}
+
 TEST(Text, AccentsDrawnOverALetterCombineWithIt)
 {
     // WinAnsi 0x98 is the tilde accent. Over a letter (TeX's \accent, or a math accent raised
