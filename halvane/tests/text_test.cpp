@@ -97,6 +97,20 @@ TEST(Text, WordBreaksComeFromGapsNotFromKerning)
     EXPECT_EQ(e.lines, (std::vector<std::string>{"Hello World again "}));
 }
 
+TEST(Text, AThinSpaceSeparatesWordsWhileLooseKerningDoesNot)
+{
+    struct Case {
+        const char* content;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"BT /F1 10 Tf 50 700 Td [(LaTeX)-150(2e)] TJ ET", "LaTeX 2e "},
+        {"BT /F1 10 Tf 50 700 Td [(LaTeX)-100(2e)] TJ ET", "LaTeX2e "},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Extract(OnePage(c.content)).lines, (std::vector<std::string>{c.line})) << c.content;
+}
+
 TEST(Text, LinesEndWithASpaceUnlessTheyEndInCjk)
 {
     PdfBuilder b;
