@@ -63,9 +63,18 @@ void TextCollector::OnGlyph(const GlyphEvent& g)
         return;
     // Direction from the baseline vector, or from the up vector for zero-width glyphs.
     double ax = g.advance.x, ay = g.advance.y;
+    // The baseline an upright glyph would have: its up vector turned a quarter.
+    const double upAx = -g.up.y, upAy = g.up.x;
     if (std::fabs(ax) + std::fabs(ay) < 1e-9) {
-        ax = -g.up.y;
-        ay = g.up.x;
+        ax = upAx;
+        ay = upAy;
+    }
+    // A glyph mirrored left to right (the reversed E of a logo) advances backwards on a line that
+    // still reads to the right: its up vector tells.
+    const bool mirrored = ax * upAx + ay * upAy < 0;
+    if (mirrored && upAx > 0 && std::fabs(upAy) < 0.05 * upAx) {
+        ax = upAx;
+        ay = upAy;
     }
     int dir = static_cast<int>(std::lround(std::atan2(ay, ax) * 180.0 / 3.14159265358979323846));
     dir = ((dir % 360) + 360) % 360;

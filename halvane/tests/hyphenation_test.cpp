@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "hyphenation.h"
@@ -62,6 +63,60 @@ TEST(Hyphenation, BrokenWordsAreJoinedOnTheLineOfTheirStart)
         if (texts.size() == 2 && lines[0].top > lines[1].top)
             std::swap(texts[0], texts[1]);
         EXPECT_EQ(texts, c.expected) << c.what;
+    }
+}
+
+// A line of table cells: each text starts at the given left.
+LineModel Row(double top, const std::vector<std::pair<double, std::u16string>>& cells)
+{
+    LineModel line;
+    for (const auto& cell : cells) {
+        LineModel one = Line(cell.first, top, cell.second);
+        if (line.runs.empty()) {
+            line = one;
+            continue;
+        }
+        line.runs.push_back(one.runs[0]);
+        line.right = one.right;
+    }
+    return line;
+}
+
+TEST(Hyphenation, WordsWrappedInsideATableCellAreJoined)
+{
+    struct Case {
+        const char* what;
+        std::vector<LineModel> lines;
+        std::vector<std::u16string> expected;
+    };
+    const Case cases[] = {
+        {"cell in the middle of a row",
+         {Row(100, {{50, u"Retained "}, {150, u"compre- "}, {250, u"stock "}}), Row(114, {{150, u"hensive "}})},
+         {u"Retained comprehensive stock "}},
+        {"centred cell",
+         {Row(100, {{50, u"Retained "}, {150, u"compre- "}, {250, u"stock "}}), Row(114, {{153, u"hensive "}})},
+         {u"Retained comprehensive stock "}},
+        {"a row of other cells in between",
+         {Row(100, {{50, u"Transactions with non- "}}), Row(107, {{250, u"842 "}, {300, u"(1,048) "}}),
+          Row(114, {{50, u"controlling interests "}})},
+         {u"Transactions with noncontrolling ", u"842 (1,048) ", u"interests "}},
+        {"the line below starts left of the cell",
+         {Row(100, {{50, u"see "}, {100, u"pre- "}, {250, u"note "}}), Row(114, {{50, u"liminary notes and the "}})},
+         {u"see pre- note ", u"liminary notes and the "}},
+        {"indented under the cell",
+         {Row(100, {{50, u"EnvCS- "}, {250, u". . . 4 "}}), Row(114, {{80, u"etex commands "}})},
+         {u"EnvCS- . . . 4 ", u"etex commands "}},
+        {"leader dots after the cell",
+         {Row(100, {{50, u"EnvCS- "}, {100, u". . . 4 "}}), Row(114, {{50, u"etex "}})},
+         {u"EnvCS- . . . 4 ", u"etex "}},
+        {"capital in the cell below",
+         {Row(100, {{50, u"Net "}, {150, u"Anglo- "}, {250, u"stock "}}), Row(114, {{150, u"Saxon "}})},
+         {u"Net Anglo- stock ", u"Saxon "}},
+    };
+    for (const Case& c : cases) {
+        std::vector<LineModel> lines = c.lines;
+        JoinHyphenatedWords(lines);
+        EXPECT_EQ(Texts(lines), c.expected) << c.what;
     }
 }
 

@@ -97,6 +97,20 @@ TEST(Text, WordBreaksComeFromGapsNotFromKerning)
     EXPECT_EQ(e.lines, (std::vector<std::string>{"Hello World again "}));
 }
 
+TEST(Text, AThinSpaceSeparatesWordsWhileLooseKerningDoesNot)
+{
+    struct Case {
+        const char* content;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"BT /F1 10 Tf 50 700 Td [(LaTeX)-150(2e)] TJ ET", "LaTeX 2e "},
+        {"BT /F1 10 Tf 50 700 Td [(LaTeX)-100(2e)] TJ ET", "LaTeX2e "},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Extract(OnePage(c.content)).lines, (std::vector<std::string>{c.line})) << c.content;
+}
+
 TEST(Text, LinesEndWithASpaceUnlessTheyEndInCjk)
 {
     PdfBuilder b;
@@ -301,6 +315,23 @@ TEST(Text, AGlyphSetFlushOverASpaceJoinsTheWordBeforeIt)
         {"BT /F1 1 Tf 8 0 0 8 118 410 Tm (9 a) Tj ET", "9 a "},
         // Tightly justified: the next word is pulled back a little, yet it is apart.
         {"BT /F1 1 Tf 8 0 0 8 118 410 Tm [(word )120(next)] TJ ET", "word next "},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Extract(OnePage(c.content)).lines, (std::vector<std::string>{c.line})) << c.content;
+}
+
+TEST(Text, MirroredGlyphsReadInTheDirectionOfTheirLine)
+{
+    struct Case {
+        const char* content;
+        const char* line;
+    };
+    const Case cases[] = {
+        // A logo with a reversed E: the E is mirrored left to right and set back into the word.
+        {"BT /F1 10 Tf 1 0 0 1 50 700 Tm (X) Tj -1 0 0 1 63 697.8 Tm (E) Tj 1 0 0 1 63 700 Tm (TEX) Tj ET",
+         "XETEX "},
+        // Mirrored top to bottom (a flipped page space): read along the advance.
+        {"BT /F1 10 Tf 1 0 0 -1 50 700 Tm (Flipped) Tj ET", "Flipped "},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Extract(OnePage(c.content)).lines, (std::vector<std::string>{c.line})) << c.content;
