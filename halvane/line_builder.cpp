@@ -18,8 +18,9 @@ constexpr double kDescent = 0.2;
 // A gap wider than this (in font sizes) ends a fragment: columns and table cells are apart.
 constexpr double kFragmentGap = 0.95;
 // A gap wider than this (in font sizes) between two glyphs is a word break. Kerning pairs move
-// glyphs by less; a thin space of 0.15 (TeX's logos, "LaTeX 2e") already reads apart.
-constexpr double kWordGap = 0.14;
+// glyphs by less; a thin space of 0.15 (TeX's logos, "LaTeX 2e") or the slightly narrower gap
+// between the letters of a formula ("P Q" for a segment) already reads apart.
+constexpr double kWordGap = 0.12;
 // Between two CJK characters only a much wider gap reads as a break.
 constexpr double kCjkWordGap = 0.6;
 // Column cuts need a gutter at least this wide (in median font sizes, and at least 3 units).

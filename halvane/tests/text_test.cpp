@@ -106,6 +106,7 @@ TEST(Text, AThinSpaceSeparatesWordsWhileLooseKerningDoesNot)
     const Case cases[] = {
         {"BT /F1 10 Tf 50 700 Td [(LaTeX)-150(2e)] TJ ET", "LaTeX 2e "},
         {"BT /F1 10 Tf 50 700 Td [(LaTeX)-100(2e)] TJ ET", "LaTeX2e "},
+        {"BT /F1 10 Tf 50 700 Td [(P)-130(Q)] TJ ET", "P Q "},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Extract(OnePage(c.content)).lines, (std::vector<std::string>{c.line})) << c.content;
