@@ -449,6 +449,57 @@ void SplitBandByBaseline(const std::vector<PlacedGlyph>& glyphs, const std::vect
             out->push_back(std::move(line));
 }
 
+// A small glyph raised or lowered out of its line (the "A" of a logo, a footnote mark) can fall
+// into the band of a line set just above or below when that line's size is close to its own.
+// Standing alone in that band but touching larger glyphs of the neighbouring band, it belongs
+// to the neighbouring band.
+void ReattachStrayScripts(const std::vector<PlacedGlyph>& glyphs, std::vector<std::vector<size_t>>* bands)
+{
+    auto byU0 = [&](size_t a, size_t b) { return glyphs[a].u0 < glyphs[b].u0; };
+    for (auto& band : *bands)
+        std::stable_sort(band.begin(), band.end(), byU0);
+    auto touches = [&](const std::vector<size_t>& band, const PlacedGlyph& g, double reach, bool larger) {
+        // Glyphs are sorted by their left edge and none is wider than a few font sizes.
+        const double from = g.u0 - reach - 4 * g.size;
+        auto it = std::lower_bound(band.begin(), band.end(), from,
+                                   [&](size_t id, double u) { return glyphs[id].u0 < u; });
+        for (; it != band.end() && glyphs[*it].u0 <= g.u1 + reach; ++it) {
+            const PlacedGlyph& h = glyphs[*it];
+            if (&h == &g || h.isSpace || h.u1 < g.u0 - reach)
+                continue;
+            if (!larger)
+                return true;
+            const double top = g.baseline - kAscent * g.size, bottom = g.baseline + kDescent * g.size;
+            const double hTop = h.baseline - kAscent * h.size, hBottom = h.baseline + kDescent * h.size;
+            if (h.size > 1.1 * g.size && std::min(bottom, hBottom) - std::max(top, hTop) >= 0.5 * (bottom - top))
+                return true;
+        }
+        return false;
+    };
+    for (size_t i = 0; i < bands->size(); ++i) {
+        std::vector<size_t>& band = (*bands)[i];
+        for (size_t k = 0; k < band.size();) {
+            const PlacedGlyph& g = glyphs[band[k]];
+            size_t target = i;
+            if (!g.isSpace && !touches(band, g, 0.5 * g.size, false)) {
+                if (i + 1 < bands->size() && touches((*bands)[i + 1], g, 0.1 * g.size, true))
+                    target = i + 1;
+                else if (i > 0 && touches((*bands)[i - 1], g, 0.1 * g.size, true))
+                    target = i - 1;
+            }
+            if (target == i) {
+                ++k;
+                continue;
+            }
+            std::vector<size_t>& to = (*bands)[target];
+            to.insert(std::upper_bound(to.begin(), to.end(), band[k], byU0), band[k]);
+            band.erase(band.begin() + static_cast<std::ptrdiff_t>(k));
+        }
+    }
+    bands->erase(std::remove_if(bands->begin(), bands->end(), [](const std::vector<size_t>& b) { return b.empty(); }),
+                 bands->end());
+}
+
 // Bands of glyphs sharing a baseline, cut into fragments at wide gaps.
 void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>& ids, int dir, int* nextBand,
                     std::vector<Fragment>* out)
@@ -484,6 +535,7 @@ void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>&
         }
         bands.back().push_back(id);
     }
+    ReattachStrayScripts(glyphs, &bands);
     // Two lines set so close that their boxes share a band still have their own baselines: when
     // glyphs of different baselines overlap each other, the band is split by baseline.
     std::vector<std::vector<size_t>> split;

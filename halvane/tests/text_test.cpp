@@ -243,6 +243,22 @@ TEST(Text, ALabelOverAnArrowIsItsOwnLineWhileSuperscriptsStay)
     EXPECT_EQ(e.lines, (std::vector<std::string>{"Def. 12 ", "A ========== x2 "}));
 }
 
+TEST(Text, ARaisedSmallLetterStaysWithTheLineItTouches)
+{
+    // A margin note set a little smaller sits just above the text line; the raised small "A"
+    // of the logo in the text line lies nearer the note's baseline but belongs to its word.
+    const Extracted e = Extract(OnePage("BT /F1 9 Tf 1 0 0 1 45 703 Tm (Margin note) Tj "
+                                        "/F1 10.5 Tf 1 0 0 1 130 699 Tm (Text with L) Tj "
+                                        "/F1 7.7 Tf 1 0 0 1 179.5 702.5 Tm (A) Tj "
+                                        "/F1 10.5 Tf 1 0 0 1 184.8 699 Tm (TeX inside) Tj ET"));
+    std::vector<std::string> texts;
+    for (const std::string& line : e.lines)
+        if (line != "|")
+            texts.push_back(line);
+    std::sort(texts.begin(), texts.end());
+    EXPECT_EQ(texts, (std::vector<std::string>{"Margin note ", "Text with LATeX inside "}));
+}
+
 TEST(Text, ActualTextReplacesTheGlyphsOfItsSpan)
 {
     struct Case {
