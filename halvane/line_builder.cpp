@@ -463,7 +463,8 @@ void ReattachStrayScripts(const std::vector<PlacedGlyph>& glyphs, std::vector<st
         const double from = g.u0 - reach - 4 * g.size;
         auto it = std::lower_bound(band.begin(), band.end(), from,
                                    [&](size_t id, double u) { return glyphs[id].u0 < u; });
-        for (; it != band.end() && glyphs[*it].u0 <= g.u1 + reach; ++it) {
+        // The scan is capped so that a pile of glyphs drawn at one place stays cheap.
+        for (int seen = 0; it != band.end() && glyphs[*it].u0 <= g.u1 + reach && seen < 64; ++it, ++seen) {
             const PlacedGlyph& h = glyphs[*it];
             if (&h == &g || h.isSpace || h.u1 < g.u0 - reach)
                 continue;
@@ -476,26 +477,30 @@ void ReattachStrayScripts(const std::vector<PlacedGlyph>& glyphs, std::vector<st
         }
         return false;
     };
+    // Moves are found on the bands as built and applied afterwards, so each glyph moves once.
+    std::vector<std::pair<size_t, size_t>> moves;  // glyph, target band
+    std::unordered_set<size_t> moved;
     for (size_t i = 0; i < bands->size(); ++i) {
-        std::vector<size_t>& band = (*bands)[i];
-        for (size_t k = 0; k < band.size();) {
-            const PlacedGlyph& g = glyphs[band[k]];
-            size_t target = i;
-            if (!g.isSpace && !touches(band, g, 0.5 * g.size, false)) {
-                if (i + 1 < bands->size() && touches((*bands)[i + 1], g, 0.1 * g.size, true))
-                    target = i + 1;
-                else if (i > 0 && touches((*bands)[i - 1], g, 0.1 * g.size, true))
-                    target = i - 1;
-            }
-            if (target == i) {
-                ++k;
+        for (size_t id : (*bands)[i]) {
+            const PlacedGlyph& g = glyphs[id];
+            if (g.isSpace || touches((*bands)[i], g, 0.5 * g.size, false))
                 continue;
-            }
-            std::vector<size_t>& to = (*bands)[target];
-            to.insert(std::upper_bound(to.begin(), to.end(), band[k], byU0), band[k]);
-            band.erase(band.begin() + static_cast<std::ptrdiff_t>(k));
+            if (i + 1 < bands->size() && touches((*bands)[i + 1], g, 0.1 * g.size, true))
+                moves.emplace_back(id, i + 1);
+            else if (i > 0 && touches((*bands)[i - 1], g, 0.1 * g.size, true))
+                moves.emplace_back(id, i - 1);
+            else
+                continue;
+            moved.insert(id);
         }
     }
+    if (moves.empty())
+        return;
+    for (auto& band : *bands)
+        band.erase(std::remove_if(band.begin(), band.end(), [&](size_t id) { return moved.count(id) != 0; }),
+                   band.end());
+    for (const auto& move : moves)
+        (*bands)[move.second].push_back(move.first);
     bands->erase(std::remove_if(bands->begin(), bands->end(), [](const std::vector<size_t>& b) { return b.empty(); }),
                  bands->end());
 }
