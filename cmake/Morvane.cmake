@@ -46,4 +46,9 @@ function(morvane_gtest name)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${labels}"
     ENVIRONMENT "MORVANE_SRC=${PROJECT_SOURCE_DIR};MORVANE_BIN=${CMAKE_BINARY_DIR}/bin")
+  if(T_GUI)
+    # Window tests share one display: focus, foreground and the real cursor are global there,
+    # so two of them at once could take keys or hover from each other.
+    set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+  endif()
 endfunction()

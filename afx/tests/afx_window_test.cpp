@@ -105,13 +105,19 @@ void Pump()
     }
 }
 
+TestDialog* g_running = nullptr;
+
+// Presses Escape in the running dialog's focused control. When another program on the shared
+// test display holds the foreground, this thread has no focus window: the key then goes to the
+// dialog's first control, which the dialog manager treats the same way.
 VOID CALLBACK PressEscapeOnce(HWND, UINT, UINT_PTR id, DWORD)
 {
     ::KillTimer(nullptr, id);
-    ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    HWND target = ::GetFocus();
+    if (!target && g_running && g_running->m_hWnd)
+        target = ::GetWindow(g_running->m_hWnd, GW_CHILD);
+    ::PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
 }
-
-TestDialog* g_running = nullptr;
 VOID CALLBACK EndRunningDialog(HWND, UINT, UINT_PTR id, DWORD)
 {
     ::KillTimer(nullptr, id);
@@ -208,6 +214,7 @@ TEST(WindowLayerTest, ModalDialogEndsWithEscapeThroughTheDialogManager)
     DialogTemplate t = MakeTemplate(0);
     TestDialog dlg;
     dlg.InitModalIndirect(t.Get());
+    g_running = &dlg;
     // Once the loop runs, press Escape in the edit box.
     ::SetTimer(nullptr, 0, 50, &PressEscapeOnce);
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
