@@ -6,6 +6,7 @@
 #include "res_text.h"
 #include "resource.h"
 #include "services.h"
+#include "skin_pictures.h"
 #include "web_address.h"
 
 namespace {
@@ -19,23 +20,6 @@ const int kTxtCaption = 0x30000001;
 const int kPicBackground = 0x10000012;
 const int kPicClose = 0x10000004;
 const int kPicOK = 0x10000016;
-
-qrn_IResMgr* ResMgr() { return g_ppResMgr ? *g_ppResMgr : nullptr; }
-
-HBITMAP LoadPicture(int32_t id)
-{
-    qrn_ResHandle handle = 0;
-    if (qrn_IResMgr* resMgr = ResMgr())
-        resMgr->LoadRes(id, 1, &handle);
-    return reinterpret_cast<HBITMAP>(handle);
-}
-
-void FreePicture(HBITMAP bitmap)
-{
-    if (bitmap)
-        if (qrn_IResMgr* resMgr = ResMgr())
-            resMgr->FreeRes(reinterpret_cast<qrn_ResHandle>(bitmap));
-}
 
 void OpenMail(int textId)
 {

@@ -9,6 +9,7 @@
 #include "resource.h"
 #include "services.h"
 #include "settings_file.h"
+#include "skin_pictures.h"
 #include "text_list.h"
 #include "update_decision.h"
 #include "web_address.h"
@@ -67,23 +68,6 @@ const stButtonRow* FindButtonRow(int id)
         if (row.nId == id)
             return &row;
     return nullptr;
-}
-
-qrn_IResMgr* ResMgr() { return g_ppResMgr ? *g_ppResMgr : nullptr; }
-
-HBITMAP LoadPicture(int32_t id)
-{
-    qrn_ResHandle handle = 0;
-    if (qrn_IResMgr* resMgr = ResMgr())
-        resMgr->LoadRes(id, 1, &handle);
-    return reinterpret_cast<HBITMAP>(handle);
-}
-
-void FreePicture(HBITMAP bitmap)
-{
-    if (bitmap)
-        if (qrn_IResMgr* resMgr = ResMgr())
-            resMgr->FreeRes(reinterpret_cast<qrn_ResHandle>(bitmap));
 }
 
 void ReplaceBrush(HBRUSH& brush, COLORREF colour)

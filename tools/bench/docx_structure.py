@@ -278,8 +278,8 @@ def contents_lines(pdf):
 
 # ---- report
 
-def fmt(v, spec='{:.2f}'):
-    return '-' if v is None else spec.format(v)
+def fmt(v, pattern='{:.2f}'):
+    return '-' if v is None else pattern.format(v)
 
 
 def main():
