@@ -4,6 +4,7 @@
 #include "hyphenation.h"
 
 #include <algorithm>
+#include <set>
 #include <cmath>
 #include <unordered_map>
 #include <unordered_set>
@@ -27,6 +28,14 @@ constexpr double kCjkWordGap = 0.6;
 constexpr double kMinGutter = 0.7;
 // Fragments with fewer characters than this read as table cells, not column lines.
 constexpr size_t kMinColumnLineChars = 15;
+// Blocks set beside each other have lines of at least this many characters (in the median).
+constexpr size_t kMinBlockLineChars = 8;
+// Lines of one block follow each other at most this far apart (in font sizes).
+constexpr double kMaxStackPitch = 1.45;
+// Blocks where more than this share of the pieces are figures are tables, read row by row.
+constexpr double kMaxNumericShare = 0.3;
+// A side where more than this share of the pieces are figures is the body of a table.
+constexpr double kMinTableFigureShare = 0.5;
 // Baselines closer than this (in font sizes) are one baseline.
 constexpr double kBaselineTolerance = 0.1;
 // Alignment of baselines only tells tables from side-by-side blocks with this many rows.
@@ -143,46 +152,55 @@ private:
         for (size_t k = 1; k < coverage.size(); ++k)
             coverage[k] += coverage[k - 1];
         coverage.pop_back();
+        // A strip is a run of intervals that at most `limit` fragments cover. Small limits find
+        // narrow gutters beside dense columns; larger ones find gutters that more headings cross.
+        // Each limit's strips are judged by what crosses their middle.
         const int maxCrossing = std::max(2, static_cast<int>(ids.size() / 5));
         double bestScore = 0;
         bool found = false;
-        for (size_t k = 1; k + 1 < coverage.size();) {
-            if (coverage[k] > maxCrossing) {
-                ++k;
-                continue;
+        std::set<std::pair<double, double>> tried;
+        for (int limit = 1;; limit = std::min(maxCrossing, limit * 2)) {
+            for (size_t k = 1; k + 1 < coverage.size();) {
+                if (coverage[k] > limit) {
+                    ++k;
+                    continue;
+                }
+                size_t end = k;
+                while (end + 1 < coverage.size() && coverage[end + 1] <= limit)
+                    ++end;
+                const double g0 = edges[k], g1 = edges[end + 1];
+                k = end + 1;
+                if (g1 - g0 < minGap || !tried.insert(std::make_pair(g0, g1)).second)
+                    continue;
+                // Fragments crossing the middle of the strip interrupt it; the strip's edges may
+                // shave a little off the columns' ragged ends.
+                const double mid = 0.5 * (g0 + g1);
+                std::vector<int> left, right;
+                int crossing = 0;
+                for (int id : ids) {
+                    const Fragment& f = frags_[static_cast<size_t>(id)];
+                    if (f.u1 <= mid)
+                        left.push_back(id);
+                    else if (f.u0 >= mid)
+                        right.push_back(id);
+                    else
+                        ++crossing;
+                }
+                // The crossing fragments must be few next to the columns they interrupt.
+                if (crossing == 0 || left.size() < 2 || right.size() < 2 ||
+                    crossing * 3 > static_cast<int>(std::min(left.size(), right.size())) ||
+                    !IsColumnCut(left, right))
+                    continue;
+                const double score = static_cast<double>(std::min(left.size(), right.size()));
+                if (score > bestScore) {
+                    bestScore = score;
+                    *gapStart = g0;
+                    *gapEnd = g1;
+                    found = true;
+                }
             }
-            size_t end = k;
-            while (end + 1 < coverage.size() && coverage[end + 1] <= maxCrossing)
-                ++end;
-            const double g0 = edges[k], g1 = edges[end + 1];
-            k = end + 1;
-            if (g1 - g0 < minGap)
-                continue;
-            // Fragments crossing the middle of the strip interrupt it; the strip's edges may
-            // shave a little off the columns' ragged ends.
-            const double mid = 0.5 * (g0 + g1);
-            std::vector<int> left, right;
-            int crossing = 0;
-            for (int id : ids) {
-                const Fragment& f = frags_[static_cast<size_t>(id)];
-                if (f.u1 <= mid)
-                    left.push_back(id);
-                else if (f.u0 >= mid)
-                    right.push_back(id);
-                else
-                    ++crossing;
-            }
-            // The crossing fragments must be few next to the columns they interrupt.
-            if (crossing == 0 || left.size() < 2 || right.size() < 2 ||
-                crossing * 3 > static_cast<int>(std::min(left.size(), right.size())) || !IsColumnCut(left, right))
-                continue;
-            const double score = static_cast<double>(std::min(left.size(), right.size()));
-            if (score > bestScore) {
-                bestScore = score;
-                *gapStart = g0;
-                *gapEnd = g1;
-                found = true;
-            }
+            if (limit >= maxCrossing)
+                break;
         }
         return found;
     }
@@ -240,10 +258,77 @@ private:
         if (ratio < 0.5)
             return true;
         // Blocks standing side by side meet on a band now and then; the cells of a table row
-        // sit on one baseline.
-        if (fewerBands >= kMinAlignedBands && AlignedBands(left, right) * 2 < fewerBands)
+        // sit on one baseline, or near it when cells of figures are centred in their rows.
+        const bool figures = NumericShare(left) > kMinTableFigureShare || NumericShare(right) > kMinTableFigureShare;
+        if (!figures && fewerBands >= kMinAlignedBands && AlignedBands(left, right) * 2 < fewerBands)
             return true;
-        return MedianChars(left) >= kMinColumnLineChars && MedianChars(right) >= kMinColumnLineChars;
+        if (MedianChars(left) >= kMinColumnLineChars && MedianChars(right) >= kMinColumnLineChars)
+            return true;
+        // Lines stacked tightly on both sides are blocks set beside each other (address blocks,
+        // the columns of an index); table rows are set further apart. Figures mark a table,
+        // whose rows read across however tightly they are set, and a column of bullets, numbers
+        // or labels belongs to the lines beside it.
+        return MedianChars(left) >= kMinBlockLineChars && MedianChars(right) >= kMinBlockLineChars &&
+               IsTightStack(left) && IsTightStack(right) && NumericShare(left) < kMaxNumericShare &&
+               NumericShare(right) < kMaxNumericShare;
+    }
+
+    // The share of text fragments that are figures (amounts, dates, times, codes of digits).
+    double NumericShare(const std::vector<int>& ids)
+    {
+        size_t text = 0, numeric = 0;
+        for (int id : ids) {
+            const Fragment& f = frags_[static_cast<size_t>(id)];
+            if (f.isImage)
+                continue;
+            ++text;
+            size_t digits = 0, letters = 0;
+            for (const RunModel& r : f.runs)
+                for (char16_t c : r.text) {
+                    if (c >= u'0' && c <= u'9')
+                        ++digits;
+                    else if (c > u' ' && !(c == u'.' || c == u',' || c == u':' || c == u'-' || c == u'/' ||
+                                           c == u'%' || c == u'+' || c == u'(' || c == u')' || c == u'$'))
+                        ++letters;
+                }
+            if (digits > 0 && letters <= digits / 4)
+                ++numeric;
+        }
+        return text ? static_cast<double>(numeric) / static_cast<double>(text) : 0;
+    }
+
+    // Whether the fragments stand in stacks of lines set at most kMaxStackPitch apart: most
+    // fragments have the next one below them within that pitch, overlapping horizontally.
+    bool IsTightStack(const std::vector<int>& ids)
+    {
+        std::vector<int> sorted;
+        for (int id : ids)
+            if (!frags_[static_cast<size_t>(id)].isImage && !frags_[static_cast<size_t>(id)].runs.empty())
+                sorted.push_back(id);
+        if (sorted.size() < 2)
+            return false;
+        std::sort(sorted.begin(), sorted.end(), [&](int a, int b) {
+            return frags_[static_cast<size_t>(a)].runs.front().baseline <
+                   frags_[static_cast<size_t>(b)].runs.front().baseline;
+        });
+        size_t stacked = 0;
+        for (size_t i = 0; i < sorted.size(); ++i) {
+            const Fragment& f = frags_[static_cast<size_t>(sorted[i])];
+            const double size = f.bottom - f.top;
+            const double base = f.runs.front().baseline;
+            for (size_t j = i + 1; j < sorted.size() && j < i + 64; ++j) {
+                const Fragment& g = frags_[static_cast<size_t>(sorted[j])];
+                const double pitch = g.runs.front().baseline - base;
+                if (pitch > kMaxStackPitch * size)
+                    break;
+                if (pitch > 0.5 * size && g.u0 < f.u1 && f.u0 < g.u1) {
+                    ++stacked;
+                    break;
+                }
+            }
+        }
+        // The last line of every stack has nothing below it.
+        return stacked * 3 >= sorted.size() * 2;
     }
 
     // Bands in which a fragment on the left and one on the right share their baseline.

@@ -217,6 +217,107 @@ TEST(Text, TableRowsWithWrappedCellsStayRows)
     EXPECT_EQ(e.lines, expected);
 }
 
+TEST(Text, TablesWhoseCellsSitAtAConstantOffsetFromTheirLabelsStayRows)
+{
+    // Cells centred in their rows put the labels' font a little below the figures' in every
+    // row; a paragraph above spans the label column and the first figures.
+    std::string content = "BT /F1 10 Tf 1 0 0 1 50 740 Tm (The table below lists the sales of every region) Tj ";
+    for (int r = 0; r < 5; ++r) {
+        const int y = 700 - 21 * r;
+        content += "1 0 0 1 50 " + std::to_string(y - 2) + " Tm (Region" + std::to_string(r) + ") Tj ";
+        for (int c = 0; c < 4; ++c)
+            content += "1 0 0 1 " + std::to_string(140 + 80 * c) + " " + std::to_string(y) + " Tm (" +
+                       std::to_string(r) + "," + std::to_string(c) + "00) Tj ";
+    }
+    content += "ET";
+    const Extracted e = Extract(OnePage(content));
+    std::vector<std::string> expected{"The table below lists the sales of every region "};
+    for (int r = 0; r < 5; ++r) {
+        std::string row = "Region" + std::to_string(r) + " ";
+        for (int c = 0; c < 4; ++c)
+            row += std::to_string(r) + "," + std::to_string(c) + "00 ";
+        expected.push_back(row);
+    }
+    EXPECT_EQ(e.lines, expected);
+}
+
+TEST(Text, TightlySetBlocksSideBySideReadBlockByBlockWhileTightTablesOfFiguresStayRows)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::string> left, right;
+        bool blocks;
+    };
+    const Case cases[] = {
+        {"address blocks of a letter",
+         {"Sales office:", "Example Trading Ltd.", "Harbour Road 15", "Springfield"},
+         {"Contact us", "Tel. +31 73 645 6500", "Fax +31 73 645 6510", "sales@example.com"},
+         true},
+        {"two columns of an index",
+         {"list, 24, 25", "longtable, 24, 29", "lscape, 17", "ltxtable, 24"},
+         {"section, 29", "setcounter, 18", "stfloats, 25", "strip, 25"},
+         true},
+        {"a table of figures",
+         {"Austria", "Belgium", "Denmark", "Finland"},
+         {"83,879", "30,689", "42,951", "338,424"},
+         false},
+    };
+    for (const Case& c : cases) {
+        std::string content = "BT /F1 10 Tf ";
+        for (size_t i = 0; i < c.left.size(); ++i) {
+            const std::string y = std::to_string(700 - 12 * static_cast<int>(i));
+            content += "1 0 0 1 50 " + y + " Tm (" + c.left[i] + ") Tj ";
+            content += "1 0 0 1 260 " + y + " Tm (" + c.right[i] + ") Tj ";
+        }
+        content += "ET";
+        const Extracted e = Extract(OnePage(content));
+        std::vector<std::string> expected;
+        if (c.blocks) {
+            for (const auto& l : c.left)
+                expected.push_back(l + " ");
+            expected.push_back("|");
+            for (const auto& r : c.right)
+                expected.push_back(r + " ");
+        } else {
+            for (size_t i = 0; i < c.left.size(); ++i)
+                expected.push_back(c.left[i] + " " + c.right[i] + " ");
+        }
+        EXPECT_EQ(e.lines, expected) << c.name;
+    }
+}
+
+TEST(Text, ATextBlockBesideAListUnderAFullWidthTitleReadsBeforeTheList)
+{
+    // An L-shaped page: a title and a footer across the page, a short paragraph with ragged
+    // line ends at the left and a long two-part list at the right whose entries share
+    // baselines with each other but not with the paragraph.
+    const std::string title = "A title set across the whole width of this page, from the left margin to the right";
+    const std::string footer = "A footer set across the whole width of this page, from the left margin to the right";
+    std::string content = "BT /F1 10 Tf 1 0 0 1 50 760 Tm (" + title + ") Tj 1 0 0 1 50 60 Tm (" + footer + ") Tj ";
+    std::vector<std::string> paragraph;
+    for (int i = 0; i < 6; ++i) {
+        paragraph.push_back("Paragraph line " + std::to_string(i));
+        for (int k = 0; k < i; ++k)
+            paragraph.back() += " ab";  // ragged line ends
+        content += "1 0 0 1 50 " + std::to_string(700 - 13 * i) + " Tm (" + paragraph.back() + ") Tj ";
+    }
+    for (int i = 0; i < 30; ++i) {
+        const std::string y = std::to_string(706.5 - 13 * i);
+        content += "1 0 0 1 250 " + y + " Tm (*) Tj 1 0 0 1 280 " + y + " Tm (entry " + std::to_string(i) + ") Tj ";
+    }
+    content += "ET";
+    const Extracted e = Extract(OnePage(content));
+    std::vector<std::string> expected{title + " ", "|"};
+    for (const std::string& line : paragraph)
+        expected.push_back(line + " ");
+    expected.push_back("|");
+    for (int i = 0; i < 30; ++i)
+        expected.push_back("* entry " + std::to_string(i) + " ");
+    expected.push_back("|");
+    expected.push_back(footer + " ");
+    EXPECT_EQ(e.lines, expected);
+}
+
 TEST(Text, ALabelSetSmallerUnderAFieldKeepsItsOwnLine)
 {
     // A form's field (10 pt) and the label below it (8 pt) start at the same x, set so close
