@@ -258,9 +258,10 @@ private:
         if (ratio < 0.5)
             return true;
         // Blocks standing side by side meet on a band now and then; the cells of a table row
-        // sit on one baseline, or near it when cells of figures are centred in their rows.
+        // sit on one baseline. In a table of figures whose cells are centred in their rows, text
+        // of another font sits a little higher or lower, by the same amount in every row.
         const bool figures = NumericShare(left) > kMinTableFigureShare || NumericShare(right) > kMinTableFigureShare;
-        if (!figures && fewerBands >= kMinAlignedBands && AlignedBands(left, right) * 2 < fewerBands)
+        if (fewerBands >= kMinAlignedBands && AlignedBands(left, right, figures) * 2 < fewerBands)
             return true;
         if (MedianChars(left) >= kMinColumnLineChars && MedianChars(right) >= kMinColumnLineChars)
             return true;
@@ -331,8 +332,9 @@ private:
         return stacked * 3 >= sorted.size() * 2;
     }
 
-    // Bands in which a fragment on the left and one on the right share their baseline.
-    size_t AlignedBands(const std::vector<int>& left, const std::vector<int>& right)
+    // Bands in which a fragment on the left and one on the right share their baseline or, when
+    // asked, sit at the small offset most such pairs share.
+    size_t AlignedBands(const std::vector<int>& left, const std::vector<int>& right, bool allowCommonOffset)
     {
         std::unordered_map<int, std::vector<double>> baselinesLeft;
         for (int id : left) {
@@ -340,22 +342,32 @@ private:
             if (!f.isImage && !f.runs.empty())
                 baselinesLeft[f.band].push_back(f.runs.front().baseline);
         }
-        for (auto& band : baselinesLeft)
-            std::sort(band.second.begin(), band.second.end());
-        std::unordered_set<int> aligned;
+        struct Pair {
+            int band;
+            double offset, tolerance;
+        };
+        std::vector<Pair> pairs;
+        std::vector<double> offsets;
         for (int id : right) {
             const Fragment& f = frags_[static_cast<size_t>(id)];
-            if (f.isImage || f.runs.empty() || aligned.count(f.band))
+            if (f.isImage || f.runs.empty())
                 continue;
             const auto it = baselinesLeft.find(f.band);
             if (it == baselinesLeft.end())
                 continue;
             const double baseline = f.runs.front().baseline;
-            const double tolerance = kBaselineTolerance * f.runs.front().size;
-            const auto near = std::lower_bound(it->second.begin(), it->second.end(), baseline - tolerance);
-            if (near != it->second.end() && *near <= baseline + tolerance)
-                aligned.insert(f.band);
+            double offset = it->second.front() - baseline;
+            for (double b : it->second)
+                if (std::fabs(b - baseline) < std::fabs(offset))
+                    offset = b - baseline;
+            pairs.push_back(Pair{f.band, offset, kBaselineTolerance * f.runs.front().size});
+            offsets.push_back(offset);
         }
+        const double common = allowCommonOffset ? Median(offsets) : 0;
+        std::unordered_set<int> aligned;
+        for (const Pair& p : pairs)
+            if (std::fabs(p.offset) <= p.tolerance || std::fabs(p.offset - common) <= p.tolerance)
+                aligned.insert(p.band);
         return aligned.size();
     }
 
