@@ -417,6 +417,7 @@ void ContentInterpreter::ShowText(const std::string& s)
             tm_ = Translation(0, ty).Then(tm_);
         }
         glyph_.size = std::sqrt(glyph_.up.x * glyph_.up.x + glyph_.up.y * glyph_.up.y);
+        glyph_.typeSize = std::sqrt(std::fabs(trm.a * trm.d - trm.b * trm.c));
         glyph_.font = font;
         glyph_.color = gs_.fillColor;
         glyph_.invisible = ts.render == 3 || ts.render == 7;

@@ -19,7 +19,10 @@ struct GlyphEvent {
     Point origin;          // start of the glyph on its baseline
     Point advance;         // from origin to the glyph's end along the baseline
     Point up;              // from the baseline to the top of an em, length = effective size
-    double size = 0;       // effective font size on the page
+    double size = 0;       // effective font size on the page: the height of an em
+    // The type size a document would name: an em stretched or squeezed across (a non-uniform
+    // text matrix, horizontal scaling) counts as the square root of its area.
+    double typeSize = 0;
     std::u16string text;   // may be empty when the font gives no text
     const Font* font = nullptr;
     uint32_t color = 0;    // fill colour 0x00BBGGRR

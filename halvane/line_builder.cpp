@@ -447,7 +447,7 @@ RunModel StartRun(const PlacedGlyph& g)
 {
     RunModel run;
     run.fontName = g.font ? g.font->name : std::string();
-    run.size = g.size;
+    run.size = g.typeSize > 0 ? g.typeSize : g.size;
     run.left = g.u0;
     run.right = g.u1;
     run.top = g.baseline - kAscent * g.size;
@@ -468,7 +468,8 @@ RunModel StartRun(const PlacedGlyph& g)
 
 bool SameRunStyle(const RunModel& run, const PlacedGlyph& g, const Font* runFont)
 {
-    return g.font == runFont && std::fabs(g.size - run.size) <= 0.05 * run.size &&
+    const double typeSize = g.typeSize > 0 ? g.typeSize : g.size;
+    return g.font == runFont && std::fabs(typeSize - run.size) <= 0.05 * run.size &&
            std::fabs(g.baseline - run.baseline) <= 0.15 * run.size &&
            ((run.flags & 4) != 0) == g.invisible;
 }

@@ -90,6 +90,7 @@ void TextCollector::OnGlyph(const GlyphEvent& g)
     p.u1 = std::max(a.x, b.x);
     p.baseline = a.y;
     p.size = g.size;
+    p.typeSize = std::isfinite(g.typeSize) && g.typeSize > 0 ? g.typeSize : g.size;
     p.isSpace = IsWhiteText(g.text);
     p.text = g.text;
     p.font = g.font;

@@ -24,7 +24,8 @@ Point FromDirectionFrame(int dir, Point p);
 struct PlacedGlyph {
     double u0 = 0, u1 = 0;   // extent along the baseline, in the direction frame
     double baseline = 0;     // baseline position across it
-    double size = 0;
+    double size = 0;         // height of an em: the size the layout measures with
+    double typeSize = 0;     // the size a document names for the text
     int dir = kDirRight;
     bool isSpace = false;    // white space only: marks a word break, takes no room
     std::u16string text;

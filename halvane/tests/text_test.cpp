@@ -483,6 +483,13 @@ TEST(Text, SizeIsTheEffectiveSizeOnThePage)
     // y grows downwards from the top of the page: baseline at 800 - 600.
     EXPECT_NEAR(FirstRun(e).baseline, 200.0, 1e-6);
     EXPECT_NEAR(FirstRun(e).left, 40.0, 1e-6);
+
+    // Type squeezed across by the text matrix or by horizontal scaling is named by the size
+    // whose em has the same area.
+    const Extracted squeezed = Extract(OnePage("BT /F1 1 Tf 18 0 0 24.5 20 300 Tm (narrow) Tj ET"));
+    EXPECT_NEAR(FirstRun(squeezed).size, 21.0, 1e-6);
+    const Extracted scaled = Extract(OnePage("BT /F1 16 Tf 25 Tz 20 300 Td (narrow) Tj ET"));
+    EXPECT_NEAR(FirstRun(scaled).size, 8.0, 1e-6);
 }
 
 TEST(Text, RotatedPagesReadUpright)
