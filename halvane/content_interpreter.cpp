@@ -460,6 +460,7 @@ void ContentInterpreter::DoXObject(const std::string& name, const Object& resour
             ev.ctm = gs_.ctm;
             ev.xobject = &xobject;
             ev.resources = &resources;
+            ev.fillColor = gs_.fillColor;
             sink_.OnImage(ev);
         }
         return;
@@ -598,6 +599,7 @@ void ContentInterpreter::InlineImage(Lexer& lexer, const Object& resources)
         ev.inlineDict = &dict;
         ev.inlineData = &bytes;
         ev.resources = &resources;
+        ev.fillColor = gs_.fillColor;
         sink_.OnImage(ev);
     }
 }

@@ -36,6 +36,7 @@ struct ImageEvent {
     const Dict* inlineDict = nullptr;
     const std::string* inlineData = nullptr;
     const Object* resources = nullptr;  // for named colour spaces of inline images
+    uint32_t fillColor = 0;       // 0x00BBGGRR: what a stencil mask paints with
 };
 
 class ContentSink {

@@ -1,8 +1,10 @@
 #include "image_encoder.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
+#include "find_bytes.h"
 #include "png_writer.h"
 
 namespace halvane {
@@ -11,6 +13,8 @@ namespace {
 
 // Larger images are left out: their pixels alone would take a 32-bit process to its limits.
 constexpr int64_t kMaxPixels = 25 * 1000 * 1000;
+// Writers sometimes leave a line end or a few stray bytes before a JPEG's start-of-image marker.
+constexpr size_t kMaxJpegLeadIn = 1024;
 
 // Inline images abbreviate keys and names (ISO 32000-1, 8.9.7).
 const Object& Entry(const Dict& dict, const char* full, const char* shortKey)
@@ -155,6 +159,42 @@ bool ReadColorSpace(Document& doc, const Object& csIn, const Object* resources, 
     return false;
 }
 
+// DCT data is a JPEG file from its start-of-image marker on.
+bool TakeJpeg(std::string* data)
+{
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(data->data());
+    const uint8_t* start = FindBytes(bytes, std::min(data->size(), kMaxJpegLeadIn + 3), "\xFF\xD8\xFF", 3);
+    if (!start)
+        return false;
+    data->erase(0, static_cast<size_t>(start - bytes));
+    return data->size() > 4;
+}
+
+// Sample values to component values 0..255, or to palette indices, through the image's /Decode
+// array (ISO 32000-1, 8.9.5.2): sample 0 maps to Dmin and the largest sample to Dmax. 16-bit
+// samples are looked up by their high byte.
+std::vector<uint8_t> ComponentTable(Document& doc, const Object& decode, int component, int bpc, bool indexed)
+{
+    const uint32_t maxSample = bpc >= 8 ? 255u : (1u << bpc) - 1;
+    double dmin = 0, dmax = indexed ? static_cast<double>((1u << std::min(bpc, 8)) - 1) : 1.0;
+    const size_t at = static_cast<size_t>(component) * 2;
+    if (decode.ArraySize() >= at + 2) {
+        const double lo = doc.Resolve(decode.At(at)).GetNumber();
+        const double hi = doc.Resolve(decode.At(at + 1)).GetNumber();
+        if (std::isfinite(lo) && std::isfinite(hi)) {
+            dmin = lo;
+            dmax = hi;
+        }
+    }
+    std::vector<uint8_t> table(maxSample + 1);
+    for (uint32_t v = 0; v <= maxSample; ++v) {
+        const double x = dmin + v * (dmax - dmin) / maxSample;
+        const double value = indexed ? x : x * 255;
+        table[v] = static_cast<uint8_t>(std::lround(std::min(255.0, std::max(0.0, value))));
+    }
+    return table;
+}
+
 // A soft mask says where the image is transparent; a document shows it on white paper, so the
 // pixels are blended onto white (a drawing on a transparent background would otherwise turn black).
 void BlendSoftMask(Document& doc, const Object& image, int width, int height, int channels,
@@ -225,25 +265,27 @@ bool EncodeImage(Document& doc, const ImageEvent& ev, std::string* out)
         return false;
     }
     if (decoded.imageCodec == "DCTDecode") {
+        if (!TakeJpeg(&decoded.bytes))
+            return false;
         out->swap(decoded.bytes);
-        return out->size() > 4 && static_cast<uint8_t>((*out)[0]) == 0xFF && static_cast<uint8_t>((*out)[1]) == 0xD8;
+        return true;
     }
     if (!decoded.imageCodec.empty() || !haveColorSpace)
         return false;  // JPX, JBIG2 and CCITT have no form a document can embed
     if (bpc != 1 && bpc != 2 && bpc != 4 && bpc != 8 && bpc != 16)
         return false;
-    // Decode arrays: only inversion is common in practice ([1 0] on grey or masks).
     const Object& decodeArr = doc.Resolve(Entry(dict, "Decode", "D"));
-    bool invert = cm.inverted;
-    if (decodeArr.IsArray() && decodeArr.ArraySize() >= 2 && !cm.indexed &&
-        doc.Resolve(decodeArr.At(0)).GetNumber() > doc.Resolve(decodeArr.At(1)).GetNumber())
-        invert = !invert;
-    if (mask)
-        invert = !invert;  // a stencil paints where the sample is 0: show painted as black
+    std::vector<uint8_t> tables[4];
+    for (int c = 0; c < cm.components && c < 4; ++c)
+        tables[c] = ComponentTable(doc, decodeArr, c, bpc, cm.indexed);
+    // A stencil mask marks the page with the fill colour where its decoded sample is 0.
+    const uint8_t fill[3] = {static_cast<uint8_t>(ev.fillColor), static_cast<uint8_t>(ev.fillColor >> 8),
+                             static_cast<uint8_t>(ev.fillColor >> 16)};
+    const bool greyFill = fill[0] == fill[1] && fill[1] == fill[2];
     const size_t rowBits = static_cast<size_t>(width) * cm.components * bpc;
     const size_t rowBytes = (rowBits + 7) / 8;
     const std::string& samples = decoded.bytes;
-    const int outChannels = (cm.indexed || cm.components >= 3) ? 3 : 1;
+    const int outChannels = (cm.indexed || cm.components >= 3 || (mask && !greyFill)) ? 3 : 1;
     std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * outChannels, 0xFF);
     const uint32_t maxValue = (1u << bpc) - 1;
     const uint8_t* src = reinterpret_cast<const uint8_t*>(samples.data());
@@ -266,34 +308,27 @@ bool EncodeImage(Document& doc, const ImageEvent& ev, std::string* out)
                     const size_t bit = sampleIndex * bpc;
                     v = (row[bit / 8] >> (8 - bpc - bit % 8)) & maxValue;
                 }
-                comp[c] = v;
+                comp[c] = tables[c][v];
             }
-            if (cm.indexed) {
+            if (mask) {
+                if (comp[0] < 128)
+                    for (int c = 0; c < outChannels; ++c)
+                        dst[x * outChannels + c] = fill[c];
+            } else if (cm.indexed) {
                 const size_t index = comp[0];
                 if (index * 3 + 2 < cm.palette.size()) {
                     dst[x * 3] = cm.palette[index * 3];
                     dst[x * 3 + 1] = cm.palette[index * 3 + 1];
                     dst[x * 3 + 2] = cm.palette[index * 3 + 2];
                 }
-                continue;
-            }
-            auto scale = [&](uint32_t v) -> uint32_t {
-                if (bpc == 16)
-                    return v;
-                return bpc == 8 ? v : v * 255 / maxValue;
-            };
-            if (cm.components == 1) {
-                uint32_t g = scale(comp[0]);
-                dst[x] = static_cast<uint8_t>(invert ? 255 - g : g);
+            } else if (cm.components == 1) {
+                dst[x] = static_cast<uint8_t>(cm.inverted ? 255 - comp[0] : comp[0]);
             } else if (cm.cmyk) {
-                const uint32_t k = scale(comp[3]);
                 for (int c = 0; c < 3; ++c)
-                    dst[x * 3 + c] = static_cast<uint8_t>((255 - scale(comp[c])) * (255 - k) / 255);
+                    dst[x * 3 + c] = static_cast<uint8_t>((255 - comp[c]) * (255 - comp[3]) / 255);
             } else {
-                for (int c = 0; c < 3; ++c) {
-                    const uint32_t v = scale(comp[c]);
-                    dst[x * 3 + c] = static_cast<uint8_t>(invert ? 255 - v : v);
-                }
+                for (int c = 0; c < 3; ++c)
+                    dst[x * 3 + c] = static_cast<uint8_t>(comp[c]);
             }
         }
     }

@@ -651,5 +651,164 @@ TEST(Images, SoftMasksAreBlendedOntoWhite)
     EXPECT_EQ(FirstPngPixel(image->imageData), (std::vector<int>{255, 255, 255}));
 }
 
+
+std::vector<RunModel> ImageRuns(const Extracted& e)
+{
+    std::vector<RunModel> images;
+    for (const auto& region : e.model.regions)
+        for (const auto& line : region)
+            for (const auto& run : line.runs)
+                if (run.isImage)
+                    images.push_back(run);
+    return images;
+}
+
+// The first pixel of a PNG written by the reader, as red, green, blue (grey repeated).
+std::vector<int> FirstPixelRgb(const std::string& png)
+{
+    const bool grey = png.size() > 25 && png[25] == 0;
+    std::vector<int> p = FirstPngPixel(png);
+    if (grey && !p.empty())
+        p = {p[0], p[0], p[0]};
+    return p;
+}
+
+// A page whose resources name the image Im1 (object 6), the forms Fm1 and Fm2 (objects 7 and 8),
+// the colour space CS1 (object 9) and the graphics state GS1 with the soft mask object 11; extra
+// objects are given as "dictionary|stream data" or as plain bodies.
+std::string PageWithImage(const std::string& content, const std::string& imageDict, const std::string& imageData,
+                          const std::vector<std::pair<int, std::string>>& extra = {})
+{
+    PdfBuilder b;
+    b.AddSimplePage(content);
+    b.Add(3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 800] /Resources << /XObject << /Im1 6 0 R "
+             "/Fm1 7 0 R /Fm2 8 0 R >> /ColorSpace << /CS1 9 0 R >> /ExtGState << /GS1 << /SMask 11 0 R >> >> >> "
+             "/Contents 4 0 R >>");
+    b.AddStream(6, imageData, "/Type /XObject /Subtype /Image " + imageDict);
+    for (const auto& object : extra) {
+        const size_t bar = object.second.find('|');
+        if (bar == std::string::npos)
+            b.Add(object.first, object.second);
+        else
+            b.AddStream(object.first, object.second.substr(bar + 1), object.second.substr(0, bar));
+    }
+    return b.Build();
+}
+
+const char kFakeJpeg[] = "\xFF\xD8\xFF\xE0 not a real scan";
+
+TEST(Images, VisibleImagesAreDeliveredWhereverTheyAreDrawn)
+{
+    const std::string greyJpeg = "/Width 4 /Height 4 /BitsPerComponent 8 /ColorSpace /DeviceGray /Filter /DCTDecode";
+    const std::string formResources = "/Resources << /XObject << /Im1 6 0 R /Fm2 8 0 R >> >> ";
+    struct Case {
+        const char* what;
+        std::string content, imageDict;
+        std::vector<std::pair<int, std::string>> extra;
+        double left, top, right, bottom;
+    } cases[] = {
+        {"grey JPEG in a transparency group whose box has its corners swapped", "/Fm1 Do", greyJpeg,
+         {{7, "/Type /XObject /Subtype /Form /BBox [110 300 10 200] /Group << /S /Transparency /CS /DeviceGray >> " +
+                  formResources + "|q 100 0 0 100 10 200 cm /Im1 Do Q"}},
+         10, 500, 110, 600},
+        {"nested forms with matrices", "/Fm1 Do", greyJpeg,
+         {{7, "/Type /XObject /Subtype /Form /BBox [0 0 600 800] /Matrix [1 0 0 1 100 0] " + formResources +
+                  "|/Fm2 Do"},
+          {8, "/Type /XObject /Subtype /Form /BBox [0 0 50 50] /Matrix [2 0 0 2 0 0] " + formResources +
+                  "|q 10 0 0 10 0 100 cm /Im1 Do Q"}},
+         100, 580, 120, 600},
+        {"image under a clip", "q 0 0 300 300 re W n 40 0 0 40 50 50 cm /Im1 Do Q", greyJpeg, {}, 50, 710, 90, 750},
+        {"grey ICC JPEG", "q 40 0 0 40 50 50 cm /Im1 Do Q",
+         "/Width 4 /Height 4 /BitsPerComponent 8 /ColorSpace /CS1 /Filter /DCTDecode",
+         {{9, "[/ICCBased 10 0 R]"}, {10, "/N 1|icc"}}, 50, 710, 90, 750},
+        {"indexed JPEG", "q 40 0 0 40 50 50 cm /Im1 Do Q",
+         "/Width 4 /Height 4 /BitsPerComponent 8 /ColorSpace [/Indexed /DeviceGray 1 <00FF>] /Filter /DCTDecode",
+         {}, 50, 710, 90, 750},
+    };
+    for (const Case& c : cases) {
+        const std::vector<RunModel> images =
+            ImageRuns(Extract(PageWithImage(c.content, c.imageDict, kFakeJpeg, c.extra), true));
+        ASSERT_EQ(images.size(), 1u) << c.what;
+        EXPECT_EQ(images[0].imageData, kFakeJpeg) << c.what;
+        EXPECT_NEAR(images[0].left, c.left, 1e-6) << c.what;
+        EXPECT_NEAR(images[0].top, c.top, 1e-6) << c.what;
+        EXPECT_NEAR(images[0].right, c.right, 1e-6) << c.what;
+        EXPECT_NEAR(images[0].bottom, c.bottom, 1e-6) << c.what;
+    }
+}
+
+TEST(Images, ImagesOffThePageOrOnlyShapingASoftMaskAreLeftOut)
+{
+    // Object 11 is a soft mask whose group draws the image; the page paints a rectangle through it.
+    const std::vector<std::pair<int, std::string>> extra = {
+        {7, "/Type /XObject /Subtype /Form /BBox [0 0 600 800] /Group << /S /Transparency >> "
+            "/Resources << /XObject << /Im1 6 0 R >> >>|q 100 0 0 100 10 200 cm /Im1 Do Q"},
+        {11, "<< /Type /Mask /S /Luminosity /G 7 0 R >>"},
+    };
+    const std::string grey = "/Width 4 /Height 4 /BitsPerComponent 8 /ColorSpace /DeviceGray /Filter /DCTDecode";
+    for (const char* content : {"q 40 0 0 40 700 50 cm /Im1 Do Q", "q /GS1 gs 0 0 300 300 re f Q"})
+        EXPECT_TRUE(ImageRuns(Extract(PageWithImage(content, grey, kFakeJpeg, extra), true)).empty()) << content;
+}
+
+TEST(Images, JpegDataIsFoundPastBytesBeforeItsStart)
+{
+    const std::string greyJpeg = "/Width 4 /Height 4 /BitsPerComponent 8 /ColorSpace /DeviceGray /Filter /DCTDecode";
+    const std::string xobject =
+        PageWithImage("q 40 0 0 40 50 50 cm /Im1 Do Q", greyJpeg, "\r\n" + std::string(kFakeJpeg));
+    const std::string inlineImage =
+        OnePage("q 40 0 0 40 50 50 cm BI /W 4 /H 4 /CS /G /BPC 8 /F /DCT ID\r\n" + std::string(kFakeJpeg) + " EI Q");
+    for (const std::string& file : {xobject, inlineImage}) {
+        const std::vector<RunModel> images = ImageRuns(Extract(file, true));
+        ASSERT_EQ(images.size(), 1u);
+        EXPECT_EQ(images[0].imageData, kFakeJpeg);
+    }
+}
+
+TEST(Images, SamplesAreReadThroughTheDecodeArray)
+{
+    struct Case {
+        const char* what;
+        std::string imageDict, data;
+        std::vector<int> firstPixel;
+    } cases[] = {
+        {"grey inverted", "/ColorSpace /DeviceGray /BitsPerComponent 8 /Decode [1 0]", std::string(1, '\0'),
+         {255, 255, 255}},
+        {"grey onto half its range", "/ColorSpace /DeviceGray /BitsPerComponent 4 /Decode [0 0.5]", "\xF0",
+         {128, 128, 128}},
+        {"CMYK inverted", "/ColorSpace /DeviceCMYK /BitsPerComponent 8 /Decode [1 0 1 0 1 0 1 0]", "\xFF\xFF\xFF\xFF",
+         {255, 255, 255}},
+        {"RGB with only blue inverted", "/ColorSpace /DeviceRGB /BitsPerComponent 8 /Decode [0 1 0 1 1 0]",
+         std::string(3, '\0'), {0, 0, 255}},
+        {"palette read backwards",
+         "/ColorSpace [/Indexed /DeviceRGB 1 <FF00000000FF>] /BitsPerComponent 1 /Decode [1 0]", std::string(1, '\0'),
+         {0, 0, 255}},
+    };
+    for (const Case& c : cases) {
+        const std::string file =
+            PageWithImage("q 40 0 0 40 50 50 cm /Im1 Do Q", "/Width 1 /Height 1 " + c.imageDict, c.data);
+        const std::vector<RunModel> images = ImageRuns(Extract(file, true));
+        ASSERT_EQ(images.size(), 1u) << c.what;
+        EXPECT_EQ(FirstPixelRgb(images[0].imageData), c.firstPixel) << c.what;
+    }
+}
+
+TEST(Images, StencilMasksPaintTheFillColourWhereTheyMarkThePage)
+{
+    // A sample of 0 marks the page unless /Decode [1 0] turns the meaning round; unmarked is white paper.
+    struct Case {
+        std::string content;
+        std::vector<int> firstPixel;
+    } cases[] = {
+        {"0 0 1 rg q 40 0 0 40 50 50 cm BI /IM true /W 8 /H 1 ID \x7F EI Q", {0, 0, 255}},
+        {"0 0 1 rg q 40 0 0 40 50 50 cm BI /IM true /W 8 /H 1 /D [1 0] ID \x7F EI Q", {255, 255, 255}},
+        {"0.5 g q 40 0 0 40 50 50 cm BI /IM true /W 8 /H 1 ID \x7F EI Q", {128, 128, 128}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<RunModel> images = ImageRuns(Extract(OnePage(c.content), true));
+        ASSERT_EQ(images.size(), 1u) << c.content;
+        EXPECT_EQ(FirstPixelRgb(images[0].imageData), c.firstPixel) << c.content;
+    }
+}
+
 }  // namespace
 }  // namespace halvane
