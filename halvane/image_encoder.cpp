@@ -271,7 +271,7 @@ bool EncodeImage(Document& doc, const ImageEvent& ev, std::string* out)
         return true;
     }
     if (!decoded.imageCodec.empty() || !haveColorSpace)
-        return false;  // JPX, JBIG2 and CCITT have no form a document can embed
+        return false;  // JPX and JBIG2 have no form a document can embed
     if (bpc != 1 && bpc != 2 && bpc != 4 && bpc != 8 && bpc != 16)
         return false;
     const Object& decodeArr = doc.Resolve(Entry(dict, "Decode", "D"));

@@ -25,6 +25,21 @@ std::string CanonicalFilterName(const std::string& name)
     return name;
 }
 
+// EndOfBlock needs no reading: two end-of-line codes in a row end the data in any case, and
+// decoding stops after Rows rows.
+CcittParams ReadCcittParams(const Object& parms, const ResolveFn& resolve)
+{
+    CcittParams p;
+    p.k = resolve(parms["K"]).GetIntClamped(p.k);
+    p.endOfLine = resolve(parms["EndOfLine"]).GetBool(p.endOfLine);
+    p.encodedByteAlign = resolve(parms["EncodedByteAlign"]).GetBool(p.encodedByteAlign);
+    p.columns = resolve(parms["Columns"]).GetIntClamped(p.columns);
+    p.rows = resolve(parms["Rows"]).GetIntClamped(p.rows);
+    p.blackIs1 = resolve(parms["BlackIs1"]).GetBool(p.blackIs1);
+    p.damagedRowsBeforeError = resolve(parms["DamagedRowsBeforeError"]).GetIntClamped(p.damagedRowsBeforeError);
+    return p;
+}
+
 bool ApplyOne(const std::string& name, const Object& parms, const ResolveFn& resolve, size_t maxOutput,
               std::string* data)
 {
@@ -43,6 +58,8 @@ bool ApplyOne(const std::string& name, const Object& parms, const ResolveFn& res
         ok = AsciiHexDecode(in, n, maxOutput, &out);
     } else if (name == "RunLengthDecode") {
         ok = RunLengthDecode(in, n, maxOutput, &out);
+    } else if (name == "CCITTFaxDecode") {
+        ok = CcittFaxDecode(ReadCcittParams(parms, resolve), in, n, maxOutput, &out);
     } else if (name == "Crypt") {
         return true;  // identity crypt filter; real decryption happens before the chain
     } else {
@@ -90,7 +107,7 @@ bool DecodeFilters(const uint8_t* data, size_t size, const Object& filterIn, con
             return false;
         const std::string name = CanonicalFilterName(names[i].Str());
         const Object& p = resolve(parmList[i]);
-        if (name == "DCTDecode" || name == "JPXDecode" || name == "JBIG2Decode" || name == "CCITTFaxDecode") {
+        if (name == "DCTDecode" || name == "JPXDecode" || name == "JBIG2Decode") {
             out->imageCodec = name;
             out->imageCodecParms = p;
             return true;

@@ -1,5 +1,6 @@
-// Applies a stream's /Filter list with its /DecodeParms. Image codecs (DCT, JPX, JBIG2, CCITT)
-// end the chain: their data is handed on still encoded, with the codec's name.
+// Applies a stream's /Filter list with its /DecodeParms. Image codecs (DCT, JPX, JBIG2) end the
+// chain: their data is handed on still encoded, with the codec's name. CCITT fax data is decoded
+// like any other filter's, to rows of 1-bit samples.
 #ifndef HALVANE_FILTERS_FILTER_CHAIN_H
 #define HALVANE_FILTERS_FILTER_CHAIN_H
 

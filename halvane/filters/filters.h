@@ -24,6 +24,23 @@ struct PredictorParams {
     int columns = 1;
 };
 
+// CCITTFaxDecode parameters (ISO 32000-1, Table 11).
+struct CcittParams {
+    int k = 0;                        // <0 Group 4, 0 Group 3 one-dimensional, >0 Group 3 two-dimensional
+    bool endOfLine = false;           // every row starts with an end-of-line code
+    bool encodedByteAlign = false;    // rows (or their end-of-line codes) are padded to a byte boundary
+    int columns = 1728;
+    int rows = 0;                     // 0: as many as the data holds
+    bool blackIs1 = false;
+    int damagedRowsBeforeError = 0;   // rows replaced and skipped to the next end-of-line code
+};
+
+// Fax decoding (ITU-T T.4 and T.6) to rows of 1-bit pixels, each row padded to whole bytes; 0 is
+// black unless blackIs1. Decoding ends at the first damaged row beyond those tolerated, keeping the
+// rows before it; when params.rows is known the missing rows are white.
+bool CcittFaxDecode(const CcittParams& params, const uint8_t* data, size_t size, size_t maxOutput,
+                    std::string* out);
+
 // Undoes a TIFF or PNG predictor in place. False when the parameters are unusable.
 bool UndoPredictor(const PredictorParams& params, std::string* data);
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "fax_encoder.h"
 #include "line_order.h"
 #include "pdf_builder.h"
 #include "pdf_doc.h"
@@ -807,6 +808,84 @@ TEST(Images, StencilMasksPaintTheFillColourWhereTheyMarkThePage)
         const std::vector<RunModel> images = ImageRuns(Extract(OnePage(c.content), true));
         ASSERT_EQ(images.size(), 1u) << c.content;
         EXPECT_EQ(FirstPixelRgb(images[0].imageData), c.firstPixel) << c.content;
+    }
+}
+
+// The pixels of a PNG written by the reader (8-bit grey or RGB, one IDAT chunk, no row filters),
+// drawn as '.' for white, '#' for the ink colour and '?' for anything else.
+testing::Picture PngPicture(const std::string& png, const std::vector<int>& ink)
+{
+    auto u32 = [&](size_t at) {
+        return (static_cast<uint32_t>(static_cast<uint8_t>(png[at])) << 24) |
+               (static_cast<uint32_t>(static_cast<uint8_t>(png[at + 1])) << 16) |
+               (static_cast<uint32_t>(static_cast<uint8_t>(png[at + 2])) << 8) | static_cast<uint8_t>(png[at + 3]);
+    };
+    const size_t idat = png.find("IDAT");
+    if (png.size() < 33 || idat == std::string::npos || idat < 4)
+        return {};
+    const uint32_t width = u32(16), height = u32(20);
+    const int channels = png[25] == 2 ? 3 : 1;
+    std::string raw((width * channels + 1) * height, '\0');
+    uLongf rawSize = raw.size();
+    if (uncompress(reinterpret_cast<Bytef*>(&raw[0]), &rawSize, reinterpret_cast<const Bytef*>(png.data() + idat + 4),
+                   u32(idat - 4)) != Z_OK)
+        return {};
+    testing::Picture picture;
+    for (uint32_t y = 0; y < height; ++y) {
+        std::string row;
+        for (uint32_t x = 0; x < width; ++x) {
+            const uint8_t* p = reinterpret_cast<const uint8_t*>(&raw[y * (width * channels + 1) + 1 + x * channels]);
+            const std::vector<int> rgb = channels == 3 ? std::vector<int>{p[0], p[1], p[2]}
+                                                       : std::vector<int>{p[0], p[0], p[0]};
+            row.push_back(rgb == std::vector<int>{255, 255, 255} ? '.' : rgb == ink ? '#' : '?');
+        }
+        picture.push_back(row);
+    }
+    return picture;
+}
+
+TEST(Images, FaxCodedImagesAndStencilsBecomePictures)
+{
+    const testing::Picture picture = {
+        "#....#....##",
+        ".#..#.....#.",
+        "..##......#.",
+        "..##....####",
+    };
+    testing::FaxCoding g3;
+    g3.k = 2;
+    g3.endOfLine = true;
+    const std::string g4Data = testing::FaxEncoder::Encode(picture, testing::FaxCoding());
+    const std::string g3Data = testing::FaxEncoder::Encode(picture, g3);
+    ASSERT_EQ(g4Data.find("EI"), std::string::npos);
+    const std::string g4 = "/Filter /CCITTFaxDecode /DecodeParms << /K -1 /Columns 12 >>";
+    const std::string draw = "q 40 0 0 40 50 50 cm /Im1 Do Q";
+    const std::vector<int> black = {0, 0, 0}, red = {255, 0, 0};
+    struct Case {
+        const char* what;
+        std::string file;
+        std::vector<int> ink;
+    } cases[] = {
+        {"Group 4 grey image",
+         PageWithImage(draw, "/Width 12 /Height 4 /ColorSpace /DeviceGray /BitsPerComponent 1 " + g4, g4Data), black},
+        {"Group 3 two-dimensional, black as 1 read through /Decode [1 0]",
+         PageWithImage(draw,
+                       "/Width 12 /Height 4 /ColorSpace /DeviceGray /BitsPerComponent 1 /Decode [1 0] "
+                       "/Filter /CCITTFaxDecode /DecodeParms << /K 2 /EndOfLine true /Columns 12 /Rows 4 "
+                       "/BlackIs1 true >>",
+                       g3Data),
+         black},
+        {"stencil mask in the fill colour",
+         PageWithImage("1 0 0 rg " + draw, "/Width 12 /Height 4 /ImageMask true " + g4, g4Data), red},
+        {"inline stencil mask with abbreviated names",
+         OnePage("1 0 0 rg q 40 0 0 40 50 50 cm BI /IM true /W 12 /H 4 /F /CCF /DP << /K -1 /Columns 12 >> ID " +
+                 g4Data + " EI Q"),
+         red},
+    };
+    for (const Case& c : cases) {
+        const std::vector<RunModel> images = ImageRuns(Extract(c.file, true));
+        ASSERT_EQ(images.size(), 1u) << c.what;
+        EXPECT_EQ(PngPicture(images[0].imageData, c.ink), picture) << c.what;
     }
 }
 
