@@ -5,9 +5,11 @@
 #include <cctype>
 
 #include "document.h"
+#include "document_glyph_names.h"
 #include "fonts/encodings.h"
 #include "fonts/font_programs.h"
 #include "fonts/glyph_names.h"
+#include "fonts/program_unicode.h"
 #include "fonts/standard_fonts.h"
 #if __has_include("fonts/cmap.h")
 #include "fonts/cmap.h"
@@ -208,14 +210,14 @@ public:
             *out += text_[code];
     }
 
-    void Load(Document& doc, const Object& dict);
+    void Load(Document& doc, const Object& dict, FontCache& cache);
 
 private:
     std::array<double, 256> widths_{};
     std::array<std::u16string, 256> text_;
 };
 
-void SimpleFont::Load(Document& doc, const Object& dict)
+void SimpleFont::Load(Document& doc, const Object& dict, FontCache& cache)
 {
     const bool type3 = doc.Resolve(dict["Subtype"]).IsName("Type3");
     const bool trueType = doc.Resolve(dict["Subtype"]).IsName("TrueType");
@@ -298,6 +300,7 @@ void SimpleFont::Load(Document& doc, const Object& dict)
     std::shared_ptr<const fonts::CMap> toUnicode = LoadCMapStream(doc, doc.Resolve(dict["ToUnicode"]));
 #endif
     const bool dingbats = standard && standard->encoding == fonts::BaseEncoding::ZapfDingbats;
+    std::unique_ptr<fonts::ProgramUnicode> programUnicode;
     for (int c = 0; c < 256; ++c) {
         std::u16string& t = text_[static_cast<size_t>(c)];
 #ifdef HALVANE_HAVE_CMAP
@@ -312,6 +315,17 @@ void SimpleFont::Load(Document& doc, const Object& dict)
         t.clear();
         if (haveTrueType && TrueTypeCodeText(trueTypeProgram, c, &t))
             continue;
+        // A name the glyph list cannot read: the program's Unicode cmap says what its glyph
+        // draws, else another copy of this font in the document with a ToUnicode map.
+        if (!n.empty() && haveTrueType) {
+            if (!programUnicode)
+                programUnicode = std::make_unique<fonts::ProgramUnicode>(trueTypeProgram);
+            if (programUnicode->Text(n, &t))
+                continue;
+        }
+        if (!n.empty() && !type3 && fonts::ParseNumberedGlyphName(n) && cache.LearnedGlyphNames().Lookup(name, n, &t))
+            continue;
+        t.clear();
         // Names such as "a44" or "g65" on code 44 or 65 stand for the code itself.
         if (!n.empty() && NumberedNameMatchesCode(n, c)) {
             t.push_back(static_cast<char16_t>(c));
@@ -579,7 +593,18 @@ std::string StripSubsetPrefix(const std::string& name)
     return name;
 }
 
+FontCache::FontCache(Document& doc) : doc_(doc) {}
+
 FontCache::~FontCache() = default;
+
+const DocumentGlyphNames& FontCache::LearnedGlyphNames()
+{
+    if (!learned_) {
+        learned_ = std::make_unique<DocumentGlyphNames>();
+        learned_->Scan(doc_);
+    }
+    return *learned_;
+}
 
 const Font* FontCache::Get(const Object& fontRef)
 {
@@ -604,7 +629,7 @@ const Font* FontCache::Get(const Object& fontRef)
         font = std::move(f);
     } else {
         auto f = std::make_unique<SimpleFont>();
-        f->Load(doc_, dict);
+        f->Load(doc_, dict, *this);
         font = std::move(f);
     }
     const Font* result = font.get();

@@ -14,6 +14,7 @@
 namespace halvane {
 
 class Document;
+class DocumentGlyphNames;
 
 class Font {
 public:
@@ -39,14 +40,18 @@ public:
 // Loads fonts from /Font dictionaries and keeps them for the whole document.
 class FontCache {
 public:
-    explicit FontCache(Document& doc) : doc_(doc) {}
+    explicit FontCache(Document& doc);
     ~FontCache();
     // fontRef: the entry of the resource dictionary (usually a reference). Never null: a font
     // that cannot be read gives a fallback that maps bytes as Latin-1.
     const Font* Get(const Object& fontRef);
+    // Pairs of numbered glyph names and text that the document's ToUnicode maps state; read
+    // from the document's fonts on first use.
+    const DocumentGlyphNames& LearnedGlyphNames();
 
 private:
     Document& doc_;
+    std::unique_ptr<DocumentGlyphNames> learned_;
     std::unordered_map<int, std::unique_ptr<Font>> byRef_;
     std::vector<std::unique_ptr<Font>> direct_;
     std::unique_ptr<Font> fallback_;

@@ -1,8 +1,7 @@
 // Turns a page's placed glyphs and images into lines of runs grouped in regions, in reading
-// order. Glyphs are banded by baseline, bands are cut into fragments at wide gaps, and the
-// fragments are split into regions by whitespace cuts: a vertical cut between columns (not
-// between the cells of a table), a horizontal cut where a full-width block interrupts the
-// columns. Each region's fragments are joined back into lines.
+// order. Glyphs are banded by baseline, bands are cut into fragments at wide gaps, the
+// fragments are split into regions (region_splitter.h), and each region's fragments are
+// joined back into lines.
 #ifndef HALVANE_LINE_BUILDER_H
 #define HALVANE_LINE_BUILDER_H
 

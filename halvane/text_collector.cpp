@@ -113,13 +113,21 @@ void TextCollector::OnImage(const ImageEvent& ev)
         img.top = std::min(img.top, c.y);
         img.bottom = std::max(img.bottom, c.y);
     }
-    // Clip to the page; an image entirely outside it is not shown.
+    // Clip to the page; an image entirely outside it is not shown. The whole picture is
+    // delivered, so one that reaches past the page is fitted into the visible part with its
+    // proportions kept rather than squeezed into it.
+    const double fullWidth = img.right - img.left, fullHeight = img.bottom - img.top;
     img.left = std::max(img.left, 0.0);
     img.top = std::max(img.top, 0.0);
     img.right = std::min(img.right, width_);
     img.bottom = std::min(img.bottom, height_);
     if (img.right - img.left < 1 || img.bottom - img.top < 1)
         return;
+    const double fit = std::min((img.right - img.left) / fullWidth, (img.bottom - img.top) / fullHeight);
+    if (fit < 1) {
+        img.right = img.left + fullWidth * fit;
+        img.bottom = img.top + fullHeight * fit;
+    }
     if (!encoder_(ev, &img.data) || img.data.empty())
         return;
     images_.push_back(std::move(img));

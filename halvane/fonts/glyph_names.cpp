@@ -107,6 +107,29 @@ bool GlyphNameToUnicode(std::string_view name, std::u16string* out) {
   return NameToUnicode(name, false, out);
 }
 
+bool ParseNumberedGlyphName(std::string_view name, NumberedGlyphName* out) {
+  static const char* const kPrefixes[] = {"glyph", "index", "gid", "cid", "g"};
+  for (const char* prefix : kPrefixes) {
+    const std::string_view p(prefix);
+    if (name.size() <= p.size() || name.size() > p.size() + 5) continue;
+    bool same = true;
+    for (size_t i = 0; i < p.size() && same; ++i)
+      same = (name[i] | 0x20) == p[i];
+    if (!same) continue;
+    uint32_t v = 0;
+    for (char c : name.substr(p.size())) {
+      if (c < '0' || c > '9') return false;
+      v = v * 10 + static_cast<uint32_t>(c - '0');
+    }
+    if (out) {
+      out->number = v;
+      out->cid = p == "cid";
+    }
+    return true;
+  }
+  return false;
+}
+
 bool DingbatsGlyphNameToUnicode(std::string_view name, std::u16string* out) {
   return NameToUnicode(name, true, out);
 }

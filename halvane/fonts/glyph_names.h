@@ -2,6 +2,7 @@
 #ifndef HALVANE_FONTS_GLYPH_NAMES_H
 #define HALVANE_FONTS_GLYPH_NAMES_H
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,15 @@ bool GlyphNameToUnicode(std::string_view name, std::u16string* out);
 // in the ITC Zapf Dingbats list first; other fonts must not use it, since producers also name
 // ordinary glyphs "a1", "a2"...
 bool DingbatsGlyphNameToUnicode(std::string_view name, std::u16string* out);
+
+// Producer names that only number a glyph: "g18", "glyph18", "gid18", "index18" (a glyph id,
+// usually of the font a subset was cut from) and "cid18" (a CID), in either case, with up to five
+// digits. The glyph list gives them no text; only the document or the font program can.
+struct NumberedGlyphName {
+  uint32_t number = 0;
+  bool cid = false;  // "cid18": a CID rather than a glyph id
+};
+bool ParseNumberedGlyphName(std::string_view name, NumberedGlyphName* out = nullptr);
 
 }  // namespace halvane::fonts
 

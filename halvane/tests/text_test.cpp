@@ -725,6 +725,9 @@ TEST(Images, VisibleImagesAreDeliveredWhereverTheyAreDrawn)
         {"indexed JPEG", "q 40 0 0 40 50 50 cm /Im1 Do Q",
          "/Width 4 /Height 4 /BitsPerComponent 8 /ColorSpace [/Indexed /DeviceGray 1 <00FF>] /Filter /DCTDecode",
          {}, 50, 710, 90, 750},
+        // 200 x 100 drawn with its left half past the page's left edge: 100 x 100 shows, and the
+        // whole picture is fitted into that with its proportions kept.
+        {"picture reaching past the page", "q 200 0 0 100 -100 50 cm /Im1 Do Q", greyJpeg, {}, 0, 650, 100, 700},
     };
     for (const Case& c : cases) {
         const std::vector<RunModel> images =

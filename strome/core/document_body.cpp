@@ -1,6 +1,7 @@
 #include "document_body.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "ooxml_names.h"
 #include "xml_text.h"
@@ -15,6 +16,10 @@ constexpr int64_t kMaxTwips = 31680;
 constexpr int64_t kMaxPictureEmu = 22 * 914400;
 constexpr int kMinHalfPoints = 2, kMaxHalfPoints = 3276;
 constexpr int64_t kMinLineTwips = 2880;  // 2 inches
+// The gap the layout hands over is measured between glyph boxes of one em (0.8 em above the
+// baseline, 0.2 below); at single spacing a line of common fonts is about 1.15 em tall, so a
+// paragraph's first line already takes this much of the gap above it, in twips per half-point.
+constexpr double kLineBoxExtraTwipsPerHalfPoint = 0.15 * 10;
 
 int64_t Clamp(int64_t v, int64_t lo, int64_t hi) { return std::min(std::max(v, lo), hi); }
 
@@ -154,7 +159,7 @@ bool DocumentBody::SetParagraphFormat(const ParagraphFormat& f)
     return true;
 }
 
-void DocumentBody::WriteParagraphStart()
+void DocumentBody::WriteParagraphStart(int64_t firstLineHalfPoints)
 {
     if (startWritten_)
         return;
@@ -168,7 +173,9 @@ void DocumentBody::WriteParagraphStart()
     const int64_t maxIndent = std::max<int64_t>(0, page_.textWidthTwips() - kMinLineTwips);
     const int64_t left = Clamp(f.leftTwips, 0, std::min(kMaxTwips, maxIndent));
     const int64_t first = Clamp(f.firstLineTwips, -kMaxTwips, std::min(kMaxTwips, maxIndent - left));
-    const int64_t before = Clamp(f.spaceBeforeTwips, 0, kMaxTwips);
+    const int64_t lineBoxExtra =
+        static_cast<int64_t>(std::lround(kLineBoxExtraTwipsPerHalfPoint * Clamp(firstLineHalfPoints, 0, kMaxHalfPoints)));
+    const int64_t before = Clamp(f.spaceBeforeTwips - lineBoxExtra, 0, kMaxTwips);
     const char* jc = AlignmentValue(f.alignment);
     if (pendingPageBreaks_ > 0 || left != 0 || first != 0 || before != 0 || jc) {
         x.Open("w:pPr");
@@ -199,7 +206,7 @@ void DocumentBody::FlushRun()
         return;
     const RunFormat& f = runFormat_;
     const bool eastAsian = HasEastAsian(runText_);
-    WriteParagraphStart();
+    WriteParagraphStart(f.halfPoints);
     std::string props;
     XmlWriter x(props);
     if (!f.font.family.empty() || eastAsian) {

@@ -40,7 +40,9 @@ public:
     const Deflater& deflater() const { return deflater_; }
 
 private:
-    void WriteParagraphStart();
+    // Opens the paragraph and writes its properties; the size of its first line, when known,
+    // takes the part of the space before it that Word's taller line box already fills.
+    void WriteParagraphStart(int64_t firstLineHalfPoints = 0);
     void FlushRun();
     void WriteEmptyPageParagraph();
     void WriteBlankFirstPage();

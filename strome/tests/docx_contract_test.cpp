@@ -143,14 +143,38 @@ TEST_F(DocxContract, LayoutBlockWithBreakAndIndentRuns)
     EXPECT_EQ(doc->GetParagraphCount(), 1);
     Saved s = SaveAndRead(doc);
     const std::string font = "<w:rFonts w:ascii=\"Times New Roman\" w:hAnsi=\"Times New Roman\" w:cs=\"Times New Roman\"/>";
+    // 30 points of gap less the 0.15 em of the 10.5-point first line that Word's line box fills.
     EXPECT_EQ(s.body,
-              "<w:p><w:pPr><w:spacing w:before=\"600\"/><w:jc w:val=\"left\"/></w:pPr>"
+              "<w:p><w:pPr><w:spacing w:before=\"568\"/><w:jc w:val=\"left\"/></w:pPr>"
               "<w:r><w:rPr>" + font + "<w:sz w:val=\"21\"/><w:szCs w:val=\"21\"/></w:rPr><w:t>First line</w:t></w:r>"
               "<w:r><w:br/></w:r>"
               "<w:r><w:rPr><w:sz w:val=\"12\"/><w:szCs w:val=\"12\"/></w:rPr><w:t xml:space=\"preserve\">" +
                   std::string(36, ' ') + "</w:t></w:r>"
               "<w:r><w:rPr>" + font + "<w:sz w:val=\"21\"/><w:szCs w:val=\"21\"/></w:rPr><w:t>Indented</w:t></w:r>"
               "</w:p>");
+}
+
+TEST_F(DocxContract, TheSpaceBeforeAParagraphLeavesOutWhatItsFirstLineBoxFills)
+{
+    // The gap between glyph boxes of one em; Word's line is about 1.15 em tall at single spacing.
+    struct Case {
+        int before, firstRunSize;  // layout units: 1/12 point and half-points
+        const char* expectedProperties;
+    } cases[] = {
+        {360, 40, "<w:pPr><w:spacing w:before=\"540\"/></w:pPr>"},  // 30 pt less 3 pt of a 20 pt line
+        {12, 40, ""},                                                // a gap smaller than that: none
+        {360, 0, "<w:pPr><w:spacing w:before=\"600\"/></w:pPr>"},  // no size given: the whole gap
+    };
+    for (const Case& c : cases) {
+        qrn_IDocx* doc = NewDocument();
+        qrn_IDocxPara* para = AddLayoutParagraph(doc, 0, 0, c.before, nullptr);
+        ASSERT_NE(para, nullptr);
+        AddRun(para, QT("x"), "", c.firstRunSize);
+        para->Release();
+        Saved s = SaveAndRead(doc);
+        EXPECT_EQ(s.body.substr(0, s.body.find("<w:r>")), std::string("<w:p>") + c.expectedProperties)
+            << c.before << " " << c.firstRunSize;
+    }
 }
 
 // Text in, the run's content in document.xml out.

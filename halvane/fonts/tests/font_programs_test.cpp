@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "fonts/program_unicode.h"
 #include "test_paths.h"
 
 namespace halvane::fonts {
@@ -271,6 +272,58 @@ TEST(TrueType, OpenTypeWrapperGivesItsCff) {
   CffFont cff;
   ASSERT_TRUE(ParseCff(font.cff, &cff));
   EXPECT_EQ(cff.glyphNames[1], "parenleft");
+}
+
+TEST(ProgramUnicode, GlyphNamesThroughTheUnicodeCmap) {
+  // (3,1): U+0009 -> glyph 1, "hi" -> glyphs 2 and 3.
+  TrueTypeFont font;
+  font.glyphCount = 4;
+  TrueTypeCmap cmap;
+  cmap.platform = 3;
+  cmap.encoding = 1;
+  cmap.runs = {{0x09, 0x09, 1}, {0x68, 0x69, 2}};
+  font.cmaps.push_back(cmap);
+  TrueTypeFont named = font;
+  named.glyphNames = {".notdef", "x", "g3", "y"};
+  TrueTypeFont symbolOnly = font;
+  symbolOnly.cmaps[0].encoding = 0;  // (3,0) codes are no Unicode
+
+  struct ProgramCase {
+    const TrueTypeFont* font;
+    const char* name;
+    const char16_t* text;  // null: no text
+  };
+  const ProgramCase cases[] = {
+      {&font, "g2", u"h"},        // without names the number is the glyph id
+      {&font, "glyph3", u"i"},
+      {&font, "cid2", nullptr},   // a CID is no glyph id of a simple font
+      {&font, "g0", nullptr},
+      {&font, "g4", nullptr},     // beyond the glyph count
+      {&font, "g1", nullptr},     // draws a control character
+      {&font, "A", nullptr},
+      {&named, "g3", u"h"},       // the program's own name finds glyph 2
+      {&named, "y", u"i"},
+      {&named, "g2", nullptr},    // names present: numbers are not glyph ids
+      {&symbolOnly, "g2", nullptr},
+  };
+  for (const ProgramCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::u16string out = u"stale";
+    const bool ok = ProgramUnicode(*c.font).Text(c.name, &out);
+    EXPECT_EQ(ok, c.text != nullptr);
+    EXPECT_EQ(out, c.text ? std::u16string(c.text) : std::u16string());
+  }
+
+  // An OpenType program names its glyphs in the CFF charset.
+  std::string cffBytes = ReadFixture("cmr12.cff");
+  TrueTypeFont otf;
+  otf.glyphCount = 14;
+  otf.cff = cffBytes;
+  cmap.runs = {{0x2985, 0x2985, 1}};
+  otf.cmaps.push_back(cmap);
+  std::u16string out;
+  EXPECT_TRUE(ProgramUnicode(otf).Text("parenleft", &out));
+  EXPECT_EQ(out, u"\u2985");
 }
 
 TEST(TrueType, RejectsWhatIsNoFont) {

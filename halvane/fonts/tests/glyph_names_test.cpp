@@ -72,6 +72,34 @@ TEST(GlyphNames, Table) {
   }
 }
 
+TEST(GlyphNames, NumberedNames) {
+  struct NumberedCase {
+    const char* name;
+    bool numbered;
+    uint32_t number;
+    bool cid;
+  };
+  const NumberedCase cases[] = {
+      {"g18", true, 18, false},      {"G18", true, 18, false},     {"glyph7", true, 7, false},
+      {"Glyph7", true, 7, false},    {"gid300", true, 300, false}, {"index12", true, 12, false},
+      {"cid44", true, 44, true},     {"g65535", true, 65535, false},
+      {"g", false, 0, false},        {"g123456", false, 0, false},  // more than five digits
+      {"g18.sc", false, 0, false},   {"gx1", false, 0, false},      {"a18", false, 0, false},
+      {"uni0041", false, 0, false},  {"glyph", false, 0, false},    {"", false, 0, false},
+  };
+  for (const NumberedCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    NumberedGlyphName parsed;
+    EXPECT_EQ(ParseNumberedGlyphName(c.name, &parsed), c.numbered);
+    if (c.numbered) {
+      EXPECT_EQ(parsed.number, c.number);
+      EXPECT_EQ(parsed.cid, c.cid);
+      std::u16string out;
+      EXPECT_FALSE(GlyphNameToUnicode(c.name, &out));  // only the document can give their text
+    }
+  }
+}
+
 TEST(GlyphNames, DingbatNamesOnlyWhenAsked) {
   std::u16string out;
   EXPECT_TRUE(DingbatsGlyphNameToUnicode("a1", &out));
