@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -34,12 +35,25 @@ bool WritePng(int width, int height, int channels, const uint8_t* pixels, std::s
     if (width <= 0 || height <= 0 || (channels != 1 && channels != 3))
         return false;
     const size_t rowBytes = static_cast<size_t>(width) * channels;
+    const size_t count = rowBytes * static_cast<size_t>(height);
+    // Grey pictures of only black and white (scans, fax pages, stencils) take one bit a pixel:
+    // an eighth of the data to compress and to store.
+    const bool bilevel = channels == 1 && std::all_of(pixels, pixels + count, [](uint8_t v) { return v == 0 || v == 255; });
+    const size_t packedRowBytes = bilevel ? (static_cast<size_t>(width) + 7) / 8 : rowBytes;
     std::vector<uint8_t> raw;
-    raw.reserve((rowBytes + 1) * height);
+    raw.reserve((packedRowBytes + 1) * height);
     for (int y = 0; y < height; ++y) {
         raw.push_back(0);  // filter type None
         const uint8_t* row = pixels + static_cast<size_t>(y) * rowBytes;
-        raw.insert(raw.end(), row, row + rowBytes);
+        if (!bilevel) {
+            raw.insert(raw.end(), row, row + rowBytes);
+            continue;
+        }
+        const size_t start = raw.size();
+        raw.resize(start + packedRowBytes, 0);
+        for (int x = 0; x < width; ++x)
+            if (row[x])
+                raw[start + static_cast<size_t>(x) / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
     }
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
     std::vector<uint8_t> packed(packedSize);
@@ -58,7 +72,7 @@ bool WritePng(int width, int height, int channels, const uint8_t* pixels, std::s
     header[5] = static_cast<uint8_t>(h >> 16);
     header[6] = static_cast<uint8_t>(h >> 8);
     header[7] = static_cast<uint8_t>(h);
-    header[8] = 8;                          // bit depth
+    header[8] = bilevel ? 1 : 8;            // bit depth
     header[9] = channels == 3 ? 2 : 0;      // colour type: RGB or grey
     header[10] = header[11] = header[12] = 0;
     Chunk(out, "IHDR", header, sizeof header);

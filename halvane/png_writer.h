@@ -1,4 +1,5 @@
-// Minimal PNG writer (8-bit greyscale or RGB, no interlace) on top of zlib.
+// Minimal PNG writer (greyscale or RGB, no interlace) on top of zlib; grey pictures of only
+// black and white are stored at one bit per pixel, all others at eight bits per channel.
 #ifndef HALVANE_PNG_WRITER_H
 #define HALVANE_PNG_WRITER_H
 

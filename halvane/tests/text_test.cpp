@@ -622,9 +622,14 @@ std::vector<int> FirstPngPixel(const std::string& png)
                           (static_cast<uint8_t>(png[idat - 2]) << 8) | static_cast<uint8_t>(png[idat - 1]);
     std::string raw(64, '\0');
     uLongf rawSize = raw.size();
-    if (uncompress(reinterpret_cast<Bytef*>(&raw[0]), &rawSize, reinterpret_cast<const Bytef*>(png.data() + idat + 4),
-                   static_cast<uLong>(length)) != Z_OK)
+    const int err = uncompress(reinterpret_cast<Bytef*>(&raw[0]), &rawSize,
+                               reinterpret_cast<const Bytef*>(png.data() + idat + 4), static_cast<uLong>(length));
+    if (err != Z_OK && err != Z_BUF_ERROR)  // the first bytes are all this needs
         return {};
+    if (png.size() > 24 && png[24] == 1) {  // one bit per pixel: the first pixel is the top bit
+        const int v = (static_cast<uint8_t>(raw[1]) & 0x80) ? 255 : 0;
+        return {v, v, v};
+    }
     return {static_cast<uint8_t>(raw[1]), static_cast<uint8_t>(raw[2]), static_cast<uint8_t>(raw[3])};
 }
 
@@ -814,8 +819,8 @@ TEST(Images, StencilMasksPaintTheFillColourWhereTheyMarkThePage)
     }
 }
 
-// The pixels of a PNG written by the reader (8-bit grey or RGB, one IDAT chunk, no row filters),
-// drawn as '.' for white, '#' for the ink colour and '?' for anything else.
+// The pixels of a PNG written by the reader (1-bit or 8-bit grey, or RGB; one IDAT chunk, no row
+// filters), drawn as '.' for white, '#' for the ink colour and '?' for anything else.
 testing::Picture PngPicture(const std::string& png, const std::vector<int>& ink)
 {
     auto u32 = [&](size_t at) {
@@ -827,8 +832,10 @@ testing::Picture PngPicture(const std::string& png, const std::vector<int>& ink)
     if (png.size() < 33 || idat == std::string::npos || idat < 4)
         return {};
     const uint32_t width = u32(16), height = u32(20);
+    const bool oneBit = png[24] == 1;
     const int channels = png[25] == 2 ? 3 : 1;
-    std::string raw((width * channels + 1) * height, '\0');
+    const size_t rowBytes = oneBit ? (width + 7) / 8 : width * channels;
+    std::string raw((rowBytes + 1) * height, '\0');
     uLongf rawSize = raw.size();
     if (uncompress(reinterpret_cast<Bytef*>(&raw[0]), &rawSize, reinterpret_cast<const Bytef*>(png.data() + idat + 4),
                    u32(idat - 4)) != Z_OK)
@@ -836,10 +843,15 @@ testing::Picture PngPicture(const std::string& png, const std::vector<int>& ink)
     testing::Picture picture;
     for (uint32_t y = 0; y < height; ++y) {
         std::string row;
+        const uint8_t* r = reinterpret_cast<const uint8_t*>(&raw[y * (rowBytes + 1) + 1]);
         for (uint32_t x = 0; x < width; ++x) {
-            const uint8_t* p = reinterpret_cast<const uint8_t*>(&raw[y * (width * channels + 1) + 1 + x * channels]);
-            const std::vector<int> rgb = channels == 3 ? std::vector<int>{p[0], p[1], p[2]}
-                                                       : std::vector<int>{p[0], p[0], p[0]};
+            std::vector<int> rgb;
+            if (oneBit)
+                rgb.assign(3, (r[x / 8] & (0x80 >> (x % 8))) ? 255 : 0);
+            else if (channels == 3)
+                rgb = {r[x * 3], r[x * 3 + 1], r[x * 3 + 2]};
+            else
+                rgb.assign(3, r[x]);
             row.push_back(rgb == std::vector<int>{255, 255, 255} ? '.' : rgb == ink ? '#' : '?');
         }
         picture.push_back(row);
@@ -889,6 +901,8 @@ TEST(Images, FaxCodedImagesAndStencilsBecomePictures)
         const std::vector<RunModel> images = ImageRuns(Extract(c.file, true));
         ASSERT_EQ(images.size(), 1u) << c.what;
         EXPECT_EQ(PngPicture(images[0].imageData, c.ink), picture) << c.what;
+        // Black and white only: stored at one bit per pixel; a coloured stencil needs RGB.
+        EXPECT_EQ(images[0].imageData[24], c.ink == black ? 1 : 8) << c.what;
     }
 }
 
