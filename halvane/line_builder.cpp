@@ -401,10 +401,10 @@ std::vector<LineModel> AssembleLines(std::vector<Fragment>& frags, const std::ve
             currentDir = f.dir;
         } else {
             LineModel& l = lines.back();
-            // Fragments of one line are apart by a wide gap: keep the words apart.
+            // Fragments of one line are apart by a wide gap (table cells, a label and its
+            // value, a spaced-out title): keep them apart, in Chinese and Japanese as well.
             RunModel& prev = l.runs.back();
-            if (!EndsWithWhite(prev.text) && !f.runs.empty() &&
-                !(EndsWithCjk(prev.text) && StartsWithCjk(f.runs[0].text)))
+            if (!EndsWithWhite(prev.text) && !f.runs.empty())
                 prev.text.push_back(u' ');
             l.left = std::min(l.left, f.u0);
             l.right = std::max(l.right, f.u1);

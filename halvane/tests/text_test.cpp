@@ -116,7 +116,9 @@ TEST(Text, AThinSpaceSeparatesWordsWhileLooseKerningDoesNot)
 TEST(Text, LinesEndWithASpaceUnlessTheyEndInCjk)
 {
     PdfBuilder b;
-    b.AddSimplePage("BT /F1 12 Tf 50 700 Td (Latin line) Tj 0 -20 Td /F2 12 Tf <00010002> Tj ET");
+    // The third line holds two cells of Chinese text far apart: they stay apart.
+    b.AddSimplePage("BT /F1 12 Tf 50 700 Td (Latin line) Tj 0 -20 Td /F2 12 Tf <00010002> Tj "
+                    "0 -40 Td <0001> Tj 150 0 Td <0002> Tj ET");
     b.Add(3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 800] /Resources << /Font << /F1 5 0 R /F2 6 0 R >> >> "
              "/Contents 4 0 R >>");
     b.Add(6, "<< /Type /Font /Subtype /Type0 /BaseFont /ABCDEF+SimSun /Encoding /Identity-H "
@@ -126,9 +128,10 @@ TEST(Text, LinesEndWithASpaceUnlessTheyEndInCjk)
     b.AddStream(8, "/CIDInit /ProcSet findresource begin 12 dict begin begincmap 1 begincodespacerange <0000> <FFFF> "
                    "endcodespacerange 1 beginbfrange <0001> <0002> <4E2D> endbfrange endcmap end end");
     const Extracted e = Extract(b.Build());
-    ASSERT_EQ(e.lines.size(), 2u);
+    ASSERT_EQ(e.lines.size(), 3u);
     EXPECT_EQ(e.lines[0], "Latin line ");
     EXPECT_EQ(e.lines[1], "\xE4\xB8\xAD\xE4\xB8\xAE");  // U+4E2D U+4E2E, no trailing space
+    EXPECT_EQ(e.lines[2], "\xE4\xB8\xAD \xE4\xB8\xAE");
     const RunModel* cjk = nullptr;
     for (const auto& region : e.model.regions)
         for (const auto& line : region)
