@@ -306,8 +306,13 @@ PageDecoder::Outcome PageDecoder::GenericRegion(const SegmentHeader& h, const ui
     uint32_t flags;
     if (!ReadRegionInfo(in, &info) || !in.U8(&flags))
         return Outcome::Damaged;
-    if (flags & 1)
-        return Outcome::Unsupported;  // MMR coding: to be decoded with the CCITT G4 decoder
+    if (flags & 1) {
+        // MMR coding (T.88, 6.2.6): the coded data is a CCITT Group 4 image of info.width
+        // columns (1 = black, no end-of-block code required). Until the G4 decoder is wired in
+        // here, such images are refused (an unknown length then ends at 0x00 0x00 and the row
+        // count, T.88 7.2.7).
+        return Outcome::Unsupported;
+    }
     if (flags & 0x10)
         return Outcome::Unsupported;  // the extended 12-pixel template
     GenericRegionParams p;

@@ -2,17 +2,8 @@
 
 namespace halvane::jbig2 {
 
-namespace {
-
-struct QeEntry {
-    uint16_t qe;
-    uint8_t nextMps;
-    uint8_t nextLps;
-    uint8_t switchMps;
-};
-
 // Qe values and probability estimation (T.88, Table E.1).
-constexpr QeEntry kQe[47] = {
+const MqDecoder::QeEntry MqDecoder::kQe[47] = {
     {0x5601, 1, 1, 1},   {0x3401, 2, 6, 0},   {0x1801, 3, 9, 0},   {0x0AC1, 4, 12, 0},  {0x0521, 5, 29, 0},
     {0x0221, 38, 33, 0}, {0x5601, 7, 6, 1},   {0x5401, 8, 14, 0},  {0x4801, 9, 14, 0},  {0x3801, 10, 14, 0},
     {0x3001, 11, 17, 0}, {0x2401, 12, 18, 0}, {0x1C01, 13, 20, 0}, {0x1601, 29, 21, 0}, {0x5601, 15, 14, 1},
@@ -24,8 +15,6 @@ constexpr QeEntry kQe[47] = {
     {0x0049, 41, 38, 0}, {0x0025, 42, 39, 0}, {0x0015, 43, 40, 0}, {0x0009, 44, 41, 0}, {0x0005, 45, 42, 0},
     {0x0001, 45, 43, 0}, {0x5601, 46, 46, 0},
 };
-
-}  // namespace
 
 MqDecoder::MqDecoder(const uint8_t* data, size_t size) : data_(data), size_(size)
 {
@@ -54,53 +43,6 @@ void MqDecoder::ByteIn()
         c_ += static_cast<uint32_t>(ByteAt(pos_)) << 8;
         ct_ = 8;
     }
-}
-
-int MqDecoder::Decode(MqContext* cx)
-{
-    const int index = *cx >> 1;
-    int mps = *cx & 1;
-    const QeEntry& e = kQe[index < 47 ? index : 46];
-    const uint32_t qe = e.qe;
-    int decision;
-    a_ -= qe;
-    if ((c_ >> 16) >= qe) {
-        // The more probable symbol's subinterval lies above the less probable one's.
-        c_ -= qe << 16;
-        if (a_ & 0x8000)
-            return mps;
-        // MPS_EXCHANGE
-        if (a_ < qe) {
-            decision = 1 - mps;
-            if (e.switchMps)
-                mps = 1 - mps;
-            *cx = static_cast<MqContext>(e.nextLps << 1 | mps);
-        } else {
-            decision = mps;
-            *cx = static_cast<MqContext>(e.nextMps << 1 | mps);
-        }
-    } else {
-        // LPS_EXCHANGE
-        if (a_ < qe) {
-            decision = mps;
-            *cx = static_cast<MqContext>(e.nextMps << 1 | mps);
-        } else {
-            decision = 1 - mps;
-            if (e.switchMps)
-                mps = 1 - mps;
-            *cx = static_cast<MqContext>(e.nextLps << 1 | mps);
-        }
-        a_ = qe;
-    }
-    // RENORMD
-    do {
-        if (ct_ == 0)
-            ByteIn();
-        a_ <<= 1;
-        c_ <<= 1;
-        --ct_;
-    } while ((a_ & 0x8000) == 0);
-    return decision;
 }
 
 bool IntegerDecoder::Decode(MqDecoder& mq, int64_t* value)

@@ -19,6 +19,14 @@ public:
     int Decode(MqContext* cx);
 
 private:
+    struct QeEntry {
+        uint16_t qe;
+        uint8_t nextMps;
+        uint8_t nextLps;
+        uint8_t switchMps;
+    };
+    static const QeEntry kQe[47];
+
     // Past the end of the data the decoder reads 0xFF bytes, as the standard prescribes, so a
     // short stream yields a definite (if meaningless) result instead of an error or a hang.
     uint8_t ByteAt(size_t i) const { return i < size_ ? data_[i] : 0xFF; }
@@ -31,6 +39,53 @@ private:
     uint32_t a_ = 0;
     int ct_ = 0;
 };
+
+inline int MqDecoder::Decode(MqContext* cx)
+{
+    const int index = *cx >> 1;
+    int mps = *cx & 1;
+    const QeEntry& e = kQe[index < 47 ? index : 46];
+    const uint32_t qe = e.qe;
+    int decision;
+    a_ -= qe;
+    if ((c_ >> 16) >= qe) {
+        // The more probable symbol's subinterval lies above the less probable one's.
+        c_ -= qe << 16;
+        if (a_ & 0x8000)
+            return mps;
+        // MPS_EXCHANGE
+        if (a_ < qe) {
+            decision = 1 - mps;
+            if (e.switchMps)
+                mps = 1 - mps;
+            *cx = static_cast<MqContext>(e.nextLps << 1 | mps);
+        } else {
+            decision = mps;
+            *cx = static_cast<MqContext>(e.nextMps << 1 | mps);
+        }
+    } else {
+        // LPS_EXCHANGE
+        if (a_ < qe) {
+            decision = mps;
+            *cx = static_cast<MqContext>(e.nextMps << 1 | mps);
+        } else {
+            decision = 1 - mps;
+            if (e.switchMps)
+                mps = 1 - mps;
+            *cx = static_cast<MqContext>(e.nextLps << 1 | mps);
+        }
+        a_ = qe;
+    }
+    // RENORMD
+    do {
+        if (ct_ == 0)
+            ByteIn();
+        a_ <<= 1;
+        c_ <<= 1;
+        --ct_;
+    } while ((a_ & 0x8000) == 0);
+    return decision;
+}
 
 // The IAx integer decoders (Annex A.2). Each keeps its own 512 contexts.
 class IntegerDecoder {
