@@ -22,6 +22,8 @@ constexpr int64_t kMaxPixels = int64_t{1} << 26;
 // Work allowed for one image (decoded or drawn pixels, coded integers): a few seconds at most.
 constexpr int64_t kWorkBudget = int64_t{1} << 28;
 constexpr int64_t kSymbolPixelBudget = int64_t{1} << 26;
+// Dictionaries may re-export the symbols of those they refer to; their lists stay this short.
+constexpr int64_t kSymbolReferenceBudget = int64_t{1} << 22;
 constexpr uint32_t kUnknownLength = 0xFFFFFFFF;
 
 enum SegmentType {
@@ -101,10 +103,10 @@ bool ReadSegmentHeader(ByteReader& in, SegmentHeader* h)
     uint32_t count = countByte >> 5;
     if (count == 7) {
         // Long form: a 29-bit count in four bytes, then one retention bit per segment and itself.
-        uint32_t rest;
-        if (!in.U8(&rest) || !in.U16(&page))
+        uint32_t high, low;
+        if (!in.U8(&high) || !in.U16(&low))
             return false;
-        count = ((countByte & 0x1F) << 24) | (rest << 16) | page;
+        count = ((countByte & 0x1F) << 24) | (high << 16) | low;
         if (count > in.Left() || !in.Skip((static_cast<size_t>(count) + 8) / 8))
             return false;
     } else if (count > 4) {
@@ -192,7 +194,7 @@ private:
     size_t unknownLengthEnd_ = 0;  // where the last region of unknown length ended
     int defaultPixel_ = 0;
     std::map<uint32_t, std::unique_ptr<Dictionary>> dictionaries_;
-    DecodeBudget budget_{kWorkBudget, kSymbolPixelBudget};
+    DecodeBudget budget_{kWorkBudget, kSymbolPixelBudget, kSymbolReferenceBudget};
 };
 
 PageDecoder::Outcome PageDecoder::Run(const uint8_t* data, size_t size)
@@ -392,7 +394,11 @@ PageDecoder::Outcome PageDecoder::SymbolDictionary(const SegmentHeader& h, ByteR
         contexts = last->contexts;
     }
     MqDecoder mq(data + in.Pos(), size - in.Pos());
-    if (!DecodeSymbolDictionary(mq, p, input, &contexts, &budget_, &dict->symbols))
+    if (!budget_.Spend(static_cast<int64_t>(input.size())) ||
+        !DecodeSymbolDictionary(mq, p, input, &contexts, &budget_, &dict->symbols))
+        return Outcome::Damaged;
+    budget_.symbolReferences -= static_cast<int64_t>(dict->symbols.size());
+    if (budget_.symbolReferences < 0)
         return Outcome::Damaged;
     dict->templateId = p.templateId;
     if (contextRetained)
@@ -432,7 +438,7 @@ PageDecoder::Outcome PageDecoder::TextRegion(const SegmentHeader& h, ByteReader&
     p.instances = instances;
     const Dictionary* last;
     const std::vector<Symbol> symbols = ReferredSymbols(h, &last);
-    if (!budget_.Spend(int64_t{p.width} * p.height))
+    if (!budget_.Spend(int64_t{p.width} * p.height + static_cast<int64_t>(symbols.size())))
         return Outcome::Damaged;
     MqDecoder mq(data + in.Pos(), size - in.Pos());
     Bitmap region;

@@ -24,8 +24,8 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
     size_t Stride() const { return stride_; }
-    uint8_t* Row(int y) { return &bits_[static_cast<size_t>(y) * stride_]; }
-    const uint8_t* Row(int y) const { return &bits_[static_cast<size_t>(y) * stride_]; }
+    uint8_t* Row(int y) { return bits_.data() + static_cast<size_t>(y) * stride_; }
+    const uint8_t* Row(int y) const { return bits_.data() + static_cast<size_t>(y) * stride_; }
 
     int Get(int64_t x, int64_t y) const
     {

@@ -118,6 +118,8 @@ bool DecodeGenericRegion(MqDecoder& mq, const GenericRegionParams& p, std::vecto
     if (p.templateId < 0 || p.templateId > 3 || !ValidAdaptivePixels(p) ||
         contexts->size() != GenericContextCount(p.templateId) || !out->Allocate(p.width, p.height, 0, maxPixels))
         return false;
+    if (p.width == 0 || p.height == 0)
+        return true;  // an empty bitmap codes no pixels
     switch (p.templateId) {
     case 0: DecodeRows<0>(mq, p, contexts->data(), out); break;
     case 1: DecodeRows<1>(mq, p, contexts->data(), out); break;

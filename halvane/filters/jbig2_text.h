@@ -19,6 +19,7 @@ using Symbol = std::shared_ptr<const Bitmap>;
 struct DecodeBudget {
     int64_t work = 0;          // left to spend
     int64_t symbolPixels = 0;  // left for new symbols' bitmaps
+    int64_t symbolReferences = 0;  // left for the dictionaries' lists of exported symbols
     bool Spend(int64_t amount)
     {
         work -= amount < 1 ? 1 : amount;

@@ -343,6 +343,14 @@ TEST(Jbig2Segments, DamagedStreamsNeverReadOutOfBoundsAndKeepWhatDecoded)
     const std::string whole = OnePageStream(GenericRegionData(kPicture, 0, 0, o), kPicture);
     ASSERT_TRUE(DecodePage(whole.substr(0, whole.size() - 12), 40, 13, &rows));
     EXPECT_EQ(rows[2], kPicture.rows[2]);
+    // Empty pages and regions decode to white.
+    const TestBitmap empty = {{"", "", ""}};
+    for (int pageWidth : {0, 8}) {
+        ASSERT_TRUE(DecodePage(Segment(0, 48, PageInfo(static_cast<uint32_t>(pageWidth), 5)) +
+                                   Segment(1, 38, GenericRegionData(empty, 1, 1, o)),
+                               8, 8, &rows));
+        EXPECT_EQ(rows, std::vector<std::string>(8, "........"));
+    }
     // Sizes beyond the limits are refused, not allocated.
     EXPECT_FALSE(DecodePage(Segment(0, 48, PageInfo(0x7FFFFFFF, 0x7FFFFFFF)), 8, 8, &rows));
     const std::string huge = Segment(0, 48, PageInfo(8, 8)) +
