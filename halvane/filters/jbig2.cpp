@@ -19,8 +19,10 @@ using namespace jbig2;
 
 // A page or region of more pixels is refused (8 MB as packed bits).
 constexpr int64_t kMaxPixels = int64_t{1} << 26;
-// Work allowed for one image (decoded or drawn pixels, coded integers): a few seconds at most.
-constexpr int64_t kWorkBudget = int64_t{1} << 28;
+// Work allowed for one image (decoded or drawn pixels, coded integers): a few times its pixels,
+// as real pages decode each pixel about once, plus room for small images' dictionaries.
+constexpr int64_t kWorkPerPixel = 4;
+constexpr int64_t kBaseWork = int64_t{1} << 22;
 constexpr int64_t kSymbolPixelBudget = int64_t{1} << 26;
 // Dictionaries may re-export the symbols of those they refer to; their lists stay this short.
 constexpr int64_t kSymbolReferenceBudget = int64_t{1} << 22;
@@ -174,6 +176,7 @@ class PageDecoder {
 public:
     enum class Outcome { Continue, Finished, Damaged, Unsupported };
 
+    explicit PageDecoder(int64_t work) : budget_{work, kSymbolPixelBudget, kSymbolReferenceBudget} {}
     Outcome Run(const uint8_t* data, size_t size);
     bool HasPage() const { return havePage_; }
     const Bitmap& Page() const { return page_; }
@@ -194,7 +197,7 @@ private:
     size_t unknownLengthEnd_ = 0;  // where the last region of unknown length ended
     int defaultPixel_ = 0;
     std::map<uint32_t, std::unique_ptr<Dictionary>> dictionaries_;
-    DecodeBudget budget_{kWorkBudget, kSymbolPixelBudget, kSymbolReferenceBudget};
+    DecodeBudget budget_;
 };
 
 PageDecoder::Outcome PageDecoder::Run(const uint8_t* data, size_t size)
@@ -455,7 +458,7 @@ bool Jbig2Decode(const uint8_t* data, size_t size, const uint8_t* globals, size_
 {
     if (width <= 0 || height <= 0 || int64_t{width} * height > kMaxPixels)
         return false;
-    PageDecoder decoder;
+    PageDecoder decoder(kWorkPerPixel * width * height + kBaseWork);
     if (globals && globalsSize > 0 && decoder.Run(globals, globalsSize) == PageDecoder::Outcome::Unsupported)
         return false;
     const PageDecoder::Outcome outcome = decoder.Run(data, size);
