@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "filters/filters.h"
 #include "find_bytes.h"
 #include "png_writer.h"
 
@@ -159,6 +160,25 @@ bool ReadColorSpace(Document& doc, const Object& csIn, const Object* resources, 
     return false;
 }
 
+// JBIG2 data is decoded here rather than in the filter chain: its shared segments live in the
+// /JBIG2Globals stream, which the document fetches and decodes like any other stream.
+bool DecodeJbig2(Document& doc, int width, int height, DecodedData* decoded)
+{
+    constexpr size_t kMaxGlobals = 8u << 20;
+    std::string globals;
+    const Object& globalsStream = doc.Resolve(decoded->imageCodecParms["JBIG2Globals"]);
+    DecodedData g;
+    if (globalsStream.IsStream() && doc.DecodeStream(globalsStream, kMaxGlobals, &g) && g.imageCodec.empty())
+        globals.swap(g.bytes);
+    std::string samples;
+    if (!Jbig2Decode(reinterpret_cast<const uint8_t*>(decoded->bytes.data()), decoded->bytes.size(),
+                     reinterpret_cast<const uint8_t*>(globals.data()), globals.size(), width, height, &samples))
+        return false;
+    decoded->bytes.swap(samples);
+    decoded->imageCodec.clear();
+    return true;
+}
+
 // DCT data is a JPEG file from its start-of-image marker on.
 bool TakeJpeg(std::string* data)
 {
@@ -270,8 +290,11 @@ bool EncodeImage(Document& doc, const ImageEvent& ev, std::string* out)
         out->swap(decoded.bytes);
         return true;
     }
+    if (decoded.imageCodec == "JBIG2Decode" &&
+        (bpc != 1 || cm.components != 1 || !DecodeJbig2(doc, width, height, &decoded)))
+        return false;
     if (!decoded.imageCodec.empty() || !haveColorSpace)
-        return false;  // JPX and JBIG2 have no form a document can embed
+        return false;  // JPX has no form a document can embed
     if (bpc != 1 && bpc != 2 && bpc != 4 && bpc != 8 && bpc != 16)
         return false;
     const Object& decodeArr = doc.Resolve(Entry(dict, "Decode", "D"));

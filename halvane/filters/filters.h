@@ -17,6 +17,14 @@ bool Ascii85Decode(const uint8_t* data, size_t size, size_t maxOutput, std::stri
 bool AsciiHexDecode(const uint8_t* data, size_t size, size_t maxOutput, std::string* out);
 bool RunLengthDecode(const uint8_t* data, size_t size, size_t maxOutput, std::string* out);
 
+// JBIG2 data as PDF embeds it (ISO 32000-1, 7.4.7): one page's segments, after those of the
+// optional globals stream. The page is cropped or padded (white) to width x height and written as
+// rows of 1-bit samples with 0 for black, as a 1-bit DeviceGray image or a stencil mask reads
+// them. False when there is no page or the data uses coding not decoded here (refinement,
+// Huffman tables, halftones, MMR): such an image is left out rather than shown wrong.
+bool Jbig2Decode(const uint8_t* data, size_t size, const uint8_t* globals, size_t globalsSize, int width,
+                 int height, std::string* out);
+
 struct PredictorParams {
     int predictor = 1;         // 1 none, 2 TIFF, 10..15 PNG
     int colors = 1;

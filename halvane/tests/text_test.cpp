@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <string>
@@ -9,6 +8,7 @@
 #include "line_order.h"
 #include "pdf_builder.h"
 #include "pdf_doc.h"
+#include "png_reader.h"
 
 namespace halvane {
 namespace {
@@ -616,24 +616,11 @@ TEST(Text, InlineImagesAreSkippedByTextAndEncodedAsPng)
 }
 
 // The first pixel of an 8-bit RGB PNG written by the reader (one IDAT chunk).
+// The first pixel of a PNG written by the reader, as red, green, blue.
 std::vector<int> FirstPngPixel(const std::string& png)
 {
-    const size_t idat = png.find("IDAT");
-    if (idat == std::string::npos || idat < 4)
-        return {};
-    const size_t length = (static_cast<uint8_t>(png[idat - 4]) << 24) | (static_cast<uint8_t>(png[idat - 3]) << 16) |
-                          (static_cast<uint8_t>(png[idat - 2]) << 8) | static_cast<uint8_t>(png[idat - 1]);
-    std::string raw(64, '\0');
-    uLongf rawSize = raw.size();
-    const int err = uncompress(reinterpret_cast<Bytef*>(&raw[0]), &rawSize,
-                               reinterpret_cast<const Bytef*>(png.data() + idat + 4), static_cast<uLong>(length));
-    if (err != Z_OK && err != Z_BUF_ERROR)  // the first bytes are all this needs
-        return {};
-    if (png.size() > 24 && png[24] == 1) {  // one bit per pixel: the first pixel is the top bit
-        const int v = (static_cast<uint8_t>(raw[1]) & 0x80) ? 255 : 0;
-        return {v, v, v};
-    }
-    return {static_cast<uint8_t>(raw[1]), static_cast<uint8_t>(raw[2]), static_cast<uint8_t>(raw[3])};
+    testing::TestPng image;
+    return testing::ReadTestPng(png, &image) ? image.Pixel(0, 0) : std::vector<int>{};
 }
 
 TEST(Images, SoftMasksAreBlendedOntoWhite)
@@ -672,15 +659,6 @@ std::vector<RunModel> ImageRuns(const Extracted& e)
     return images;
 }
 
-// The first pixel of a PNG written by the reader, as red, green, blue (grey repeated).
-std::vector<int> FirstPixelRgb(const std::string& png)
-{
-    const bool grey = png.size() > 25 && png[25] == 0;
-    std::vector<int> p = FirstPngPixel(png);
-    if (grey && !p.empty())
-        p = {p[0], p[0], p[0]};
-    return p;
-}
 
 // A page whose resources name the image Im1 (object 6), the forms Fm1 and Fm2 (objects 7 and 8),
 // the colour space CS1 (object 9) and the graphics state GS1 with the soft mask object 11; extra
@@ -800,7 +778,7 @@ TEST(Images, SamplesAreReadThroughTheDecodeArray)
             PageWithImage("q 40 0 0 40 50 50 cm /Im1 Do Q", "/Width 1 /Height 1 " + c.imageDict, c.data);
         const std::vector<RunModel> images = ImageRuns(Extract(file, true));
         ASSERT_EQ(images.size(), 1u) << c.what;
-        EXPECT_EQ(FirstPixelRgb(images[0].imageData), c.firstPixel) << c.what;
+        EXPECT_EQ(FirstPngPixel(images[0].imageData), c.firstPixel) << c.what;
     }
 }
 
@@ -818,43 +796,22 @@ TEST(Images, StencilMasksPaintTheFillColourWhereTheyMarkThePage)
     for (const Case& c : cases) {
         const std::vector<RunModel> images = ImageRuns(Extract(OnePage(c.content), true));
         ASSERT_EQ(images.size(), 1u) << c.content;
-        EXPECT_EQ(FirstPixelRgb(images[0].imageData), c.firstPixel) << c.content;
+        EXPECT_EQ(FirstPngPixel(images[0].imageData), c.firstPixel) << c.content;
     }
 }
 
-// The pixels of a PNG written by the reader (1-bit or 8-bit grey, or RGB; one IDAT chunk, no row
-// filters), drawn as '.' for white, '#' for the ink colour and '?' for anything else.
+// The pixels of a PNG written by the reader, drawn as '.' for white, '#' for the ink colour and
+// '?' for anything else.
 testing::Picture PngPicture(const std::string& png, const std::vector<int>& ink)
 {
-    auto u32 = [&](size_t at) {
-        return (static_cast<uint32_t>(static_cast<uint8_t>(png[at])) << 24) |
-               (static_cast<uint32_t>(static_cast<uint8_t>(png[at + 1])) << 16) |
-               (static_cast<uint32_t>(static_cast<uint8_t>(png[at + 2])) << 8) | static_cast<uint8_t>(png[at + 3]);
-    };
-    const size_t idat = png.find("IDAT");
-    if (png.size() < 33 || idat == std::string::npos || idat < 4)
-        return {};
-    const uint32_t width = u32(16), height = u32(20);
-    const bool oneBit = png[24] == 1;
-    const int channels = png[25] == 2 ? 3 : 1;
-    const size_t rowBytes = oneBit ? (width + 7) / 8 : width * channels;
-    std::string raw((rowBytes + 1) * height, '\0');
-    uLongf rawSize = raw.size();
-    if (uncompress(reinterpret_cast<Bytef*>(&raw[0]), &rawSize, reinterpret_cast<const Bytef*>(png.data() + idat + 4),
-                   u32(idat - 4)) != Z_OK)
+    testing::TestPng image;
+    if (!testing::ReadTestPng(png, &image))
         return {};
     testing::Picture picture;
-    for (uint32_t y = 0; y < height; ++y) {
+    for (int y = 0; y < image.height; ++y) {
         std::string row;
-        const uint8_t* r = reinterpret_cast<const uint8_t*>(&raw[y * (rowBytes + 1) + 1]);
-        for (uint32_t x = 0; x < width; ++x) {
-            std::vector<int> rgb;
-            if (oneBit)
-                rgb.assign(3, (r[x / 8] & (0x80 >> (x % 8))) ? 255 : 0);
-            else if (channels == 3)
-                rgb = {r[x * 3], r[x * 3 + 1], r[x * 3 + 2]};
-            else
-                rgb.assign(3, r[x]);
+        for (int x = 0; x < image.width; ++x) {
+            const std::vector<int> rgb = image.Pixel(x, y);
             row.push_back(rgb == std::vector<int>{255, 255, 255} ? '.' : rgb == ink ? '#' : '?');
         }
         picture.push_back(row);
