@@ -7,6 +7,7 @@
 #include "fonts/encodings.h"
 #include "lexer.h"
 #include "parser.h"
+#include "utf16.h"
 
 namespace halvane {
 
@@ -72,12 +73,8 @@ std::u16string DecodeTextString(const std::string& s)
             for (; k <= static_cast<size_t>(extra) && i + k < s.size(); ++k)
                 c = c << 6 | (static_cast<uint8_t>(s[i + k]) & 0x3Fu);
             i += k;
-            if (c >= 0x10000 && c <= 0x10FFFF) {
-                out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-                out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-            } else if (c < 0x10000) {
-                out.push_back(static_cast<char16_t>(c));
-            }
+            if (c <= 0x10FFFF)
+                AppendUtf16(c, &out);
         }
         return out;
     }

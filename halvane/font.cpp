@@ -11,6 +11,7 @@
 #include "fonts/glyph_names.h"
 #include "fonts/program_unicode.h"
 #include "fonts/standard_fonts.h"
+#include "utf16.h"
 #if __has_include("fonts/cmap.h")
 #include "fonts/cmap.h"
 #define HALVANE_HAVE_CMAP 1
@@ -172,12 +173,7 @@ public:
     {
         if (gid < codes_.size() && codes_[gid] != 0xFFFFFFFFu && codes_[gid] != 0) {
             const uint32_t c = codes_[gid];
-            if (c >= 0x10000) {
-                out->push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-                out->push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-            } else {
-                out->push_back(static_cast<char16_t>(c));
-            }
+            AppendUtf16(c, out);
             return true;
         }
         if (gid < names_.size() && !names_[gid].empty()) {
@@ -414,12 +410,7 @@ public:
         uint32_t value;
         if (toUnicode_ && toUnicode_->HasCidMappings() && toUnicode_->LookupCid(code, &value) && value >= 32 &&
             value < 0x110000 && (value < 0xD800 || value > 0xDFFF)) {
-            if (value >= 0x10000) {
-                out->push_back(static_cast<char16_t>(0xD800 + ((value - 0x10000) >> 10)));
-                out->push_back(static_cast<char16_t>(0xDC00 + ((value - 0x10000) & 0x3FF)));
-            } else {
-                out->push_back(static_cast<char16_t>(value));
-            }
+            AppendUtf16(value, out);
             return;
         }
         const uint32_t cid = Cid(code);

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <map>
 
+#include "utf16.h"
+
 namespace halvane::fonts {
 namespace {
 
@@ -191,20 +193,14 @@ bool CMap::LookupUnicode(uint32_t code, std::u16string* out) const {
     scalar += step;
     if (scalar > 0x10FFFF) scalar = 0xFFFD;
     out->resize(last - 1);
-    if (scalar >= 0x10000) {
-      out->push_back(static_cast<char16_t>(0xD800 + ((scalar - 0x10000) >> 10)));
-      out->push_back(static_cast<char16_t>(0xDC00 + ((scalar - 0x10000) & 0x3FF)));
-    } else {
-      out->push_back(static_cast<char16_t>(scalar));
-    }
+    AppendUtf16(scalar, out);
     return true;
   }
   uint32_t unit = static_cast<uint32_t>((*out)[last]) + step;
   if (out->size() == 1 && unit > 0xFFFF && unit <= 0x10FFFF) {
     // A range that runs past U+FFFF continues in the supplementary planes.
     out->clear();
-    out->push_back(static_cast<char16_t>(0xD800 + ((unit - 0x10000) >> 10)));
-    out->push_back(static_cast<char16_t>(0xDC00 + ((unit - 0x10000) & 0x3FF)));
+    AppendUtf16(unit, out);
     return true;
   }
   (*out)[last] = static_cast<char16_t>(unit);

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "cmap.h"
+#include "utf16.h"
 
 namespace halvane::fonts {
 namespace {
@@ -199,14 +200,6 @@ const CidTable* CidTableFor(std::string_view ordering) {
   return nullptr;
 }
 
-void AppendScalar(uint32_t v, std::u16string* out) {
-  if (v >= 0x10000) {
-    out->push_back(static_cast<char16_t>(0xD800 + ((v - 0x10000) >> 10)));
-    out->push_back(static_cast<char16_t>(0xDC00 + ((v - 0x10000) & 0x3FF)));
-  } else {
-    out->push_back(static_cast<char16_t>(v));
-  }
-}
 
 }  // namespace
 
@@ -225,7 +218,7 @@ bool CidToUnicode(std::string_view ordering, uint32_t cid, std::u16string* out) 
     const Run& r = *std::prev(it);
     uint32_t scalar = r.value + (cid - r.lo);
     if (scalar > 0x10FFFF) return false;
-    AppendScalar(scalar, out);
+    AppendUtf16(scalar, out);
     return true;
   }
   auto seq = table->sequences.find(cid);

@@ -1,6 +1,7 @@
 #include "fonts/program_unicode.h"
 
 #include "fonts/glyph_names.h"
+#include "utf16.h"
 
 namespace halvane::fonts {
 
@@ -38,12 +39,7 @@ bool ProgramUnicode::Text(const std::string& glyphName, std::u16string* out) con
   if (gid == 0 || gid >= codes_.size()) return false;
   const uint32_t c = codes_[gid];
   if (c < 0x20 || (c >= 0x7F && c < 0xA0) || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-  if (c >= 0x10000) {
-    out->push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-    out->push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-  } else {
-    out->push_back(static_cast<char16_t>(c));
-  }
+  AppendUtf16(c, out);
   return true;
 }
 
