@@ -217,6 +217,35 @@ std::vector<uint8_t> ComponentTable(Document& doc, const Object& decode, int com
 
 // A soft mask says where the image is transparent; a document shows it on white paper, so the
 // pixels are blended onto white (a drawing on a transparent background would otherwise turn black).
+// One bit a sample of black and white (scans, fax pages, black stencils) goes to a 1-bit PNG
+// without being spread into a byte a pixel. table maps a sample to its grey value; a stencil
+// marks the page in black where that value is dark. Rows the data does not hold are white.
+bool EncodeBilevel(int width, int height, const std::string& samples, const std::vector<uint8_t>& table, bool mask,
+                   bool inverted, std::string* out)
+{
+    auto white = [&](int sample) {
+        const int grey = table[static_cast<size_t>(sample)];
+        return mask ? grey >= 128 : (inverted ? 255 - grey : grey) >= 128;
+    };
+    const bool white0 = white(0), white1 = white(1);
+    const size_t rowBytes = (static_cast<size_t>(width) + 7) / 8;
+    const size_t rows = std::min<size_t>(static_cast<size_t>(height), samples.size() / rowBytes);
+    if (rows == 0)
+        return false;
+    std::vector<uint8_t> bits(rowBytes * static_cast<size_t>(height), 0xFF);
+    const uint8_t* src = reinterpret_cast<const uint8_t*>(samples.data());
+    for (size_t i = 0; i < rowBytes * rows; ++i) {
+        const uint8_t b = src[i];
+        // In the PNG a set bit is white.
+        bits[i] = white0 == white1 ? (white0 ? 0xFF : 0x00) : white1 ? b : static_cast<uint8_t>(~b);
+    }
+    const int spare = static_cast<int>(rowBytes * 8 - static_cast<size_t>(width));
+    if (spare > 0)  // the bits past the row's end stay clear
+        for (size_t y = 0; y < static_cast<size_t>(height); ++y)
+            bits[y * rowBytes + rowBytes - 1] &= static_cast<uint8_t>(0xFF << spare);
+    return WriteBilevelPng(width, height, bits.data(), out);
+}
+
 void BlendSoftMask(Document& doc, const Object& image, int width, int height, int channels,
                    std::vector<uint8_t>* pixels)
 {
@@ -308,6 +337,9 @@ bool EncodeImage(Document& doc, const ImageEvent& ev, std::string* out)
     const size_t rowBits = static_cast<size_t>(width) * cm.components * bpc;
     const size_t rowBytes = (rowBits + 7) / 8;
     const std::string& samples = decoded.bytes;
+    if (bpc == 1 && cm.components == 1 && !cm.indexed && (!mask || fill[0] + fill[1] + fill[2] == 0) &&
+        (isInline || !doc.Resolve((*ev.xobject)["SMask"]).IsStream()))
+        return EncodeBilevel(width, height, samples, tables[0], mask, cm.inverted, out);
     const int outChannels = (cm.indexed || cm.components >= 3 || (mask && !greyFill)) ? 3 : 1;
     std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * outChannels, 0xFF);
     const uint32_t maxValue = (1u << bpc) - 1;

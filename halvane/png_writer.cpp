@@ -28,36 +28,14 @@ void Chunk(std::string* out, const char* type, const uint8_t* data, size_t size)
     Put32(out, static_cast<uint32_t>(crc));
 }
 
-}  // namespace
-
-bool WritePng(int width, int height, int channels, const uint8_t* pixels, std::string* out)
+// Writes the signature, header, the compressed scanlines (each already led by its filter byte)
+// and the end chunk.
+bool WritePngFile(int width, int height, int bitDepth, int colourType, const std::vector<uint8_t>& scanlines,
+                  std::string* out)
 {
-    if (width <= 0 || height <= 0 || (channels != 1 && channels != 3))
-        return false;
-    const size_t rowBytes = static_cast<size_t>(width) * channels;
-    const size_t count = rowBytes * static_cast<size_t>(height);
-    // Grey pictures of only black and white (scans, fax pages, stencils) take one bit a pixel:
-    // an eighth of the data to compress and to store.
-    const bool bilevel = channels == 1 && std::all_of(pixels, pixels + count, [](uint8_t v) { return v == 0 || v == 255; });
-    const size_t packedRowBytes = bilevel ? (static_cast<size_t>(width) + 7) / 8 : rowBytes;
-    std::vector<uint8_t> raw;
-    raw.reserve((packedRowBytes + 1) * height);
-    for (int y = 0; y < height; ++y) {
-        raw.push_back(0);  // filter type None
-        const uint8_t* row = pixels + static_cast<size_t>(y) * rowBytes;
-        if (!bilevel) {
-            raw.insert(raw.end(), row, row + rowBytes);
-            continue;
-        }
-        const size_t start = raw.size();
-        raw.resize(start + packedRowBytes, 0);
-        for (int x = 0; x < width; ++x)
-            if (row[x])
-                raw[start + static_cast<size_t>(x) / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
-    }
-    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    uLongf packedSize = compressBound(static_cast<uLong>(scanlines.size()));
     std::vector<uint8_t> packed(packedSize);
-    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 4) != Z_OK)
+    if (compress2(packed.data(), &packedSize, scanlines.data(), static_cast<uLong>(scanlines.size()), 4) != Z_OK)
         return false;
     out->clear();
     static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -72,13 +50,57 @@ bool WritePng(int width, int height, int channels, const uint8_t* pixels, std::s
     header[5] = static_cast<uint8_t>(h >> 16);
     header[6] = static_cast<uint8_t>(h >> 8);
     header[7] = static_cast<uint8_t>(h);
-    header[8] = bilevel ? 1 : 8;            // bit depth
-    header[9] = channels == 3 ? 2 : 0;      // colour type: RGB or grey
+    header[8] = static_cast<uint8_t>(bitDepth);
+    header[9] = static_cast<uint8_t>(colourType);  // 0 grey, 2 RGB
     header[10] = header[11] = header[12] = 0;
     Chunk(out, "IHDR", header, sizeof header);
     Chunk(out, "IDAT", packed.data(), packedSize);
     Chunk(out, "IEND", nullptr, 0);
     return true;
+}
+
+}  // namespace
+
+bool WriteBilevelPng(int width, int height, const uint8_t* rows, std::string* out)
+{
+    if (width <= 0 || height <= 0)
+        return false;
+    const size_t rowBytes = (static_cast<size_t>(width) + 7) / 8;
+    std::vector<uint8_t> scanlines;
+    scanlines.reserve((rowBytes + 1) * static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        scanlines.push_back(0);  // filter type None
+        const uint8_t* row = rows + static_cast<size_t>(y) * rowBytes;
+        scanlines.insert(scanlines.end(), row, row + rowBytes);
+    }
+    return WritePngFile(width, height, 1, 0, scanlines, out);
+}
+
+bool WritePng(int width, int height, int channels, const uint8_t* pixels, std::string* out)
+{
+    if (width <= 0 || height <= 0 || (channels != 1 && channels != 3))
+        return false;
+    const size_t rowBytes = static_cast<size_t>(width) * channels;
+    const size_t count = rowBytes * static_cast<size_t>(height);
+    // Grey pictures of only black and white (scans, fax pages, stencils) take one bit a pixel:
+    // an eighth of the data to compress and to store.
+    if (channels == 1 && std::all_of(pixels, pixels + count, [](uint8_t v) { return v == 0 || v == 255; })) {
+        const size_t packedRowBytes = (static_cast<size_t>(width) + 7) / 8;
+        std::vector<uint8_t> rows(packedRowBytes * static_cast<size_t>(height), 0);
+        for (size_t y = 0; y < static_cast<size_t>(height); ++y)
+            for (size_t x = 0; x < static_cast<size_t>(width); ++x)
+                if (pixels[y * rowBytes + x])
+                    rows[y * packedRowBytes + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+        return WriteBilevelPng(width, height, rows.data(), out);
+    }
+    std::vector<uint8_t> scanlines;
+    scanlines.reserve((rowBytes + 1) * static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        scanlines.push_back(0);  // filter type None
+        const uint8_t* row = pixels + static_cast<size_t>(y) * rowBytes;
+        scanlines.insert(scanlines.end(), row, row + rowBytes);
+    }
+    return WritePngFile(width, height, 8, channels == 3 ? 2 : 0, scanlines, out);
 }
 
 }  // namespace halvane

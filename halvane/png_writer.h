@@ -11,6 +11,10 @@ namespace halvane {
 // pixels: height rows of width * channels bytes; channels 1 (grey) or 3 (RGB).
 bool WritePng(int width, int height, int channels, const uint8_t* pixels, std::string* out);
 
+// rows: height rows of (width + 7) / 8 bytes, one bit per pixel, most significant bit first,
+// 1 = white and 0 = black.
+bool WriteBilevelPng(int width, int height, const uint8_t* rows, std::string* out);
+
 }  // namespace halvane
 
 #endif
