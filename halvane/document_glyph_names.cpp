@@ -39,19 +39,9 @@ bool IsUsableText(const std::u16string& text)
 std::vector<std::pair<uint32_t, std::string>> NumberedNames(Document& doc, const Object& font)
 {
     std::vector<std::pair<uint32_t, std::string>> result;
-    const Object& encoding = doc.Resolve(font["Encoding"]);
-    const Object& differences = doc.Resolve(encoding["Differences"]);
-    int code = 0;
-    for (size_t i = 0; i < differences.ArraySize(); ++i) {
-        const Object& item = doc.Resolve(differences.At(i));
-        if (item.IsNumber()) {
-            code = item.GetIntClamped(0);
-        } else if (item.IsName()) {
-            if (code >= 0 && code < 256 && fonts::ParseNumberedGlyphName(item.Str()))
-                result.emplace_back(static_cast<uint32_t>(code), item.Str());
-            ++code;
-        }
-    }
+    for (auto& difference : DifferencesNames(doc, doc.Resolve(font["Encoding"])))
+        if (fonts::ParseNumberedGlyphName(difference.second))
+            result.emplace_back(static_cast<uint32_t>(difference.first), std::move(difference.second));
     return result;
 }
 

@@ -276,19 +276,9 @@ void SimpleFont::Load(Document& doc, const Object& dict, FontCache& cache)
         }
     }
     std::array<bool, 256> fromDifferences{};
-    const Object& differences = doc.Resolve(encoding["Differences"]);
-    int code = 0;
-    for (size_t i = 0; i < differences.ArraySize(); ++i) {
-        const Object& item = doc.Resolve(differences.At(i));
-        if (item.IsNumber()) {
-            code = item.GetIntClamped(0);
-        } else if (item.IsName()) {
-            if (code >= 0 && code < 256) {
-                names[static_cast<size_t>(code)] = item.Str();
-                fromDifferences[static_cast<size_t>(code)] = true;
-            }
-            ++code;
-        }
+    for (auto& difference : DifferencesNames(doc, encoding)) {
+        names[static_cast<size_t>(difference.first)] = std::move(difference.second);
+        fromDifferences[static_cast<size_t>(difference.first)] = true;
     }
 
     // Text: the ToUnicode map first, then the glyph names.
@@ -571,6 +561,24 @@ void CompositeFont::Load(Document& doc, const Object& dict)
 }
 
 }  // namespace
+
+std::vector<std::pair<int, std::string>> DifferencesNames(Document& doc, const Object& encoding)
+{
+    std::vector<std::pair<int, std::string>> result;
+    const Object& differences = doc.Resolve(encoding["Differences"]);
+    int code = 0;
+    for (size_t i = 0; i < differences.ArraySize(); ++i) {
+        const Object& item = doc.Resolve(differences.At(i));
+        if (item.IsNumber()) {
+            code = item.GetIntClamped(0);
+        } else if (item.IsName()) {
+            if (code >= 0 && code < 256)
+                result.emplace_back(code, item.Str());
+            ++code;
+        }
+    }
+    return result;
+}
 
 std::string StripSubsetPrefix(const std::string& name)
 {

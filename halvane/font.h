@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "object.h"
@@ -59,6 +60,9 @@ private:
 
 // "ABCDEF+Name" -> "Name".
 std::string StripSubsetPrefix(const std::string& name);
+
+// The codes (0 to 255) and glyph names an encoding dictionary's /Differences array gives.
+std::vector<std::pair<int, std::string>> DifferencesNames(Document& doc, const Object& encoding);
 
 }  // namespace halvane
 

@@ -61,7 +61,7 @@ RunModel StartRun(const PlacedGlyph& g)
 {
     RunModel run;
     run.fontName = g.font ? g.font->name : std::string();
-    run.size = g.typeSize > 0 ? g.typeSize : g.size;
+    run.size = g.typeSize;
     run.left = g.u0;
     run.right = g.u1;
     run.top = g.baseline - kAscent * g.size;
@@ -82,8 +82,7 @@ RunModel StartRun(const PlacedGlyph& g)
 
 bool SameRunStyle(const RunModel& run, const PlacedGlyph& g, const Font* runFont)
 {
-    const double typeSize = g.typeSize > 0 ? g.typeSize : g.size;
-    return g.font == runFont && std::fabs(typeSize - run.size) <= 0.05 * run.size &&
+    return g.font == runFont && std::fabs(g.typeSize - run.size) <= 0.05 * run.size &&
            std::fabs(g.baseline - run.baseline) <= 0.15 * run.size &&
            ((run.flags & 4) != 0) == g.invisible;
 }

@@ -20,7 +20,7 @@ constexpr size_t kMinBlockLineChars = 8;
 // Lines of one block follow each other at most this far apart (in font sizes).
 constexpr double kMaxStackPitch = 1.45;
 // Blocks where more than this share of the pieces are figures are tables, read row by row.
-constexpr double kMaxNumericShare = 0.3;
+constexpr double kMaxFigureShare = 0.3;
 // A side where more than this share of the pieces are figures is the body of a table.
 constexpr double kMinTableFigureShare = 0.5;
 // Baselines closer than this (in font sizes) are one baseline.
@@ -32,7 +32,12 @@ constexpr size_t kMaxFragmentsForCuts = 4000;
 
 class RegionSplitter {
 public:
-    RegionSplitter(const std::vector<Fragment>& frags, bool findTables) : frags_(frags), findTables_(findTables) {}
+    RegionSplitter(const std::vector<Fragment>& frags, bool findTables) : frags_(frags), findTables_(findTables)
+    {
+        figures_.reserve(frags.size());
+        for (const Fragment& f : frags)
+            figures_.push_back(IsFigure(f));
+    }
 
     void Split(std::vector<int> ids, std::vector<std::vector<int>>* regions, int depth)
     {
@@ -209,42 +214,49 @@ private:
         // Blocks standing side by side meet on a band now and then; the cells of a table row
         // sit on one baseline. In a table of figures whose cells are centred in their rows, text
         // of another font sits a little higher or lower, by the same amount in every row.
-        const bool figures = NumericShare(left) > kMinTableFigureShare || NumericShare(right) > kMinTableFigureShare;
+        const double figuresLeft = FigureShare(left), figuresRight = FigureShare(right);
+        const bool figures = figuresLeft > kMinTableFigureShare || figuresRight > kMinTableFigureShare;
         if (fewerBands >= kMinAlignedBands && AlignedBands(left, right, figures) * 2 < fewerBands)
             return true;
-        if (MedianChars(left) >= kMinColumnLineChars && MedianChars(right) >= kMinColumnLineChars)
+        const double charsLeft = MedianChars(left), charsRight = MedianChars(right);
+        if (charsLeft >= kMinColumnLineChars && charsRight >= kMinColumnLineChars)
             return true;
         // Lines stacked tightly on both sides are blocks set beside each other (address blocks,
         // the columns of an index); table rows are set further apart. Figures mark a table,
         // whose rows read across however tightly they are set, and a column of bullets, numbers
         // or labels belongs to the lines beside it.
-        return MedianChars(left) >= kMinBlockLineChars && MedianChars(right) >= kMinBlockLineChars &&
-               IsTightStack(left) && IsTightStack(right) && NumericShare(left) < kMaxNumericShare &&
-               NumericShare(right) < kMaxNumericShare;
+        return charsLeft >= kMinBlockLineChars && charsRight >= kMinBlockLineChars && figuresLeft < kMaxFigureShare &&
+               figuresRight < kMaxFigureShare && IsTightStack(left) && IsTightStack(right);
     }
 
-    // The share of text fragments that are figures (amounts, dates, times, codes of digits).
-    double NumericShare(const std::vector<int>& ids)
+    // A text fragment that is a figure (an amount, a date, a time, a code of digits).
+    static bool IsFigure(const Fragment& f)
     {
-        size_t text = 0, numeric = 0;
+        if (f.isImage)
+            return false;
+        size_t digits = 0, letters = 0;
+        for (const RunModel& r : f.runs)
+            for (char16_t c : r.text) {
+                if (c >= u'0' && c <= u'9')
+                    ++digits;
+                else if (c > u' ' && !(c == u'.' || c == u',' || c == u':' || c == u'-' || c == u'/' || c == u'%' ||
+                                       c == u'+' || c == u'(' || c == u')' || c == u'$'))
+                    ++letters;
+            }
+        return digits > 0 && letters <= digits / 4;
+    }
+
+    // The share of text fragments that are figures.
+    double FigureShare(const std::vector<int>& ids) const
+    {
+        size_t text = 0, figures = 0;
         for (int id : ids) {
-            const Fragment& f = frags_[static_cast<size_t>(id)];
-            if (f.isImage)
+            if (frags_[static_cast<size_t>(id)].isImage)
                 continue;
             ++text;
-            size_t digits = 0, letters = 0;
-            for (const RunModel& r : f.runs)
-                for (char16_t c : r.text) {
-                    if (c >= u'0' && c <= u'9')
-                        ++digits;
-                    else if (c > u' ' && !(c == u'.' || c == u',' || c == u':' || c == u'-' || c == u'/' ||
-                                           c == u'%' || c == u'+' || c == u'(' || c == u')' || c == u'$'))
-                        ++letters;
-                }
-            if (digits > 0 && letters <= digits / 4)
-                ++numeric;
+            figures += figures_[static_cast<size_t>(id)] ? 1 : 0;
         }
-        return text ? static_cast<double>(numeric) / static_cast<double>(text) : 0;
+        return text ? static_cast<double>(figures) / static_cast<double>(text) : 0;
     }
 
     // Whether the fragments stand in stacks of lines set at most kMaxStackPitch apart: most
@@ -379,6 +391,7 @@ private:
 
     const std::vector<Fragment>& frags_;
     const bool findTables_;
+    std::vector<char> figures_;  // per fragment: IsFigure
 };
 
 }  // namespace

@@ -25,7 +25,7 @@ struct PlacedGlyph {
     double u0 = 0, u1 = 0;   // extent along the baseline, in the direction frame
     double baseline = 0;     // baseline position across it
     double size = 0;         // height of an em: the size the layout measures with
-    double typeSize = 0;     // the size a document names for the text
+    double typeSize = 0;     // the size a document names for the text (the em height when unknown)
     int dir = kDirRight;
     bool isSpace = false;    // white space only: marks a word break, takes no room
     std::u16string text;
