@@ -6,7 +6,7 @@
 #include "halvane/syntax/find_bytes.h"
 #include "halvane/syntax/lexer.h"
 #include "halvane/syntax/parser.h"
-#include "halvane/document/security.h"
+#include "halvane/document/security_handler.h"
 
 namespace halvane {
 

@@ -1,5 +1,7 @@
 // The standard security handler of ISO 32000 (revisions 2 to 6: RC4 40 to 128-bit, AES-128,
-// AES-256): checks the user password, derives the file key and decrypts strings and streams.
+// AES-256): checks the user password, derives the file key and decrypts strings and streams;
+// and the Decryptor the document uses for its objects (ISO 32000-2, 7.6), opened from the
+// /Encrypt dictionary. Only the empty user password is tried.
 #ifndef HALVANE_CRYPTO_SECURITY_HANDLER_H
 #define HALVANE_CRYPTO_SECURITY_HANDLER_H
 
@@ -9,6 +11,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "halvane/syntax/object.h"
 
 namespace halvane {
 
@@ -63,6 +67,23 @@ class SecurityHandler {
   std::map<std::string, CryptMethod, std::less<>> filter_methods_;  // the usable ones
   bool encrypt_metadata_ = true;
 };
+
+// Decryption of strings and streams of an encrypted document, on top of the handler.
+class Decryptor {
+public:
+    virtual ~Decryptor() = default;
+    virtual std::string DecryptString(Ref ref, const std::string& bytes) = 0;
+    virtual std::string DecryptStream(Ref ref, const std::string& bytes) = 0;
+    // For a stream whose own /Crypt filter names one of the file's crypt filters.
+    virtual std::string DecryptStreamWithFilter(const std::string& filter, Ref ref, const std::string& bytes) = 0;
+    // Metadata streams stay in clear text when /EncryptMetadata is false.
+    virtual bool EncryptsMetadata() const = 0;
+};
+
+enum class SecurityStatus { Ok, NeedsPassword, Unsupported };
+
+// encrypt: the resolved /Encrypt dictionary; firstId: the first string of the trailer's /ID.
+std::unique_ptr<Decryptor> OpenDecryptor(const Dict& encrypt, const std::string& firstId, SecurityStatus* status);
 
 }  // namespace halvane
 
