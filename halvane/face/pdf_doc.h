@@ -8,6 +8,8 @@
 #include "halvane/document/document_file.h"
 #include "halvane.h"
 #include "halvane/page/page_extractor.h"
+#include "halvane/structure/layout_model.h"
+#include "halvane/structure/running_heads.h"
 
 namespace halvane {
 
@@ -23,15 +25,23 @@ public:
     int LoadPage(int number, stPdfPage** page) override;
     int FreePage(stPdfPage* page) override;
     int GetPageCount() override;
+    int LoadPageLayout(int number, stPdfPageLayout** layout) override;
+    int FreePageLayout(stPdfPageLayout* layout) override;
 
     Document& Doc() { return *document_; }
     // The page model itself, for tools that do not need the records.
     bool ExtractPageModel(int number, PageModel* model);
+    // The page's layout, for tools that do not need the records.
+    bool ExtractPageLayout(int number, PageLayout* layout);
 
 private:
     PdfDoc() = default;
     std::unique_ptr<Document> document_;
+    // Headers and footers, from a sample of the pages read once, on the first layout asked for.
+    const RunningHeads& Heads();
+
     std::unique_ptr<PageExtractor> extractor_;
+    std::unique_ptr<RunningHeads> heads_;
 };
 
 }  // namespace halvane

@@ -113,7 +113,7 @@ PageExtractor::PageExtractor(Document& doc, const ExtractOptions& options)
 
 PageExtractor::~PageExtractor() = default;
 
-bool PageExtractor::Extract(int index, PageModel* model)
+bool PageExtractor::Extract(int index, PageModel* model, const ExtractOptions& options)
 {
     const PageEntry* page = doc_.Page(index);
     if (!page)
@@ -122,8 +122,17 @@ bool PageExtractor::Extract(int index, PageModel* model)
     const Matrix pageMatrix = PageMatrix(*page, &width, &height);
     model->width = width;
     model->height = height;
+    model->mediaBox[0] = page->mediaBox.x0;
+    model->mediaBox[1] = page->mediaBox.y0;
+    model->mediaBox[2] = page->mediaBox.x1;
+    model->mediaBox[3] = page->mediaBox.y1;
+    model->cropBox[0] = page->cropBox.x0;
+    model->cropBox[1] = page->cropBox.y0;
+    model->cropBox[2] = page->cropBox.x1;
+    model->cropBox[3] = page->cropBox.y1;
+    model->rotate = page->rotate;
     ImageEncoderFn encoder;
-    if (options_.images) {
+    if (options.images) {
         Document* doc = &doc_;
         encoder = [doc](const ImageEvent& ev, std::string* out) { return EncodeImage(*doc, ev, out); };
     }

@@ -23,7 +23,9 @@ public:
     PageExtractor(Document& doc, const ExtractOptions& options);
     ~PageExtractor();
     // index is 0-based. False only when the page does not exist.
-    bool Extract(int index, PageModel* model);
+    bool Extract(int index, PageModel* model) { return Extract(index, model, options_); }
+    // The same with other options for this page (a text-only look at a page).
+    bool Extract(int index, PageModel* model, const ExtractOptions& options);
 
 private:
     void RunAnnotations(const PageEntry& page, const Matrix& pageMatrix, ContentInterpreter& interpreter);
