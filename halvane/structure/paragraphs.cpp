@@ -402,7 +402,9 @@ void BuildParagraphs(std::vector<LayoutLine> lines, const ColumnRange& column, s
         LayoutLine& b = lines[i];
         int kind = PDF_LIST_NONE;
         const std::u16string text = LineText(b);
-        const size_t label = ListLabelLength(text, &kind);
+        size_t label = ListLabelLength(text, &kind);
+        if (label > 0 && !HasWordChar(text.substr(label)))
+            label = 0;  // a dash alone in a cell is its content, not a label
         bool join = !groups.empty() && !groups.back().contents && !contents[i];
         if (join) {
             Group& g = groups.back();
