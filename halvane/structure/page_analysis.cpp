@@ -470,7 +470,7 @@ PageLayout AnalysePage(PageModel& model, int number, const RunningHeads* heads)
             for (size_t c = 0; c < t.cells.size() && c < p.cellLines.size(); ++c) {
                 LayoutCell& cell = t.cells[c];
                 ColumnRange cellRange{cell.box.x0 + kCellPadding, cell.box.x1 - kCellPadding};
-                BuildParagraphs(std::move(p.cellLines[c]), cellRange, &cell.blocks);
+                BuildParagraphs(std::move(p.cellLines[c]), cellRange, &cell.blocks, t.ruled);
                 for (LayoutBlock& b : cell.blocks) {
                     b.section = -1;
                     b.column = -1;
