@@ -1,5 +1,5 @@
 // halvane-dump: prints a PDF's pages as the reader delivers them, for debugging and benchmarks.
-//   halvane-dump [--text | --count | --structure] FILE.pdf
+//   halvane-dump [--text | --count | --structure [--no-images]] FILE.pdf
 // Without options: every line with its box, every run with font, size and text, image runs with
 // their size. With --text: only the text, one output line per line, in the order the Word layout
 // writes them (lines sorted by top between region separators), pages separated by a form feed.
@@ -110,6 +110,7 @@ int main(int argc, char** argv)
     bool textOnly = false;
     bool countOnly = false;
     bool structure = false;
+    bool noImages = false;  // --structure without encoding pictures (to time the analysis alone)
     const char* path = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--text") == 0)
@@ -118,11 +119,13 @@ int main(int argc, char** argv)
             countOnly = true;
         else if (std::strcmp(argv[i], "--structure") == 0)
             structure = true;
+        else if (std::strcmp(argv[i], "--no-images") == 0)
+            noImages = true;
         else if (!path)
             path = argv[i];
     }
     if (!path) {
-        std::fprintf(stderr, "usage: halvane-dump [--text | --count | --structure] FILE.pdf\n");
+        std::fprintf(stderr, "usage: halvane-dump [--text | --count | --structure [--no-images]] FILE.pdf\n");
         return 2;
     }
     if (countOnly) {
@@ -150,7 +153,7 @@ int main(int argc, char** argv)
         return 1;
     }
     halvane::ExtractOptions options;
-    options.images = !textOnly;
+    options.images = !textOnly && !noImages;
     halvane::PdfDoc* doc = halvane::PdfDoc::Open(std::move(bytes), options);
     if (!doc) {
         std::fprintf(stderr, "halvane-dump: cannot open %s as a PDF document\n", path);

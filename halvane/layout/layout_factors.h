@@ -68,6 +68,10 @@ constexpr double kFragmentGap = 0.95;
 // a thin space of 0.15 (TeX's logos, "LaTeX 2e") or the slightly narrower gap between the
 // letters of a formula ("P Q" for a segment) already reads apart.
 constexpr double kWordGap = 0.12;
+// A gap up to this wide that one space glyph fills from end to end (within the slack) keeps
+// the fragment whole: an ideographic space of one em in a title is no gutter.
+constexpr double kMaxFilledGap = 1.6;
+constexpr double kFilledGapSlack = 0.1;
 // Between two CJK characters only a much wider gap reads as a break.
 constexpr double kCjkWordGap = 0.6;
 // A space glyph sized between these ratios of the last glyph separates words; a space of

@@ -303,7 +303,7 @@ public:
             return;
         const double size = last_ ? 0.5 * (last_->size + g.size) : g.size;
         const double gap = last_ ? g.u0 - frag_.u1 : 0;
-        if (open_ && gap > kFragmentGap * size)
+        if (open_ && gap > kFragmentGap * size && !SpaceFillsGap(g, size))
             Close();
         if (!open_)
             Open(g);
@@ -328,10 +328,22 @@ private:
     void NoteSpace(const PlacedGlyph& g)
     {
         if (open_ && last_ && g.size > kMinSpaceSizeRatio * last_->size && g.size < kMaxSpaceSizeRatio * last_->size) {
+            spaceCount_ = pendingSpace_ ? spaceCount_ + 1 : 1;
+            if (!pendingSpace_)
+                spaceStart_ = g.u0;
             pendingSpace_ = true;
             spaceMiddle_ = 0.5 * (g.u0 + g.u1);
             spaceWidth_ = g.u1 - g.u0;
         }
+    }
+
+    // A wide gap that one space glyph fills from end to end is a space the text holds (an
+    // ideographic space in a title), not a gap between columns or cells.
+    bool SpaceFillsGap(const PlacedGlyph& g, double size) const
+    {
+        return pendingSpace_ && spaceCount_ == 1 && g.u0 - frag_.u1 <= kMaxFilledGap * size &&
+               std::fabs(spaceStart_ - frag_.u1) <= kFilledGapSlack * size &&
+               std::fabs(g.u0 - (spaceMiddle_ + 0.5 * spaceWidth_)) <= kFilledGapSlack * size;
     }
 
     // The same glyph drawn again on top of itself (fake bold, shadows) is one glyph.
@@ -396,6 +408,8 @@ private:
     Fragment frag_;
     bool open_ = false;
     bool pendingSpace_ = false;
+    int spaceCount_ = 0;      // space glyphs since the last glyph
+    double spaceStart_ = 0;   // where the first of them starts
     double spaceMiddle_ = 0, spaceWidth_ = 0;
     const PlacedGlyph* last_ = nullptr;
     const Font* runFont_ = nullptr;

@@ -27,6 +27,8 @@ constexpr double kMinTableFigureShare = 0.5;
 constexpr double kBaselineTolerance = 0.1;
 // Alignment of baselines only tells tables from side-by-side blocks with this many rows.
 constexpr size_t kMinAlignedBands = 4;
+// Fragments overlapping by less than this share of their height lie in different rows.
+constexpr double kRowOverlapSlack = 0.1;
 // Above this many fragments a page is read as one region (keeps the cut search bounded).
 constexpr size_t kMaxFragmentsForCuts = 4000;
 
@@ -54,6 +56,10 @@ public:
             Split(std::move(right), regions, depth + 1);
             return;
         }
+        // Full-width rows above or below columns (a paper's title and abstract over its two
+        // columns, a footnote under them) are set apart first, however many they are.
+        if (PeelFullWidthRows(ids, regions, depth))
+            return;
         // Full-width blocks (titles, wide paragraphs, footers) may interrupt columns: look for
         // a gutter that only a few fragments cross, then cut the region above and below every
         // row that crosses it.
@@ -69,6 +75,52 @@ public:
     }
 
 private:
+    // Rows of one fragment each at the top and the bottom, when what lies between them splits
+    // into columns while the whole does not: the rows go to regions of their own, above and
+    // below the columns.
+    bool PeelFullWidthRows(const std::vector<int>& ids, std::vector<std::vector<int>>* regions, int depth)
+    {
+        std::vector<int> sorted(ids);
+        std::sort(sorted.begin(), sorted.end(), [&](int a, int b) {
+            return frags_[static_cast<size_t>(a)].top < frags_[static_cast<size_t>(b)].top;
+        });
+        std::vector<std::vector<int>> rows;
+        double rowBottom = -1e300;
+        for (int id : sorted) {
+            const Fragment& f = frags_[static_cast<size_t>(id)];
+            if (rows.empty() || f.top > rowBottom - kRowOverlapSlack * (f.bottom - f.top)) {
+                rows.emplace_back();
+                rowBottom = -1e300;
+            }
+            rows.back().push_back(id);
+            rowBottom = std::max(rowBottom, f.bottom);
+        }
+        size_t head = 0, tail = rows.size();
+        while (head < tail && rows[head].size() == 1)
+            ++head;
+        while (tail > head && rows[tail - 1].size() == 1)
+            --tail;
+        if ((head == 0 && tail == rows.size()) || tail - head < 2)
+            return false;
+        std::vector<int> middle;
+        for (size_t r = head; r < tail; ++r)
+            middle.insert(middle.end(), rows[r].begin(), rows[r].end());
+        double g0, g1;
+        if (!FindVerticalCut(middle, &g0, &g1) && !FindInterruptedGutter(middle, &g0, &g1))
+            return false;
+        std::vector<int> above, below;
+        for (size_t r = 0; r < head; ++r)
+            above.insert(above.end(), rows[r].begin(), rows[r].end());
+        for (size_t r = tail; r < rows.size(); ++r)
+            below.insert(below.end(), rows[r].begin(), rows[r].end());
+        if (!above.empty())
+            regions->push_back(std::move(above));
+        Split(std::move(middle), regions, depth + 1);
+        if (!below.empty())
+            regions->push_back(std::move(below));
+        return true;
+    }
+
     double MinGutter(const std::vector<int>& ids)
     {
         std::vector<double> sizes;
