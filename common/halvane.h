@@ -286,6 +286,11 @@ struct stPdfPageLayout {
     stPdfPlacedImage** ppImages;
     int32_t nRuleCount;
     stPdfRule** ppRules;
+    // Degrees the visible page is turned clockwise for this layout so that its text runs left
+    // to right: 0 usually; 90, 180 or 270 when most of the text runs up, leftwards or down (a
+    // table set sideways, vertical CJK). fWidth, fHeight and all positions are then those of
+    // the turned page; nWritingMode tells vertical CJK lines apart.
+    int32_t nTextTurn;
 };
 
 // A document opened by LoadDoc. The slot order of these operations is part of the contract.
@@ -349,9 +354,9 @@ static_assert(sizeof(stPdfTable) == 52 && offsetof(stPdfTable, pColumnEdges) == 
               "stPdfTable layout");
 static_assert(sizeof(stPdfPlacedImage) == 40 && offsetof(stPdfPlacedImage, pImage) == 36, "stPdfPlacedImage layout");
 static_assert(sizeof(stPdfRule) == 36 && offsetof(stPdfRule, nFlags) == 32, "stPdfRule layout");
-static_assert(sizeof(stPdfPageLayout) == 152 && offsetof(stPdfPageLayout, fMediaBox) == 24 &&
+static_assert(sizeof(stPdfPageLayout) == 156 && offsetof(stPdfPageLayout, fMediaBox) == 24 &&
                   offsetof(stPdfPageLayout, nSectionCount) == 80 && offsetof(stPdfPageLayout, ppBlocks) == 92 &&
-                  offsetof(stPdfPageLayout, ppRules) == 148,
+                  offsetof(stPdfPageLayout, ppRules) == 148 && offsetof(stPdfPageLayout, nTextTurn) == 152,
               "stPdfPageLayout layout");
 #endif
 

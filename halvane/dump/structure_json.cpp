@@ -275,8 +275,10 @@ void AppendBlock(const stPdfPageLayout& page, const stPdfBlock& b, std::string* 
 void AppendLayoutJson(const stPdfPageLayout& page, std::string* out)
 {
     char buf[256];
-    std::snprintf(buf, sizeof buf, "{\"number\":%d,\"width\":%.1f,\"height\":%.1f,\"rotate\":%d,\"columns\":%d,\"content\":",
-                  page.nPageNumber, page.fWidth, page.fHeight, page.nRotate, page.nColumnCount);
+    std::snprintf(buf, sizeof buf, "{\"number\":%d,\"width\":%.1f,\"height\":%.1f,\"rotate\":%d,\"text_turn\":%d,"
+                  "\"vertical\":%s,\"columns\":%d,\"content\":",
+                  page.nPageNumber, page.fWidth, page.fHeight, page.nRotate, page.nTextTurn,
+                  page.nWritingMode == PDF_WRITING_VERTICAL ? "true" : "false", page.nColumnCount);
     out->append(buf);
     AppendBox(page.fContentLeft, page.fContentTop, page.fContentRight, page.fContentBottom, out);
     out->append(",\"sections\":[");

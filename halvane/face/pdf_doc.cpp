@@ -79,6 +79,7 @@ const RunningHeads& PdfDoc::Heads()
     const int samples = std::min(count, kHeadSamplePages);
     ExtractOptions textOnly;
     textOnly.images = false;
+    textOnly.textFrame = true;  // in the frame the layouts are given in
     for (int k = 0; k < samples; ++k) {
         const int index = samples == count ? k : static_cast<int>(static_cast<long long>(k) * (count - 1) / (samples - 1));
         PageModel model;
@@ -97,6 +98,7 @@ bool PdfDoc::ExtractPageLayout(int number, PageLayout* layout)
         return false;
     ExtractOptions withRules = options_;
     withRules.rules = true;
+    withRules.textFrame = true;
     PageModel model;
     if (!extractor_->Extract(number - 1, &model, withRules))
         return false;

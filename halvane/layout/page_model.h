@@ -43,6 +43,10 @@ struct PageModel {
     double mediaBox[4] = {0, 0, 0, 0};
     double cropBox[4] = {0, 0, 0, 0};
     int rotate = 0;
+    // Degrees the visible page is turned clockwise for this model so that its text runs left to
+    // right (0 unless the text runs up, down or leftwards); positions are in the turned page.
+    int textTurn = 0;
+    bool verticalWriting = false;  // the text is set in vertical lines (CJK), its columns right to left
     std::vector<RuleModel> rules;
     // Regions in reading order; lines within a region in any order of their tops.
     std::vector<std::vector<LineModel>> regions;

@@ -36,6 +36,55 @@ Matrix PageMatrix(const PageEntry& page, double* width, double* height)
     }
 }
 
+// A page whose text runs mostly in one other direction than left to right (a table turned on
+// its side, vertical Japanese) is read in the frame of that text: the degrees the visible page
+// is turned clockwise so that the text runs left to right, 0 when it already does.
+constexpr double kMinTurnedShare = 0.6;
+
+int TextTurn(const std::vector<PlacedGlyph>& glyphs)
+{
+    size_t counts[4] = {0, 0, 0, 0};
+    size_t all = 0;
+    for (const PlacedGlyph& g : glyphs) {
+        if (g.isSpace)
+            continue;
+        ++all;
+        if (g.dir == kDirRight)
+            ++counts[0];
+        else if (g.dir == kDirDown)
+            ++counts[1];
+        else if (g.dir == kDirLeft)
+            ++counts[2];
+        else if (g.dir == kDirUp)
+            ++counts[3];
+    }
+    const int turns[4] = {0, 270, 180, 90};
+    for (int k = 1; k < 4; ++k)
+        if (all > 0 && static_cast<double>(counts[k]) >= kMinTurnedShare * static_cast<double>(all))
+            return turns[k];
+    return 0;
+}
+
+// Visible page space to the page turned clockwise by turn degrees; width and height follow.
+Matrix TurnMatrix(int turn, double* width, double* height)
+{
+    const double w = *width, h = *height;
+    switch (turn) {
+    case 90:
+        *width = h;
+        *height = w;
+        return Matrix{0, 1, -1, 0, h, 0};
+    case 180:
+        return Matrix{-1, 0, 0, -1, w, h};
+    case 270:
+        *width = h;
+        *height = w;
+        return Matrix{0, -1, 1, 0, 0, w};
+    default:
+        return Matrix();
+    }
+}
+
 // Annotation flags (ISO 32000-1, 12.5.3): hidden ones are not shown.
 constexpr int kAnnotHidden = 2;
 constexpr int kAnnotNoView = 32;
@@ -141,6 +190,27 @@ bool PageExtractor::Extract(int index, PageModel* model, const ExtractOptions& o
     ContentInterpreter interpreter(doc_, *fonts_, collector);
     interpreter.RunPage(page->page["Contents"], page->resources, pageMatrix);
     RunAnnotations(*page, pageMatrix, interpreter);
+    const int turn = options.textFrame ? TextTurn(collector.Glyphs()) : 0;
+    if (turn != 0) {
+        // The page again, turned so that its text runs left to right.
+        double w = width, h = height;
+        const Matrix turned = pageMatrix.Then(TurnMatrix(turn, &w, &h));
+        model->width = w;
+        model->height = h;
+        model->textTurn = turn;
+        size_t vertical = 0;
+        for (const PlacedGlyph& g : collector.Glyphs())
+            vertical += g.font && g.font->vertical ? 1 : 0;
+        model->verticalWriting = vertical * 2 > collector.Glyphs().size();
+        TextCollector again(w, h, encoder);
+        again.CollectRules(options.rules);
+        ContentInterpreter second(doc_, *fonts_, again);
+        second.RunPage(page->page["Contents"], page->resources, turned);
+        RunAnnotations(*page, turned, second);
+        BuildPageModel(again.Glyphs(), again.Images(), model);
+        model->rules.swap(again.Rules());
+        return true;
+    }
     BuildPageModel(collector.Glyphs(), collector.Images(), model);
     model->rules.swap(collector.Rules());
     return true;

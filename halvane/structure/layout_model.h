@@ -138,6 +138,7 @@ struct PageLayout {
     Box content = Box::None();
     int columnCount = 1;
     int writingMode = PDF_WRITING_HORIZONTAL;
+    int textTurn = 0;
     std::vector<LayoutSection> sections;
     std::vector<LayoutBlock> blocks;  // reading order
     std::vector<LayoutTable> tables;

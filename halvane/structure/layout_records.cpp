@@ -214,6 +214,7 @@ struct Emitter {
             page->fContentBottom = F(layout.content.y1);
             page->nColumnCount = layout.columnCount;
             page->nWritingMode = layout.writingMode;
+            page->nTextTurn = layout.textTurn;
             page->nSectionCount = static_cast<int32_t>(layout.sections.size());
             page->ppSections = sections;
             page->nBlockCount = static_cast<int32_t>(layout.blocks.size());

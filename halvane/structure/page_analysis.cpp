@@ -313,6 +313,8 @@ PageLayout AnalysePage(PageModel& model, int number, const RunningHeads* heads)
     PageLayout layout;
     layout.number = number;
     layout.rotate = model.rotate;
+    layout.textTurn = model.textTurn;
+    layout.writingMode = model.verticalWriting ? PDF_WRITING_VERTICAL : PDF_WRITING_HORIZONTAL;
     layout.width = model.width;
     layout.height = model.height;
     for (int k = 0; k < 4; ++k) {
