@@ -10,18 +10,29 @@
 
 namespace {
 
-bool FindSwitch(const std::wstring& line, const wchar_t* name, std::wstring* value)
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+// At `at`, the switch name and its opening quote, then the value up to the next quote; `at`
+// moves past the closing quote. False when the switch is not there or never closed.
+bool ReadSwitch(const std::wstring& line, size_t* at, const wchar_t* name, std::wstring* value)
 {
     const std::wstring key = std::wstring(name) + L"\"";
-    const size_t at = line.find(key);
-    if (at == std::wstring::npos)
+    if (line.compare(*at, key.size(), key) != 0)
         return false;
-    const size_t start = at + key.size();
+    const size_t start = *at + key.size();
     const size_t end = line.find(L'"', start);
     if (end == std::wstring::npos)
         return false;
     *value = line.substr(start, end - start);
+    *at = end + 1;
     return true;
+}
+
+size_t SkipBlanks(const std::wstring& line, size_t at)
+{
+    while (at < line.size() && IsBlank(line[at]))
+        ++at;
+    return at;
 }
 
 // One GET; the raw reply, read until it is complete or the server closes.
@@ -116,8 +127,35 @@ bool ParseDownloaderCommandLine(const wchar_t* commandLine, stDownloadJob* job)
     if (!commandLine || !job)
         return false;
     const std::wstring line = commandLine;
-    return FindSwitch(line, L"-sav", &job->savePath) && FindSwitch(line, L"-url", &job->url) &&
-           FindSwitch(line, L"-md5", &job->md5);
+    size_t at = SkipBlanks(line, 0);
+    // The program name, when the line carries one: quoted up to its closing quote, or up to a blank.
+    if (line.compare(at, 5, L"-sav\"") != 0) {
+        if (at < line.size() && line[at] == L'"') {
+            const size_t close = line.find(L'"', at + 1);
+            if (close == std::wstring::npos)
+                return false;
+            at = close + 1;
+        } else {
+            while (at < line.size() && !IsBlank(line[at]))
+                ++at;
+        }
+        at = SkipBlanks(line, at);
+    }
+    // The three switches in their order, each value ending at its own closing quote, so a save
+    // path that happens to end in "-url" or "-md5" stays a save path.
+    stDownloadJob parsed;
+    if (!ReadSwitch(line, &at, L"-sav", &parsed.savePath))
+        return false;
+    at = SkipBlanks(line, at);
+    if (!ReadSwitch(line, &at, L"-url", &parsed.url))
+        return false;
+    at = SkipBlanks(line, at);
+    if (!ReadSwitch(line, &at, L"-md5", &parsed.md5))
+        return false;
+    if (SkipBlanks(line, at) != line.size())
+        return false;
+    *job = parsed;
+    return true;
 }
 
 bool DownloadBody(const std::wstring& url, std::string* body, int receiveTimeoutMs)

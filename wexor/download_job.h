@@ -18,7 +18,8 @@ const unsigned long long kMaxDownloadBytes = 256ull << 20;  // held in memory, t
 const int kDownloadReceiveTimeoutMs = 30000;
 
 // Reads the three switches from the command line (with or without a program name in
-// front). False when one is missing or unterminated.
+// front): -sav, -url and -md5 in this order, blanks between them, each value up to its closing
+// quote. False when one is missing, out of order or unterminated, or when anything follows.
 bool ParseDownloaderCommandLine(const wchar_t* commandLine, stDownloadJob* job);
 
 // Fetches url following at most kMaxRedirects redirects; the body of the final 200 reply.

@@ -79,6 +79,27 @@ TEST(ParseDownloaderCommandLine, ReadsTheThreeSwitches)
     EXPECT_FALSE(ParseDownloaderCommandLine(nullptr, &job));
 }
 
+TEST(ParseDownloaderCommandLine, EachValueEndsAtItsOwnQuote)
+{
+    // Save paths and addresses that contain the other switches' names keep them as text.
+    stDownloadJob job;
+    ASSERT_TRUE(ParseDownloaderCommandLine(L" -sav\"C:\\U\\a-url\" -url\"http://h/x-md5\" -md5\"abc\"", &job));
+    EXPECT_EQ(L"C:\\U\\a-url", job.savePath);
+    EXPECT_EQ(L"http://h/x-md5", job.url);
+    EXPECT_EQ(L"abc", job.md5);
+    ASSERT_TRUE(ParseDownloaderCommandLine(L"wexor.exe -sav\"C:\\-md5\\s.exe\" -url\"http://h/-sav\"\t-md5\"m\" ", &job));
+    EXPECT_EQ(L"C:\\-md5\\s.exe", job.savePath);
+    EXPECT_EQ(L"http://h/-sav", job.url);
+    EXPECT_EQ(L"m", job.md5);
+
+    for (const wchar_t* line : {L" -url\"u\" -sav\"s\" -md5\"m\"",        // out of order
+                                L" -sav\"s\" -md5\"m\" -url\"u\"",
+                                L" -sav\"s\"-url\"u\" -md5\"m\" trailing",  // something after the last switch
+                                L" x y -sav\"s\" -url\"u\" -md5\"m\"",      // two words before the switches
+                                L"\"C:\\wexor.exe -sav\"s\" -url\"u\" -md5\"m\""})
+        EXPECT_FALSE(ParseDownloaderCommandLine(line, &job)) << Narrow(line);
+}
+
 class Download : public ::testing::Test {
 protected:
     void SetUp() override
