@@ -7,6 +7,7 @@
 #include "http_client.h"
 #include "http_reply.h"
 #include "md5.h"
+#include "redirect_address.h"
 
 namespace {
 
@@ -72,21 +73,6 @@ bool FetchRaw(const std::wstring& url, std::string* raw, int receiveTimeoutMs)
     }
     closesocket(s);
     return ok;
-}
-
-// A Location value as an absolute address: "http://..." as it is, "/path" on the same host.
-std::wstring ResolveLocation(const std::wstring& current, const std::string& location)
-{
-    std::wstring wide(location.begin(), location.end());
-    if (wide.find(L"//") != std::wstring::npos)
-        return wide;
-    if (wide.empty() || wide[0] != L'/')
-        return std::wstring();
-    const size_t hostStart = current.find(L"//");
-    if (hostStart == std::wstring::npos)
-        return std::wstring();
-    const size_t pathStart = current.find(L'/', hostStart + 2);
-    return current.substr(0, pathStart) + wide;
 }
 
 bool IsRedirect(int status) { return status == 301 || status == 302 || status == 303 || status == 307 || status == 308; }
@@ -169,7 +155,7 @@ bool DownloadBody(const std::wstring& url, std::string* body, int receiveTimeout
         if (ParseReplyHead(raw, &head) != ReplyState::Complete)
             return false;
         if (IsRedirect(head.status)) {
-            current = ResolveLocation(current, head.location);
+            current = ResolveRedirect(current, head.location);
             if (current.empty())
                 return false;
             continue;

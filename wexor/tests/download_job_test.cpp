@@ -153,6 +153,36 @@ TEST_F(Download, ChunkedReplyAfterTwoRedirects)
     EXPECT_EQ(3u, server.Requests().size());
 }
 
+TEST_F(Download, RedirectsResolvedAgainstTheAddressThatSentThem)
+{
+    // A path with "//" stays on this host; a relative name is taken from the current folder;
+    // a scheme-relative address names the host itself.
+    ASSERT_TRUE(server.Start([&](const std::string& request) {
+        if (request.find("GET /start ") == 0)
+            return Redirect("/a//b/next");
+        if (request.find("GET /a//b/next ") == 0)
+            return Redirect("c/setup.exe");
+        if (request.find("GET /a//b/c/setup.exe ") == 0)
+            return PlainReply(release);
+        return PlainReply("wrong place", "404 Not Found");
+    }));
+    job.url = server.Url("start");
+    ASSERT_EQ(DownloadResult::Done, RunDownloadJob(job));
+    EXPECT_EQ(release, ReadFile(job.savePath));
+    EXPECT_EQ(3u, server.Requests().size());
+
+    LoopbackHttpServer second;
+    ASSERT_TRUE(second.Start([&](const std::string& request) {
+        if (request.find("GET /r ") == 0)
+            return Redirect("//127.0.0.1:" + std::to_string(server.Port()) + "/a//b/c/setup.exe");
+        return PlainReply("wrong place", "404 Not Found");
+    }));
+    DeleteFileW(job.savePath.c_str());
+    job.url = second.Url("r");
+    ASSERT_EQ(DownloadResult::Done, RunDownloadJob(job));
+    EXPECT_EQ(release, ReadFile(job.savePath));
+}
+
 TEST_F(Download, ThirdRedirectIsRefused)
 {
     ASSERT_TRUE(server.Start([&](const std::string&) { return Redirect("/again"); }));
