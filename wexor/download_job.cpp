@@ -36,8 +36,9 @@ size_t SkipBlanks(const std::wstring& line, size_t at)
     return at;
 }
 
-// One GET; the raw reply, read until it is complete or the server closes.
-bool FetchRaw(const std::wstring& url, std::string* raw, int receiveTimeoutMs)
+// One GET; the reply's head and body, read as they arrive until the reply is complete or the
+// server closes.
+bool FetchReply(const std::wstring& url, HttpReplyHead* head, std::string* body, int receiveTimeoutMs)
 {
     UrlParts parts;
     if (!ParseHttpUrl(url.c_str(), &parts))
@@ -47,29 +48,29 @@ bool FetchRaw(const std::wstring& url, std::string* raw, int receiveTimeoutMs)
         return false;
     bool ok = false;
     if (SendGetRequest(parts.path, parts.host, s) > 0) {
-        raw->clear();
+        body->clear();
+        HttpReplyReader reader([&](const char* data, size_t length) {
+            if (length > kMaxDownloadBytes - body->size())
+                return false;
+            try {
+                body->append(data, length);
+            } catch (...) {
+                return false;
+            }
+            return true;
+        });
         HttpChunkList chunks;
         for (;;) {
-            const unsigned long long room = kMaxDownloadBytes + kMaxHeaderBytes - raw->size();
-            const int received =
-                ReceiveChunk(s, chunks, room < (unsigned long long)kHttpChunkBytes ? (int)room : kHttpChunkBytes,
-                             receiveTimeoutMs);
-            if (received <= 0) {
-                ok = ReplyBody(*raw, true, nullptr) == ReplyState::Complete;
-                break;
-            }
-            try {
-                raw->append(chunks.back().data.get(), received);
-            } catch (...) {
-                break;
-            }
+            const int received = ReceiveChunk(s, chunks, kHttpChunkBytes, receiveTimeoutMs);
+            const ReplyState state =
+                received <= 0 ? reader.ServerClosed() : reader.Feed(chunks.back().data.get(), (size_t)received);
             chunks.clear();
-            const ReplyState state = ReplyBody(*raw, false, nullptr);
             if (state != ReplyState::Incomplete) {
                 ok = state == ReplyState::Complete;
                 break;
             }
         }
+        *head = reader.Head();
     }
     closesocket(s);
     return ok;
@@ -148,11 +149,8 @@ bool DownloadBody(const std::wstring& url, std::string* body, int receiveTimeout
 {
     std::wstring current = url;
     for (int hop = 0; hop <= kMaxRedirects; ++hop) {
-        std::string raw;
-        if (!FetchRaw(current, &raw, receiveTimeoutMs))
-            return false;
         HttpReplyHead head;
-        if (ParseReplyHead(raw, &head) != ReplyState::Complete)
+        if (!FetchReply(current, &head, body, receiveTimeoutMs))
             return false;
         if (IsRedirect(head.status)) {
             current = ResolveRedirect(current, head.location);
@@ -160,9 +158,7 @@ bool DownloadBody(const std::wstring& url, std::string* body, int receiveTimeout
                 return false;
             continue;
         }
-        if (head.status != 200)
-            return false;
-        return ReplyBody(raw, true, body) == ReplyState::Complete;
+        return head.status == 200;
     }
     return false;
 }

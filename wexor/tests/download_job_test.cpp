@@ -183,6 +183,26 @@ TEST_F(Download, RedirectsResolvedAgainstTheAddressThatSentThem)
     EXPECT_EQ(release, ReadFile(job.savePath));
 }
 
+TEST_F(Download, ManySmallChunksSplitAnywhere)
+{
+    // Ten thousand chunks of a few bytes, cut into pieces that end inside size lines and data.
+    std::string chunked;
+    for (size_t at = 0; at < release.size(); at += 3)
+        chunked += "3\r\n" + release.substr(at, 3) + "\r\n";
+    chunked += "0\r\n\r\n";
+    ASSERT_TRUE(server.Start([&](const std::string&) {
+        LoopbackReply reply;
+        reply.pieces.push_back("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n");
+        for (size_t at = 0; at < chunked.size(); at += 1001)
+            reply.pieces.push_back(chunked.substr(at, 1001));
+        reply.keepOpen = true;
+        return reply;
+    }));
+    job.url = server.Url("f/setup.exe");
+    ASSERT_EQ(DownloadResult::Done, RunDownloadJob(job));
+    EXPECT_EQ(release, ReadFile(job.savePath));
+}
+
 TEST_F(Download, ThirdRedirectIsRefused)
 {
     ASSERT_TRUE(server.Start([&](const std::string&) { return Redirect("/again"); }));
