@@ -36,65 +36,122 @@ size_t SkipBlanks(const std::wstring& line, size_t at)
     return at;
 }
 
-// One GET; the reply's head and body, read as they arrive until the reply is complete or the
-// server closes.
-bool FetchReply(const std::wstring& url, HttpReplyHead* head, std::string* body, int receiveTimeoutMs)
+// Where the body of the final reply goes: the ".part" file, hashed on the way, so memory stays
+// at one receive buffer whatever the size of the release.
+class PartFile {
+public:
+    explicit PartFile(const std::wstring& path) : m_path(path) {}
+    ~PartFile() { Discard(); }
+
+    // Opens (and empties) the file for a reply that is about to deliver a body.
+    bool Begin()
+    {
+        Discard();
+        m_md5.Reset();
+        m_bytes = 0;
+        m_file = CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (m_file == INVALID_HANDLE_VALUE)
+            m_failure = DownloadResult::WriteFailed;
+        return m_file != INVALID_HANDLE_VALUE;
+    }
+    bool Write(const char* data, size_t length)
+    {
+        if (length > kMaxDownloadBytes - m_bytes) {
+            m_failure = DownloadResult::FetchFailed;
+            return false;
+        }
+        DWORD written = 0;
+        if (!WriteFile(m_file, data, (DWORD)length, &written, nullptr) || written != length) {
+            m_failure = DownloadResult::WriteFailed;
+            return false;
+        }
+        m_md5.Update(data, length);
+        m_bytes += length;
+        return true;
+    }
+    // Closes the complete file; its MD5 text.
+    bool Finish(std::wstring* md5Text)
+    {
+        const bool closed = CloseHandle(m_file) != 0;
+        m_file = INVALID_HANDLE_VALUE;
+        if (!closed) {
+            m_failure = DownloadResult::WriteFailed;
+            DeleteFileW(m_path.c_str());
+            return false;
+        }
+        uint8_t digest[kMd5DigestBytes];
+        m_md5.Final(digest);
+        char text[kMd5TextChars + 1];
+        Md5DigestText(digest, text);
+        md5Text->assign(text, text + kMd5TextChars);
+        return true;
+    }
+    // Removes a file that is still open (a reply that failed half-way).
+    void Discard()
+    {
+        if (m_file == INVALID_HANDLE_VALUE)
+            return;
+        CloseHandle(m_file);
+        m_file = INVALID_HANDLE_VALUE;
+        DeleteFileW(m_path.c_str());
+    }
+    // Why the last Write refused: the disk, or a body beyond the limit.
+    DownloadResult Failure() const { return m_failure; }
+
+private:
+    std::wstring m_path;
+    HANDLE m_file = INVALID_HANDLE_VALUE;
+    Md5 m_md5;
+    unsigned long long m_bytes = 0;
+    DownloadResult m_failure = DownloadResult::FetchFailed;
+};
+
+bool IsRedirect(int status) { return status == 301 || status == 302 || status == 303 || status == 307 || status == 308; }
+
+enum class FetchOutcome { Body, Redirect, Failed };
+
+// One GET, read as it arrives. A redirect ends the exchange as soon as its head is there; the
+// body of a 200 reply streams into part. Every other reply fails.
+FetchOutcome FetchOnce(const std::wstring& url, PartFile* part, std::string* location, int receiveTimeoutMs)
 {
     UrlParts parts;
     if (!ParseHttpUrl(url.c_str(), &parts))
-        return false;
+        return FetchOutcome::Failed;
     SOCKET s = ConnectToHost(parts.host, parts.port);
     if (s == 0)
-        return false;
-    bool ok = false;
+        return FetchOutcome::Failed;
+    FetchOutcome outcome = FetchOutcome::Failed;
+    bool begun = false;
+    HttpReplyReader reader([&](const char* data, size_t length) {
+        if (reader.Head().status != 200)
+            return false;
+        if (!begun && !(begun = part->Begin()))
+            return false;
+        return part->Write(data, length);
+    });
     if (SendGetRequest(parts.path, parts.host, s) > 0) {
-        body->clear();
-        HttpReplyReader reader([&](const char* data, size_t length) {
-            if (length > kMaxDownloadBytes - body->size())
-                return false;
-            try {
-                body->append(data, length);
-            } catch (...) {
-                return false;
-            }
-            return true;
-        });
         HttpChunkList chunks;
         for (;;) {
             const int received = ReceiveChunk(s, chunks, kHttpChunkBytes, receiveTimeoutMs);
             const ReplyState state =
                 received <= 0 ? reader.ServerClosed() : reader.Feed(chunks.back().data.get(), (size_t)received);
             chunks.clear();
+            if (reader.HeadArrived() && IsRedirect(reader.Head().status)) {
+                *location = reader.Head().location;
+                outcome = FetchOutcome::Redirect;
+                break;
+            }
             if (state != ReplyState::Incomplete) {
-                ok = state == ReplyState::Complete;
+                if (state == ReplyState::Complete && reader.Head().status == 200)
+                    outcome = (begun || part->Begin()) ? FetchOutcome::Body : FetchOutcome::Failed;
                 break;
             }
         }
-        *head = reader.Head();
     }
     closesocket(s);
-    return ok;
-}
-
-bool IsRedirect(int status) { return status == 301 || status == 302 || status == 303 || status == 307 || status == 308; }
-
-bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    size_t at = 0;
-    bool ok = true;
-    while (ok && at < bytes.size()) {
-        const DWORD piece = (DWORD)(bytes.size() - at < (1u << 20) ? bytes.size() - at : (1u << 20));
-        DWORD written = 0;
-        ok = WriteFile(file, bytes.data() + at, piece, &written, nullptr) && written == piece;
-        at += written;
-    }
-    ok = CloseHandle(file) && ok;
-    if (!ok)
-        DeleteFileW(path.c_str());
-    return ok;
+    if (outcome != FetchOutcome::Body)
+        part->Discard();
+    return outcome;
 }
 
 bool IsLowercaseMd5Text(const std::wstring& text)
@@ -145,22 +202,26 @@ bool ParseDownloaderCommandLine(const wchar_t* commandLine, stDownloadJob* job)
     return true;
 }
 
-bool DownloadBody(const std::wstring& url, std::string* body, int receiveTimeoutMs)
+DownloadResult DownloadToFile(const std::wstring& url, const std::wstring& path, std::wstring* md5Text,
+                              int receiveTimeoutMs)
 {
+    PartFile part(path);
     std::wstring current = url;
     for (int hop = 0; hop <= kMaxRedirects; ++hop) {
-        HttpReplyHead head;
-        if (!FetchReply(current, &head, body, receiveTimeoutMs))
-            return false;
-        if (IsRedirect(head.status)) {
-            current = ResolveRedirect(current, head.location);
+        std::string location;
+        switch (FetchOnce(current, &part, &location, receiveTimeoutMs)) {
+        case FetchOutcome::Failed:
+            return part.Failure();
+        case FetchOutcome::Redirect:
+            current = ResolveRedirect(current, location);
             if (current.empty())
-                return false;
+                return DownloadResult::FetchFailed;
             continue;
+        case FetchOutcome::Body:
+            return part.Finish(md5Text) ? DownloadResult::Done : DownloadResult::WriteFailed;
         }
-        return head.status == 200;
     }
-    return false;
+    return DownloadResult::FetchFailed;
 }
 
 DownloadResult RunDownloadJob(const stDownloadJob& job, int receiveTimeoutMs)
@@ -172,21 +233,17 @@ DownloadResult RunDownloadJob(const stDownloadJob& job, int receiveTimeoutMs)
         return DownloadResult::BadCommandLine;
 
     StartSockets();
-    std::string body;
-    if (!DownloadBody(job.url, &body, receiveTimeoutMs))
-        return DownloadResult::FetchFailed;
-
-    char digest[kMd5TextChars + 1];
-    Md5Text(body.data(), body.size(), digest);
-    const std::wstring got(digest, digest + kMd5TextChars);
-    if (got != job.md5)
-        return DownloadResult::Md5Mismatch;
-
-    // Written under a temporary name and moved in place whole, so the final name never holds
-    // part of a file.
+    // Received under a temporary name and moved in place whole, so the final name never holds
+    // part of a file, nor a file whose MD5 does not match.
     const std::wstring partial = job.savePath + L".part";
-    if (!WriteWholeFile(partial, body))
-        return DownloadResult::WriteFailed;
+    std::wstring got;
+    const DownloadResult fetched = DownloadToFile(job.url, partial, &got, receiveTimeoutMs);
+    if (fetched != DownloadResult::Done)
+        return fetched;
+    if (got != job.md5) {
+        DeleteFileW(partial.c_str());
+        return DownloadResult::Md5Mismatch;
+    }
     if (!MoveFileExW(partial.c_str(), job.savePath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         DeleteFileW(partial.c_str());
         return DownloadResult::WriteFailed;
