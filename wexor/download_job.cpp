@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "http_client.h"
+#include "download_request.h"
 #include "http_reply.h"
 #include "md5.h"
 #include "redirect_address.h"
@@ -122,14 +123,19 @@ FetchOutcome FetchOnce(const std::wstring& url, PartFile* part, std::string* loc
         return FetchOutcome::Failed;
     FetchOutcome outcome = FetchOutcome::Failed;
     bool begun = false;
+    // Only a 200 reply's body in a form taken as it is becomes the release.
+    const auto isRelease = [](const HttpReplyHead& head) {
+        return head.status == 200 && IsPlainContentEncoding(head.contentEncoding);
+    };
     HttpReplyReader reader([&](const char* data, size_t length) {
-        if (reader.Head().status != 200)
+        if (!isRelease(reader.Head()))
             return false;
         if (!begun && !(begun = part->Begin()))
             return false;
         return part->Write(data, length);
     });
-    if (SendGetRequest(parts.path, parts.host, s) > 0) {
+    const std::string request = BuildDownloadRequest(parts);
+    if (!request.empty() && SendAll(s, request.data(), (int)request.size()) > 0) {
         HttpChunkList chunks;
         for (;;) {
             const int received = ReceiveChunk(s, chunks, kHttpChunkBytes, receiveTimeoutMs);
@@ -142,7 +148,7 @@ FetchOutcome FetchOnce(const std::wstring& url, PartFile* part, std::string* loc
                 break;
             }
             if (state != ReplyState::Incomplete) {
-                if (state == ReplyState::Complete && reader.Head().status == 200)
+                if (state == ReplyState::Complete && isRelease(reader.Head()))
                     outcome = (begun || part->Begin()) ? FetchOutcome::Body : FetchOutcome::Failed;
                 break;
             }

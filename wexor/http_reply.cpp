@@ -94,6 +94,9 @@ ReplyState ParseReplyHead(const std::string& raw, HttpReplyHead* head)
                         head->chunked = true;
             } else if (StartsWithNoCase(text, 0, "location:")) {
                 head->location = value;
+            } else if (StartsWithNoCase(text, 0, "content-encoding:")) {
+                for (char c : value)
+                    head->contentEncoding += Lower(c);
             }
         }
         line = lineEnd + 2;

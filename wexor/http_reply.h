@@ -22,6 +22,7 @@ struct HttpReplyHead {
     unsigned long long contentLength = 0;
     bool chunked = false;
     std::string location;           // Location header, empty when absent
+    std::string contentEncoding;    // Content-Encoding header in lowercase, empty when absent
 };
 
 // Parses status line and headers. Incomplete while the empty line has not arrived yet;

@@ -282,6 +282,59 @@ TEST_F(Download, UnwritableSaveFolderIsAWriteFailure)
     ExpectNothingLeft();
 }
 
+// A server that compresses whenever the request allows it, as most do.
+LoopbackReply CompressingReply(const std::string& request, const std::string& body)
+{
+    std::string lower;
+    for (char c : request)
+        lower += (char)tolower((unsigned char)c);
+    const size_t accept = lower.find("accept-encoding:");
+    const bool gzipAllowed = accept != std::string::npos && lower.find("gzip", accept) < lower.find("\r\n", accept);
+    if (!gzipAllowed)
+        return PlainReply(body);
+    LoopbackReply reply;
+    const std::string compressed = std::string("\x1f\x8b\x08") + "compressed";  // stands for the gzip form
+    reply.pieces.push_back("HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: " +
+                           std::to_string(compressed.size()) + "\r\n\r\n" + compressed);
+    return reply;
+}
+
+TEST_F(Download, AsksForTheBytesAsTheyAreAndRefusesAnEncodingItCannotRead)
+{
+    ASSERT_TRUE(server.Start([&](const std::string& request) { return CompressingReply(request, release); }));
+    job.url = server.Url("f/setup.exe");
+    ASSERT_EQ(DownloadResult::Done, RunDownloadJob(job));
+    EXPECT_EQ(release, ReadFile(job.savePath));
+    const std::string request = server.Requests().back();
+    EXPECT_EQ(0u, request.find("GET /f/setup.exe HTTP/1.1\r\n")) << request;
+    EXPECT_NE(std::string::npos, request.find("\r\nHost: 127.0.0.1:" + std::to_string(server.Port()) + "\r\n"));
+    server.Stop();
+    DeleteFileW(job.savePath.c_str());
+    DeleteFileW((folder + L"update.ini").c_str());
+
+    // A body in an encoding is not the release, even when the server sends it unasked.
+    for (const char* encoding : {"gzip", "Deflate", "br", "x-unknown"}) {
+        ASSERT_TRUE(server.Start([&](const std::string&) {
+            LoopbackReply reply;
+            reply.pieces.push_back(std::string("HTTP/1.1 200 OK\r\nContent-Encoding: ") + encoding +
+                                   "\r\nContent-Length: " + std::to_string(release.size()) + "\r\n\r\n" + release);
+            return reply;
+        }));
+        job.url = server.Url("f/setup.exe");
+        EXPECT_EQ(DownloadResult::FetchFailed, RunDownloadJob(job)) << encoding;
+        ExpectNothingLeft();
+        server.Stop();
+    }
+    ASSERT_TRUE(server.Start([&](const std::string&) {
+        LoopbackReply reply;
+        reply.pieces.push_back("HTTP/1.1 200 OK\r\nContent-Encoding: Identity\r\nContent-Length: " +
+                               std::to_string(release.size()) + "\r\n\r\n" + release);
+        return reply;
+    }));
+    job.url = server.Url("f/setup.exe");
+    EXPECT_EQ(DownloadResult::Done, RunDownloadJob(job)) << "identity is the bytes as they are";
+}
+
 TEST_F(Download, ThirdRedirectIsRefused)
 {
     ASSERT_TRUE(server.Start([&](const std::string&) { return Redirect("/again"); }));

@@ -11,13 +11,15 @@ TEST(ParseReplyHead, StatusAndTheHeadersTheDownloaderNeeds)
 {
     HttpReplyHead head;
     const std::string raw =
-        "HTTP/1.1 302 Found\r\nlocation:  http://h/x.exe \r\nCONTENT-LENGTH: 12\r\nTransfer-Encoding: gzip, Chunked\r\n\r\nbody";
+        "HTTP/1.1 302 Found\r\nlocation:  http://h/x.exe \r\nCONTENT-LENGTH: 12\r\nTransfer-Encoding: gzip, Chunked\r\n"
+        "Content-Encoding:  GZip \r\n\r\nbody";
     ASSERT_EQ(ReplyState::Complete, ParseReplyHead(raw, &head));
     EXPECT_EQ(302, head.status);
     EXPECT_EQ("http://h/x.exe", head.location);
     EXPECT_TRUE(head.hasContentLength);
     EXPECT_EQ(12u, head.contentLength);
     EXPECT_TRUE(head.chunked);
+    EXPECT_EQ("gzip", head.contentEncoding);
     EXPECT_EQ(raw.size() - 4, head.bodyOffset);
 }
 
