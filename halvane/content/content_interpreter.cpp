@@ -53,6 +53,11 @@ uint32_t Rgb(double r, double g, double b)
     return c(r) | (c(g) << 8) | (c(b) << 16);
 }
 
+uint32_t Cmyk(double c, double m, double y, double k)
+{
+    return Rgb((1 - c) * (1 - k), (1 - m) * (1 - k), (1 - y) * (1 - k));
+}
+
 // A text string (ISO 32000-1, 7.9.2.2): UTF-16BE or UTF-8 after their byte-order marks,
 // otherwise PDFDocEncoding.
 std::u16string DecodeTextString(const std::string& s)
@@ -169,145 +174,199 @@ void ContentInterpreter::SetFont(const Object& resources, const std::string& nam
     gs_.text.size = size;
 }
 
-void ContentInterpreter::Execute(uint32_t op, const Object& resources, int depth)
-{
-    switch (op) {
-    case Op("q"):
-        if (stack_.size() < kMaxStateStack)
-            stack_.push_back(gs_);
-        break;
-    case Op("Q"):
-        if (!stack_.empty()) {
-            gs_ = stack_.back();
-            stack_.pop_back();
+// The operators that change what text and images look like, each with the number of operands
+// it reads; an operator given fewer is skipped whole. Path, clipping, shading and compatibility
+// operators draw no text and are not listed.
+struct ContentInterpreter::Operators {
+    using Handler = void (*)(ContentInterpreter& ci, const Object& resources, int depth);
+    struct Entry {
+        uint32_t op;
+        uint8_t operands;
+        Handler run;
+    };
+
+    static void Save(ContentInterpreter& ci, const Object&, int)
+    {
+        if (ci.stack_.size() < kMaxStateStack)
+            ci.stack_.push_back(ci.gs_);
+    }
+    static void Restore(ContentInterpreter& ci, const Object&, int)
+    {
+        if (!ci.stack_.empty()) {
+            ci.gs_ = ci.stack_.back();
+            ci.stack_.pop_back();
         }
-        break;
-    case Op("cm"): {
-        if (operands_.size() < 6)
-            break;
-        const Matrix m{Num(0), Num(1), Num(2), Num(3), Num(4), Num(5)};
-        const Matrix next = m.Then(gs_.ctm);
+    }
+    static void Concat(ContentInterpreter& ci, const Object&, int)
+    {
+        const Matrix m{ci.Num(0), ci.Num(1), ci.Num(2), ci.Num(3), ci.Num(4), ci.Num(5)};
+        const Matrix next = m.Then(ci.gs_.ctm);
         if (next.IsFinite())
-            gs_.ctm = next;
-        break;
+            ci.gs_.ctm = next;
     }
-    case Op("BT"):
-        tm_ = Matrix();
-        tlm_ = Matrix();
-        break;
-    case Op("ET"):
-        break;
-    case Op("Tf"):
-        if (operands_.size() >= 2 && operands_[0].IsName())
-            SetFont(resources, operands_[0].Str(), Num(1));
-        break;
-    case Op("Tc"):
-        gs_.text.charSpacing = Num(0);
-        break;
-    case Op("Tw"):
-        gs_.text.wordSpacing = Num(0);
-        break;
-    case Op("Tz"):
-        gs_.text.hScale = Num(0) / 100.0;
-        break;
-    case Op("TL"):
-        gs_.text.leading = Num(0);
-        break;
-    case Op("Ts"):
-        gs_.text.rise = Num(0);
-        break;
-    case Op("Tr"):
-        gs_.text.render = static_cast<int>(Num(0));
-        break;
-    case Op("Td"):
-        NextLine(Num(0), Num(1));
-        break;
-    case Op("TD"):
-        gs_.text.leading = -Num(1);
-        NextLine(Num(0), Num(1));
-        break;
-    case Op("Tm"):
-        if (operands_.size() >= 6) {
-            const Matrix m{Num(0), Num(1), Num(2), Num(3), Num(4), Num(5)};
-            if (m.IsFinite()) {
-                tm_ = m;
-                tlm_ = m;
-            }
+    static void BeginText(ContentInterpreter& ci, const Object&, int)
+    {
+        ci.tm_ = Matrix();
+        ci.tlm_ = Matrix();
+    }
+    static void EndText(ContentInterpreter&, const Object&, int) {}
+    static void SetFont(ContentInterpreter& ci, const Object& resources, int)
+    {
+        if (ci.operands_[0].IsName())
+            ci.SetFont(resources, ci.operands_[0].Str(), ci.Num(1));
+    }
+    static void CharSpacing(ContentInterpreter& ci, const Object&, int) { ci.gs_.text.charSpacing = ci.Num(0); }
+    static void WordSpacing(ContentInterpreter& ci, const Object&, int) { ci.gs_.text.wordSpacing = ci.Num(0); }
+    static void HorizontalScale(ContentInterpreter& ci, const Object&, int) { ci.gs_.text.hScale = ci.Num(0) / 100.0; }
+    static void Leading(ContentInterpreter& ci, const Object&, int) { ci.gs_.text.leading = ci.Num(0); }
+    static void Rise(ContentInterpreter& ci, const Object&, int) { ci.gs_.text.rise = ci.Num(0); }
+    static void RenderMode(ContentInterpreter& ci, const Object&, int)
+    {
+        ci.gs_.text.render = static_cast<int>(ci.Num(0));
+    }
+    static void MoveLine(ContentInterpreter& ci, const Object&, int) { ci.NextLine(ci.Num(0), ci.Num(1)); }
+    static void MoveLineSetLeading(ContentInterpreter& ci, const Object&, int)
+    {
+        ci.gs_.text.leading = -ci.Num(1);
+        ci.NextLine(ci.Num(0), ci.Num(1));
+    }
+    static void TextMatrix(ContentInterpreter& ci, const Object&, int)
+    {
+        const Matrix m{ci.Num(0), ci.Num(1), ci.Num(2), ci.Num(3), ci.Num(4), ci.Num(5)};
+        if (m.IsFinite()) {
+            ci.tm_ = m;
+            ci.tlm_ = m;
         }
-        break;
-    case Op("T*"):
-        NextLine(0, -gs_.text.leading);
-        break;
-    case Op("Tj"):
-        if (!operands_.empty())
-            ShowText(operands_[0].Str());
-        break;
-    case Op("'"):
-        NextLine(0, -gs_.text.leading);
-        if (!operands_.empty())
-            ShowText(operands_[0].Str());
-        break;
-    case Op("\""):
-        if (operands_.size() >= 3) {
-            gs_.text.wordSpacing = Num(0);
-            gs_.text.charSpacing = Num(1);
-            NextLine(0, -gs_.text.leading);
-            ShowText(operands_[2].Str());
-        }
-        break;
-    case Op("TJ"):
-        if (!operands_.empty())
-            ShowArray(operands_[0].GetArray());
-        break;
-    case Op("Do"):
-        if (!operands_.empty() && operands_[0].IsName())
-            DoXObject(operands_[0].Str(), resources, depth);
-        break;
-    case Op("gs"): {
-        if (operands_.empty() || !operands_[0].IsName())
-            break;
-        const Object& states = doc_.Resolve(doc_.Resolve(resources)["ExtGState"]);
-        const Object& state = doc_.Resolve(states.GetDict().Get(operands_[0].Str()));
-        const Object& font = doc_.Resolve(state["Font"]);
+    }
+    static void NextLine(ContentInterpreter& ci, const Object&, int) { ci.NextLine(0, -ci.gs_.text.leading); }
+    static void Show(ContentInterpreter& ci, const Object&, int) { ci.ShowText(ci.operands_[0].Str()); }
+    static void NextLineShow(ContentInterpreter& ci, const Object&, int)
+    {
+        ci.NextLine(0, -ci.gs_.text.leading);
+        ci.ShowText(ci.operands_[0].Str());
+    }
+    static void SpacedNextLineShow(ContentInterpreter& ci, const Object&, int)
+    {
+        ci.gs_.text.wordSpacing = ci.Num(0);
+        ci.gs_.text.charSpacing = ci.Num(1);
+        ci.NextLine(0, -ci.gs_.text.leading);
+        ci.ShowText(ci.operands_[2].Str());
+    }
+    static void ShowArray(ContentInterpreter& ci, const Object&, int) { ci.ShowArray(ci.operands_[0].GetArray()); }
+    static void DrawXObject(ContentInterpreter& ci, const Object& resources, int depth)
+    {
+        if (ci.operands_[0].IsName())
+            ci.DoXObject(ci.operands_[0].Str(), resources, depth);
+    }
+    static void ExtGState(ContentInterpreter& ci, const Object& resources, int)
+    {
+        if (!ci.operands_[0].IsName())
+            return;
+        Document& doc = ci.doc_;
+        const Object& states = doc.Resolve(doc.Resolve(resources)["ExtGState"]);
+        const Object& state = doc.Resolve(states.GetDict().Get(ci.operands_[0].Str()));
+        const Object& font = doc.Resolve(state["Font"]);
         if (font.IsArray() && font.ArraySize() >= 2) {
-            gs_.text.font = fonts_.Get(font.At(0));
-            gs_.text.size = doc_.Resolve(font.At(1)).GetNumber();
+            ci.gs_.text.font = ci.fonts_.Get(font.At(0));
+            ci.gs_.text.size = doc.Resolve(font.At(1)).GetNumber();
         }
-        break;
     }
-    case Op("g"):
-        gs_.fillColor = Rgb(Num(0), Num(0), Num(0));
-        break;
-    case Op("rg"):
-        gs_.fillColor = Rgb(Num(0), Num(1), Num(2));
-        break;
-    case Op("k"):
-        gs_.fillColor = Rgb((1 - Num(0)) * (1 - Num(3)), (1 - Num(1)) * (1 - Num(3)), (1 - Num(2)) * (1 - Num(3)));
-        break;
-    case Op("sc"):
-    case Op("scn"): {
+    static void GrayFill(ContentInterpreter& ci, const Object&, int)
+    {
+        ci.gs_.fillColor = Rgb(ci.Num(0), ci.Num(0), ci.Num(0));
+    }
+    static void RgbFill(ContentInterpreter& ci, const Object&, int)
+    {
+        ci.gs_.fillColor = Rgb(ci.Num(0), ci.Num(1), ci.Num(2));
+    }
+    static void CmykFill(ContentInterpreter& ci, const Object&, int)
+    {
+        ci.gs_.fillColor = Cmyk(ci.Num(0), ci.Num(1), ci.Num(2), ci.Num(3));
+    }
+    // sc and scn take as many numbers as the colour space has components (a pattern name
+    // alone is fine too): the count of numbers says which.
+    static void ColorFill(ContentInterpreter& ci, const Object&, int)
+    {
         size_t n = 0;
-        while (n < operands_.size() && operands_[n].IsNumber())
+        while (n < ci.operands_.size() && ci.operands_[n].IsNumber())
             ++n;
         if (n == 1)
-            gs_.fillColor = Rgb(Num(0), Num(0), Num(0));
+            GrayFill(ci, Object(), 0);
         else if (n == 3)
-            gs_.fillColor = Rgb(Num(0), Num(1), Num(2));
+            RgbFill(ci, Object(), 0);
         else if (n == 4)
-            gs_.fillColor =
-                Rgb((1 - Num(0)) * (1 - Num(3)), (1 - Num(1)) * (1 - Num(3)), (1 - Num(2)) * (1 - Num(3)));
-        break;
+            CmykFill(ci, Object(), 0);
     }
-    case Op("BMC"):
-    case Op("BDC"):
-        BeginMarkedContent(resources);
-        break;
-    case Op("EMC"):
-        EndMarkedContent();
-        break;
-    default:
-        break;  // path, clipping, shading and compatibility operators draw no text
+    // Marked content nests whatever its operands: an EMC closes it even when its BDC was damaged.
+    static void BeginMarked(ContentInterpreter& ci, const Object& resources, int)
+    {
+        ci.BeginMarkedContent(resources);
     }
+    static void EndMarked(ContentInterpreter& ci, const Object&, int) { ci.EndMarkedContent(); }
+
+    // Sorted by op for the binary search.
+    static const Entry* Find(uint32_t op);
+};
+
+namespace {
+
+using Ops = ContentInterpreter::Operators;
+
+// The table in the order of ISO 32000-1, table 51; Find sorts a copy by op once.
+constexpr Ops::Entry kOperatorTable[] = {
+    {Op("q"), 0, Ops::Save},
+    {Op("Q"), 0, Ops::Restore},
+    {Op("cm"), 6, Ops::Concat},
+    {Op("gs"), 1, Ops::ExtGState},
+    {Op("g"), 1, Ops::GrayFill},
+    {Op("rg"), 3, Ops::RgbFill},
+    {Op("k"), 4, Ops::CmykFill},
+    {Op("sc"), 0, Ops::ColorFill},
+    {Op("scn"), 0, Ops::ColorFill},
+    {Op("BT"), 0, Ops::BeginText},
+    {Op("ET"), 0, Ops::EndText},
+    {Op("Tc"), 1, Ops::CharSpacing},
+    {Op("Tw"), 1, Ops::WordSpacing},
+    {Op("Tz"), 1, Ops::HorizontalScale},
+    {Op("TL"), 1, Ops::Leading},
+    {Op("Tf"), 2, Ops::SetFont},
+    {Op("Tr"), 1, Ops::RenderMode},
+    {Op("Ts"), 1, Ops::Rise},
+    {Op("Td"), 2, Ops::MoveLine},
+    {Op("TD"), 2, Ops::MoveLineSetLeading},
+    {Op("Tm"), 6, Ops::TextMatrix},
+    {Op("T*"), 0, Ops::NextLine},
+    {Op("Tj"), 1, Ops::Show},
+    {Op("TJ"), 1, Ops::ShowArray},
+    {Op("'"), 1, Ops::NextLineShow},
+    {Op("\""), 3, Ops::SpacedNextLineShow},
+    {Op("Do"), 1, Ops::DrawXObject},
+    {Op("BMC"), 0, Ops::BeginMarked},
+    {Op("BDC"), 0, Ops::BeginMarked},
+    {Op("EMC"), 0, Ops::EndMarked},
+};
+
+}  // namespace
+
+const ContentInterpreter::Operators::Entry* ContentInterpreter::Operators::Find(uint32_t op)
+{
+    static const std::vector<Entry> sorted = [] {
+        std::vector<Entry> v(std::begin(kOperatorTable), std::end(kOperatorTable));
+        std::sort(v.begin(), v.end(), [](const Entry& a, const Entry& b) { return a.op < b.op; });
+        return v;
+    }();
+    auto it = std::lower_bound(sorted.begin(), sorted.end(), op, [](const Entry& e, uint32_t o) { return e.op < o; });
+    return it != sorted.end() && it->op == op ? &*it : nullptr;
+}
+
+void ContentInterpreter::Execute(uint32_t op, const Object& resources, int depth)
+{
+    const Operators::Entry* entry = Operators::Find(op);
+    if (!entry)
+        return;  // an operator that draws no text, or not an operator at all
+    if (operands_.size() < entry->operands)
+        return;  // too few operands: the operator is skipped
+    entry->run(*this, resources, depth);
 }
 
 void ContentInterpreter::BeginMarkedContent(const Object& resources)

@@ -49,6 +49,8 @@ public:
 
 class ContentInterpreter {
 public:
+    struct Operators;  // the operator table, with what each operator does
+
     ContentInterpreter(Document& doc, FontCache& fonts, ContentSink& sink) : doc_(doc), fonts_(fonts), sink_(sink) {}
 
     // Runs a page's /Contents (a stream or an array of streams) with the page's resources.

@@ -12,10 +12,7 @@
 #include "halvane/fonts/program_unicode.h"
 #include "halvane/fonts/standard_fonts.h"
 #include "halvane/base/utf16.h"
-#if __has_include("halvane/fonts/cmap.h")
 #include "halvane/fonts/cmap.h"
-#define HALVANE_HAVE_CMAP 1
-#endif
 
 namespace halvane {
 
@@ -101,7 +98,6 @@ public:
     }
 };
 
-#ifdef HALVANE_HAVE_CMAP
 std::shared_ptr<const fonts::CMap> LoadCMapStream(Document& doc, const Object& stream)
 {
     if (!stream.IsStream())
@@ -123,7 +119,6 @@ std::shared_ptr<const fonts::CMap> LoadCMapStream(Document& doc, const Object& s
     }
     return cmap;
 }
-#endif
 
 constexpr size_t kMaxFontProgramBytes = 32u << 20;
 
@@ -191,6 +186,76 @@ private:
     std::vector<std::string> names_;
 };
 
+// Glyph space is a thousandth of text space (Type 3 fonts give their own /FontMatrix).
+constexpr double kGlyphSpaceScale = 0.001;
+// Bounds on what a font's tables may make us keep.
+constexpr size_t kMaxCidToGidBytes = 1u << 20;
+constexpr size_t kMaxWidthEntries = 1u << 20;
+
+// What the loading stages of a simple font share, read once from its dictionary.
+struct SimpleFontInfo {
+    const Object* descriptor = nullptr;
+    const fonts::StandardFont* standard = nullptr;  // one of the 14 standard fonts, by name
+    bool type3 = false;
+    bool trueType = false;
+    bool symbolic = false;
+};
+
+// The glyph names of the font's base encoding by code. True when the font names its base
+// encoding, or a symbolic standard font implies it; otherwise TrueType fonts are read as
+// WinAnsi and Type 1 fonts with the standard encoding (for text fonts their built-in one).
+bool ReadBaseEncoding(Document& doc, const Object& encoding, const SimpleFontInfo& info,
+                      std::array<std::string, 256>* names)
+{
+    fonts::BaseEncoding base = fonts::BaseEncoding::Standard;
+    bool haveBase = false;
+    if (info.standard && (info.standard->encoding == fonts::BaseEncoding::Symbol ||
+                          info.standard->encoding == fonts::BaseEncoding::ZapfDingbats)) {
+        base = info.standard->encoding;
+        haveBase = true;
+    }
+    const Object& baseName = encoding.IsName() ? encoding : doc.Resolve(encoding["BaseEncoding"]);
+    if (baseName.IsName() && fonts::LookupBaseEncoding(baseName.Str(), &base))
+        haveBase = true;
+    if (!haveBase) {
+        base = (info.trueType && !info.symbolic) ? fonts::BaseEncoding::WinAnsi : fonts::BaseEncoding::Standard;
+        if (info.trueType && info.symbolic)
+            base = fonts::BaseEncoding::WinAnsi;
+    }
+    const char* const* baseNames = fonts::EncodingGlyphNames(base);
+    for (int c = 0; c < 256; ++c)
+        if (baseNames && baseNames[c])
+            (*names)[static_cast<size_t>(c)] = baseNames[c];
+    return haveBase;
+}
+
+// The embedded program of a simple font, as far as the text needs it: the built-in encoding
+// of a Type 1 or CFF program, or a TrueType program's cmaps and glyph names.
+struct SimpleFontProgram {
+    fonts::BuiltInEncoding builtIn;
+    bool haveBuiltIn = false;
+    fonts::TrueTypeFont trueType;
+    bool haveTrueType = false;
+};
+
+void ParseSimpleFontProgram(Document& doc, const SimpleFontInfo& info, SimpleFontProgram* out)
+{
+    std::string program, programKind;
+    if (info.type3 || !LoadFontProgram(doc, *info.descriptor, &program, &programKind))
+        return;
+    if (programKind == "FontFile") {
+        out->haveBuiltIn = fonts::ParseType1Encoding(program, &out->builtIn);
+    } else if (programKind == "FontFile3") {
+        fonts::CffFont cff;
+        if (fonts::ParseCff(program, &cff) && !cff.cidKeyed) {
+            out->builtIn = cff.encoding;
+            out->haveBuiltIn = !out->builtIn.names.empty();
+        }
+    } else {
+        out->haveTrueType = fonts::ParseTrueType(program, &out->trueType);
+    }
+}
+
 // Type1, TrueType, Type3 and MMType1: one byte per code.
 class SimpleFont : public Font {
 public:
@@ -209,71 +274,43 @@ public:
     void Load(Document& doc, const Object& dict, FontCache& cache);
 
 private:
+    using GlyphNames = std::array<std::string, 256>;
+
+    void ReadText(Document& doc, const Object& dict, const SimpleFontInfo& info, const GlyphNames& names,
+                  const std::array<bool, 256>& fromDifferences, const SimpleFontProgram& program, FontCache& cache);
+    void ReadWidths(Document& doc, const Object& dict, const SimpleFontInfo& info, const GlyphNames& names);
+
     std::array<double, 256> widths_{};
     std::array<std::u16string, 256> text_;
 };
 
 void SimpleFont::Load(Document& doc, const Object& dict, FontCache& cache)
 {
-    const bool type3 = doc.Resolve(dict["Subtype"]).IsName("Type3");
-    const bool trueType = doc.Resolve(dict["Subtype"]).IsName("TrueType");
+    SimpleFontInfo info;
+    info.type3 = doc.Resolve(dict["Subtype"]).IsName("Type3");
+    info.trueType = doc.Resolve(dict["Subtype"]).IsName("TrueType");
     name = StripSubsetPrefix(doc.Resolve(dict["BaseFont"]).Str());
-    if (type3 && name.empty())
+    if (info.type3 && name.empty())
         name = doc.Resolve(dict["Name"]).IsName() ? doc.Resolve(dict["Name"]).Str() : std::string("Type3");
     const Object& descriptor = doc.Resolve(dict["FontDescriptor"]);
+    info.descriptor = &descriptor;
     ReadStyle(doc, dict, descriptor, this);
-    const fonts::StandardFont* standard = fonts::FindStandardFont(name);
+    info.standard = fonts::FindStandardFont(name);
     const int flags = doc.Resolve(descriptor["Flags"]).GetIntClamped(0);
-    const bool symbolic = (flags & 4) != 0 && (flags & 32) == 0;
+    info.symbolic = (flags & 4) != 0 && (flags & 32) == 0;
 
-    // Glyph names by code: base encoding, then the /Differences.
-    std::array<std::string, 256> names;
-    fonts::BaseEncoding base = fonts::BaseEncoding::Standard;
-    bool haveBase = false;
-    if (standard && (standard->encoding == fonts::BaseEncoding::Symbol ||
-                     standard->encoding == fonts::BaseEncoding::ZapfDingbats)) {
-        base = standard->encoding;
-        haveBase = true;
-    }
+    // Glyph names by code: the base encoding, the program's built-in encoding where no base
+    // encoding is named, then the /Differences.
+    GlyphNames names;
     const Object& encoding = doc.Resolve(dict["Encoding"]);
-    const Object& baseName = encoding.IsName() ? encoding : doc.Resolve(encoding["BaseEncoding"]);
-    if (baseName.IsName() && fonts::LookupBaseEncoding(baseName.Str(), &base))
-        haveBase = true;
-    if (!haveBase) {
-        // No base encoding named: TrueType fonts are read as WinAnsi, Type 1 fonts use their
-        // built-in encoding, which for text fonts is the standard one.
-        base = (trueType && !symbolic) ? fonts::BaseEncoding::WinAnsi : fonts::BaseEncoding::Standard;
-        if (trueType && symbolic)
-            base = fonts::BaseEncoding::WinAnsi;
-    }
-    const char* const* baseNames = fonts::EncodingGlyphNames(base);
-    for (int c = 0; c < 256; ++c)
-        if (baseNames && baseNames[c])
-            names[static_cast<size_t>(c)] = baseNames[c];
-    // The embedded program: its built-in encoding stands in for a missing base encoding, and a
-    // TrueType program's cmap and glyph names give the text of codes that have no usable name.
-    std::string program, programKind;
-    fonts::TrueTypeFont trueTypeProgram;
-    bool haveTrueType = false;
-    if (!type3 && LoadFontProgram(doc, descriptor, &program, &programKind)) {
-        fonts::BuiltInEncoding builtIn;
-        bool haveBuiltIn = false;
-        if (programKind == "FontFile") {
-            haveBuiltIn = fonts::ParseType1Encoding(program, &builtIn);
-        } else if (programKind == "FontFile3") {
-            fonts::CffFont cff;
-            if (fonts::ParseCff(program, &cff) && !cff.cidKeyed) {
-                builtIn = cff.encoding;
-                haveBuiltIn = !builtIn.names.empty();
-            }
-        } else {
-            haveTrueType = fonts::ParseTrueType(program, &trueTypeProgram);
-        }
-        if (haveBuiltIn && !haveBase && !builtIn.standard) {
-            for (int c = 0; c < 256 && c < static_cast<int>(builtIn.names.size()); ++c)
-                if (!builtIn.names[static_cast<size_t>(c)].empty())
-                    names[static_cast<size_t>(c)] = builtIn.names[static_cast<size_t>(c)];
-        }
+    const bool haveBase = ReadBaseEncoding(doc, encoding, info, &names);
+    SimpleFontProgram program;
+    ParseSimpleFontProgram(doc, info, &program);
+    if (program.haveBuiltIn && !haveBase && !program.builtIn.standard) {
+        const std::vector<std::string>& builtIn = program.builtIn.names;
+        for (int c = 0; c < 256 && c < static_cast<int>(builtIn.size()); ++c)
+            if (!builtIn[static_cast<size_t>(c)].empty())
+                names[static_cast<size_t>(c)] = builtIn[static_cast<size_t>(c)];
     }
     std::array<bool, 256> fromDifferences{};
     for (auto& difference : DifferencesNames(doc, encoding)) {
@@ -281,35 +318,41 @@ void SimpleFont::Load(Document& doc, const Object& dict, FontCache& cache)
         fromDifferences[static_cast<size_t>(difference.first)] = true;
     }
 
-    // Text: the ToUnicode map first, then the glyph names.
-#ifdef HALVANE_HAVE_CMAP
+    ReadText(doc, dict, info, names, fromDifferences, program, cache);
+    ReadWidths(doc, dict, info, names);
+}
+
+// Text by code: the ToUnicode map first, then the glyph names, then what the program or the
+// document's other fonts say about a name the glyph list cannot read.
+void SimpleFont::ReadText(Document& doc, const Object& dict, const SimpleFontInfo& info, const GlyphNames& names,
+                          const std::array<bool, 256>& fromDifferences, const SimpleFontProgram& program,
+                          FontCache& cache)
+{
     std::shared_ptr<const fonts::CMap> toUnicode = LoadCMapStream(doc, doc.Resolve(dict["ToUnicode"]));
-#endif
-    const bool dingbats = standard && standard->encoding == fonts::BaseEncoding::ZapfDingbats;
+    const bool dingbats = info.standard && info.standard->encoding == fonts::BaseEncoding::ZapfDingbats;
     std::unique_ptr<fonts::ProgramUnicode> programUnicode;
     for (int c = 0; c < 256; ++c) {
         std::u16string& t = text_[static_cast<size_t>(c)];
-#ifdef HALVANE_HAVE_CMAP
         if (toUnicode && toUnicode->LookupUnicode(static_cast<uint32_t>(c), &t) && !t.empty())
             continue;
-#endif
         const std::string& n = names[static_cast<size_t>(c)];
         if (!n.empty()) {
             if (dingbats ? fonts::DingbatsGlyphNameToUnicode(n, &t) : fonts::GlyphNameToUnicode(n, &t))
                 continue;
         }
         t.clear();
-        if (haveTrueType && TrueTypeCodeText(trueTypeProgram, c, &t))
+        if (program.haveTrueType && TrueTypeCodeText(program.trueType, c, &t))
             continue;
         // A name the glyph list cannot read: the program's Unicode cmap says what its glyph
         // draws, else another copy of this font in the document with a ToUnicode map.
-        if (!n.empty() && haveTrueType) {
+        if (!n.empty() && program.haveTrueType) {
             if (!programUnicode)
-                programUnicode = std::make_unique<fonts::ProgramUnicode>(trueTypeProgram);
+                programUnicode = std::make_unique<fonts::ProgramUnicode>(program.trueType);
             if (programUnicode->Text(n, &t))
                 continue;
         }
-        if (!n.empty() && !type3 && fonts::ParseNumberedGlyphName(n) && cache.LearnedGlyphNames().Lookup(name, n, &t))
+        if (!n.empty() && !info.type3 && fonts::ParseNumberedGlyphName(n) &&
+            cache.LearnedGlyphNames().Lookup(name, n, &t))
             continue;
         t.clear();
         // Names such as "a44" or "g65" on code 44 or 65 stand for the code itself.
@@ -321,17 +364,20 @@ void SimpleFont::Load(Document& doc, const Object& dict, FontCache& cache)
         if (c >= 32 && c < 127 && (!fromDifferences[static_cast<size_t>(c)] || n.empty()))
             t.push_back(static_cast<char16_t>(c));
     }
+}
 
-    // Widths: /Widths from /FirstChar, else the standard font metrics.
-    double scale = 0.001;
-    if (type3) {
+// Widths: /Widths from /FirstChar, else the standard font metrics, else /MissingWidth.
+void SimpleFont::ReadWidths(Document& doc, const Object& dict, const SimpleFontInfo& info, const GlyphNames& names)
+{
+    double scale = kGlyphSpaceScale;
+    if (info.type3) {
         const Object& matrix = doc.Resolve(dict["FontMatrix"]);
         if (matrix.ArraySize() >= 6)
-            scale = doc.Resolve(matrix.At(0)).GetNumber(0.001);
+            scale = doc.Resolve(matrix.At(0)).GetNumber(kGlyphSpaceScale);
         if (!(scale > -1e3 && scale < 1e3))
-            scale = 0.001;
+            scale = kGlyphSpaceScale;
     }
-    const double missing = doc.Resolve(descriptor["MissingWidth"]).GetNumber(0) * scale;
+    const double missing = doc.Resolve((*info.descriptor)["MissingWidth"]).GetNumber(0) * scale;
     const Object& widths = doc.Resolve(dict["Widths"]);
     const int first = doc.Resolve(dict["FirstChar"]).GetIntClamped(0);
     for (int c = 0; c < 256; ++c) {
@@ -342,14 +388,14 @@ void SimpleFont::Load(Document& doc, const Object& dict, FontCache& cache)
             if (v.IsNumber())
                 w = v.GetNumber() * scale;
         }
-        if (w < 0 && standard) {
+        if (w < 0 && info.standard) {
             const std::string& n = names[static_cast<size_t>(c)];
-            const int sw = n.empty() ? -1 : fonts::StandardGlyphWidth(standard, n);
+            const int sw = n.empty() ? -1 : fonts::StandardGlyphWidth(info.standard, n);
             if (sw >= 0)
-                w = sw * 0.001;
+                w = sw * kGlyphSpaceScale;
         }
         if (w < 0)
-            w = widths.IsArray() ? missing : (standard ? missing : 0.5);
+            w = widths.IsArray() ? missing : (info.standard ? missing : 0.5);
         widths_[static_cast<size_t>(c)] = w;
     }
 }
@@ -359,13 +405,11 @@ class CompositeFont : public Font {
 public:
     int NextCode(const std::string& s, size_t pos, uint32_t* code) const override
     {
-#ifdef HALVANE_HAVE_CMAP
         if (encoding_) {
             const uint8_t* bytes = reinterpret_cast<const uint8_t*>(s.data()) + pos;
             const size_t n = encoding_->NextCode(bytes, s.size() - pos, code);
             return n == 0 ? 1 : static_cast<int>(n);
         }
-#endif
         // Identity: two bytes per code.
         if (pos + 1 < s.size()) {
             *code = (static_cast<uint32_t>(static_cast<uint8_t>(s[pos])) << 8) | static_cast<uint8_t>(s[pos + 1]);
@@ -389,7 +433,6 @@ public:
     double VerticalAdvance(uint32_t) const override { return defaultVertical_; }
     void Text(uint32_t code, std::u16string* out) const override
     {
-#ifdef HALVANE_HAVE_CMAP
         std::u16string t;
         if (toUnicode_ && toUnicode_->LookupUnicode(code, &t) && !t.empty()) {
             *out += t;
@@ -414,10 +457,6 @@ public:
                 gid = cid < cidToGid_.size() ? cidToGid_[cid] : 0;
             glyphText_.Text(gid, out);
         }
-#else
-        (void)code;
-        (void)out;
-#endif
     }
     bool IsWordSpace(uint32_t code, int length) const override { return length == 1 && code == 32; }
 
@@ -426,13 +465,15 @@ public:
 private:
     uint32_t Cid(uint32_t code) const
     {
-#ifdef HALVANE_HAVE_CMAP
         uint32_t cid;
         if (encoding_ && encoding_->HasCidMappings())
             return encoding_->LookupCid(code, &cid) ? cid : 0;
-#endif
         return code;
     }
+
+    void ReadEncoding(Document& doc, const Object& dict);
+    void ReadProgram(Document& doc, const Object& cidFont, const Object& descriptor);
+    void ReadWidths(Document& doc, const Object& cidFont);
 
     struct WidthRange {
         uint32_t first, last;
@@ -444,10 +485,8 @@ private:
     std::string ordering_;
     GlyphTextMap glyphText_;
     std::vector<uint16_t> cidToGid_;  // CIDToGIDMap stream; empty for Identity
-#ifdef HALVANE_HAVE_CMAP
     std::shared_ptr<const fonts::CMap> encoding_;
     std::shared_ptr<const fonts::CMap> toUnicode_;
-#endif
 };
 
 void CompositeFont::Load(Document& doc, const Object& dict)
@@ -463,8 +502,23 @@ void CompositeFont::Load(Document& doc, const Object& dict)
     ReadStyle(doc, dict, descriptor, this);
     const Object& info = doc.Resolve(cidFont["CIDSystemInfo"]);
     ordering_ = doc.Resolve(info["Ordering"]).Str();
+
+    ReadEncoding(doc, dict);
+    toUnicode_ = LoadCMapStream(doc, doc.Resolve(dict["ToUnicode"]));
+    if (ordering_ == "Identity" || ordering_ == "UCS")
+        ordering_.clear();
+    // Without a ToUnicode map and a known character collection, the embedded program says
+    // what each glyph is.
+    if (!toUnicode_ || !toUnicode_->HasUnicodeMappings())
+        ReadProgram(doc, cidFont, descriptor);
+    ReadWidths(doc, cidFont);
+}
+
+// The encoding CMap, predefined or embedded: how codes split and map to CIDs, whether the
+// writing is vertical, and the character collection when the descendant names none.
+void CompositeFont::ReadEncoding(Document& doc, const Object& dict)
+{
     const Object& encoding = doc.Resolve(dict["Encoding"]);
-#ifdef HALVANE_HAVE_CMAP
     if (encoding.IsName()) {
         const std::string& cmapName = encoding.Str();
         encoding_ = fonts::PredefinedCMap(cmapName);
@@ -477,59 +531,55 @@ void CompositeFont::Load(Document& doc, const Object& dict)
     }
     if (encoding_ && ordering_.empty())
         ordering_ = encoding_->Ordering();
-    toUnicode_ = LoadCMapStream(doc, doc.Resolve(dict["ToUnicode"]));
-#else
-    if (encoding.IsName())
-        vertical = encoding.Str() == "Identity-V";
-#endif
-    if (ordering_ == "Identity" || ordering_ == "UCS")
-        ordering_.clear();
-    // Without a ToUnicode map and a known character collection, the embedded program says
-    // what each glyph is.
-#ifdef HALVANE_HAVE_CMAP
-    const bool needProgram = !toUnicode_ || !toUnicode_->HasUnicodeMappings();
-#else
-    const bool needProgram = true;
-#endif
+}
+
+// The embedded program's glyph names and Unicode cmap (text by glyph id), the collection of a
+// CID-keyed CFF program, and the CIDToGIDMap that leads from CIDs to its glyphs.
+void CompositeFont::ReadProgram(Document& doc, const Object& cidFont, const Object& descriptor)
+{
     std::string program, programKind;
-    if (needProgram && LoadFontProgram(doc, descriptor, &program, &programKind)) {
-        if (programKind == "FontFile2" || programKind == "OpenType") {
-            fonts::TrueTypeFont tt;
-            if (fonts::ParseTrueType(program, &tt)) {
-                glyphText_.FromTrueType(tt);
-                if (glyphText_.Empty() && !tt.cff.empty()) {
-                    fonts::CffFont cff;
-                    if (fonts::ParseCff(tt.cff, &cff) && !cff.cidKeyed)
-                        glyphText_.FromNames(cff.glyphNames);
-                }
-            }
-        } else if (programKind == "FontFile3") {
-            fonts::CffFont cff;
-            if (fonts::ParseCff(program, &cff)) {
-                if (cff.cidKeyed) {
-                    std::string ros = cff.ordering;
-                    if (ordering_.empty() && ros != "Identity")
-                        ordering_ = ros;
-                } else {
+    if (!LoadFontProgram(doc, descriptor, &program, &programKind))
+        return;
+    if (programKind == "FontFile2" || programKind == "OpenType") {
+        fonts::TrueTypeFont tt;
+        if (fonts::ParseTrueType(program, &tt)) {
+            glyphText_.FromTrueType(tt);
+            if (glyphText_.Empty() && !tt.cff.empty()) {
+                fonts::CffFont cff;
+                if (fonts::ParseCff(tt.cff, &cff) && !cff.cidKeyed)
                     glyphText_.FromNames(cff.glyphNames);
-                }
             }
         }
-        const Object& map = doc.Resolve(cidFont["CIDToGIDMap"]);
-        if (map.IsStream()) {
-            DecodedData decoded;
-            if (doc.DecodeStream(map, 1u << 20, &decoded)) {
-                const std::string& b = decoded.bytes;
-                cidToGid_.resize(b.size() / 2);
-                for (size_t i = 0; i + 1 < b.size(); i += 2)
-                    cidToGid_[i / 2] =
-                        static_cast<uint16_t>((static_cast<uint8_t>(b[i]) << 8) | static_cast<uint8_t>(b[i + 1]));
+    } else if (programKind == "FontFile3") {
+        fonts::CffFont cff;
+        if (fonts::ParseCff(program, &cff)) {
+            if (cff.cidKeyed) {
+                if (ordering_.empty() && cff.ordering != "Identity")
+                    ordering_ = cff.ordering;
+            } else {
+                glyphText_.FromNames(cff.glyphNames);
             }
         }
     }
+    const Object& map = doc.Resolve(cidFont["CIDToGIDMap"]);
+    if (map.IsStream()) {
+        DecodedData decoded;
+        if (doc.DecodeStream(map, kMaxCidToGidBytes, &decoded)) {
+            const std::string& b = decoded.bytes;
+            cidToGid_.resize(b.size() / 2);
+            for (size_t i = 0; i + 1 < b.size(); i += 2)
+                cidToGid_[i / 2] =
+                    static_cast<uint16_t>((static_cast<uint8_t>(b[i]) << 8) | static_cast<uint8_t>(b[i + 1]));
+        }
+    }
+}
+
+// Widths by CID: /DW, the /W array (c [w1 w2 ...] and c_first c_last w), vertical /DW2.
+void CompositeFont::ReadWidths(Document& doc, const Object& cidFont)
+{
     const Object& dw = doc.Resolve(cidFont["DW"]);
     if (dw.IsNumber())
-        defaultWidth_ = dw.GetNumber() * 0.001;
+        defaultWidth_ = dw.GetNumber() * kGlyphSpaceScale;
     const Object& w = doc.Resolve(cidFont["W"]);
     for (size_t i = 0; i < w.ArraySize();) {
         const Object& first = doc.Resolve(w.At(i));
@@ -538,9 +588,9 @@ void CompositeFont::Load(Document& doc, const Object& dict)
             break;
         const int64_t c0 = first.GetInt();
         if (next.IsArray()) {
-            for (size_t k = 0; k < next.ArraySize() && widths_.size() < (1u << 20); ++k) {
+            for (size_t k = 0; k < next.ArraySize() && widths_.size() < kMaxWidthEntries; ++k) {
                 const uint32_t cid = static_cast<uint32_t>(c0 + static_cast<int64_t>(k));
-                widths_.push_back(WidthRange{cid, cid, doc.Resolve(next.At(k)).GetNumber() * 0.001});
+                widths_.push_back(WidthRange{cid, cid, doc.Resolve(next.At(k)).GetNumber() * kGlyphSpaceScale});
             }
             i += 2;
         } else {
@@ -549,7 +599,7 @@ void CompositeFont::Load(Document& doc, const Object& dict)
                 break;
             if (c0 >= 0 && next.GetInt() >= c0)
                 widths_.push_back(WidthRange{static_cast<uint32_t>(c0), static_cast<uint32_t>(next.GetInt()),
-                                             wv.GetNumber() * 0.001});
+                                             wv.GetNumber() * kGlyphSpaceScale});
             i += 3;
         }
     }
@@ -557,7 +607,7 @@ void CompositeFont::Load(Document& doc, const Object& dict)
                      [](const WidthRange& a, const WidthRange& b) { return a.first < b.first; });
     const Object& dw2 = doc.Resolve(cidFont["DW2"]);
     if (dw2.ArraySize() >= 2)
-        defaultVertical_ = doc.Resolve(dw2.At(1)).GetNumber(-1000) * 0.001;
+        defaultVertical_ = doc.Resolve(dw2.At(1)).GetNumber(-1000) * kGlyphSpaceScale;
 }
 
 }  // namespace

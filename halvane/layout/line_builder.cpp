@@ -3,6 +3,7 @@
 #include "halvane/layout/accents.h"
 #include "halvane/layout/fragment.h"
 #include "halvane/layout/hyphenation.h"
+#include "halvane/layout/layout_factors.h"
 #include "halvane/layout/region_splitter.h"
 
 #include <algorithm>
@@ -14,32 +15,22 @@ namespace halvane {
 
 namespace {
 
-// Glyph boxes span this much of the font size above and below the baseline.
-constexpr double kAscent = 0.8;
-constexpr double kDescent = 0.2;
-// A gap wider than this (in font sizes) ends a fragment: columns and table cells are apart.
-constexpr double kFragmentGap = 0.95;
-// A gap wider than this (in font sizes) between two glyphs is a word break. Kerning pairs move
-// glyphs by less; a thin space of 0.15 (TeX's logos, "LaTeX 2e") or the slightly narrower gap
-// between the letters of a formula ("P Q" for a segment) already reads apart.
-constexpr double kWordGap = 0.12;
-// Between two CJK characters only a much wider gap reads as a break.
-constexpr double kCjkWordGap = 0.6;
-// Glyphs at least this large next to their line's median size can belong to a line of their
-// own when they overlap the line's glyphs; smaller ones are sub- and superscripts.
-constexpr double kMinOwnLineSize = 0.75;
-// Glyphs smaller than this next to their line's median size are left out when looking for
-// lines woven into each other.
-constexpr double kMinCrossingSize = 0.3;
-// Text of another size crossing a line this many times, each within this span (in font sizes)
-// of the last, is a line of its own.
-constexpr int kMinWovenCrossings = 4;
-constexpr double kWovenCrossingSpan = 1.5;
-// Space glyphs narrower than this (in font sizes) say nothing about where the next word starts.
-constexpr double kMinSpaceWidth = 0.1;
-// A glyph closer than this (in font sizes) to the last one is set flush against it.
-constexpr double kFlushGap = 0.02;
+using Band = std::vector<size_t>;  // glyph indices
 
+double GlyphTop(const PlacedGlyph& g)
+{
+    return g.baseline - kAscent * g.size;
+}
+
+double GlyphBottom(const PlacedGlyph& g)
+{
+    return g.baseline + kDescent * g.size;
+}
+
+void SortByLeftEdge(const std::vector<PlacedGlyph>& glyphs, Band* band)
+{
+    std::stable_sort(band->begin(), band->end(), [&](size_t a, size_t b) { return glyphs[a].u0 < glyphs[b].u0; });
+}
 
 bool EndsWithWhite(const std::u16string& s)
 {
@@ -53,8 +44,8 @@ void AppendGlyph(RunModel& run, const PlacedGlyph& g, bool breakBefore)
         run.text.push_back(u' ');
     run.text += g.text;
     run.right = std::max(run.right, g.u1);
-    run.top = std::min(run.top, g.baseline - kAscent * g.size);
-    run.bottom = std::max(run.bottom, g.baseline + kDescent * g.size);
+    run.top = std::min(run.top, GlyphTop(g));
+    run.bottom = std::max(run.bottom, GlyphBottom(g));
 }
 
 RunModel StartRun(const PlacedGlyph& g)
@@ -64,8 +55,8 @@ RunModel StartRun(const PlacedGlyph& g)
     run.size = g.typeSize;
     run.left = g.u0;
     run.right = g.u1;
-    run.top = g.baseline - kAscent * g.size;
-    run.bottom = g.baseline + kDescent * g.size;
+    run.top = GlyphTop(g);
+    run.bottom = GlyphBottom(g);
     run.baseline = g.baseline;
     run.color = g.color;
     uint32_t flags = 0;
@@ -82,30 +73,147 @@ RunModel StartRun(const PlacedGlyph& g)
 
 bool SameRunStyle(const RunModel& run, const PlacedGlyph& g, const Font* runFont)
 {
-    return g.font == runFont && std::fabs(g.typeSize - run.size) <= 0.05 * run.size &&
-           std::fabs(g.baseline - run.baseline) <= 0.15 * run.size &&
+    return g.font == runFont && std::fabs(g.typeSize - run.size) <= kRunSizeTolerance * run.size &&
+           std::fabs(g.baseline - run.baseline) <= kRunBaselineTolerance * run.size &&
            ((run.flags & 4) != 0) == g.invisible;
+}
+
+// Stage 1: glyphs sorted by baseline, grouped into bands of one line each. Glyphs of one size
+// share a line when their baselines nearly agree; a smaller glyph raised or lowered (a
+// superscript, a footnote mark) joins the line its box sits in.
+std::vector<Band> GroupIntoBands(const std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>& ids)
+{
+    std::vector<size_t> order(ids);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return glyphs[a].baseline < glyphs[b].baseline; });
+    std::vector<Band> bands;
+    const PlacedGlyph* ref = nullptr;  // the glyph the current band is measured against
+    for (size_t id : order) {
+        const PlacedGlyph& g = glyphs[id];
+        bool join = false;
+        if (ref) {
+            const bool sameSize = std::fabs(g.size - ref->size) <= kSameSizeTolerance * std::max(g.size, ref->size);
+            if (sameSize) {
+                join = std::fabs(g.baseline - ref->baseline) <= kSameBaseline * ref->size;
+            } else {
+                const double top = GlyphTop(g), bottom = GlyphBottom(g);
+                const double refTop = GlyphTop(*ref), refBottom = GlyphBottom(*ref);
+                const double overlap = std::min(bottom, refBottom) - std::max(top, refTop);
+                join = overlap >= kBandBoxOverlap * std::min(bottom - top, refBottom - refTop);
+            }
+        }
+        if (!join)
+            bands.emplace_back();
+        if (!join || (g.size > ref->size * kLargerReference && !g.isSpace))
+            ref = &g;
+        bands.back().push_back(id);
+    }
+    return bands;
+}
+
+// Stage 2: a small glyph raised or lowered out of its line (the "A" of a logo, a footnote mark)
+// can fall into the band of a line set just above or below when that line's size is close to
+// its own. Standing alone in that band but touching larger glyphs of the neighbouring band, it
+// belongs to the neighbouring band.
+void ReattachStrayScripts(const std::vector<PlacedGlyph>& glyphs, std::vector<Band>* bands)
+{
+    for (auto& band : *bands)
+        SortByLeftEdge(glyphs, &band);
+    auto touches = [&](const Band& band, const PlacedGlyph& g, double reach, bool larger) {
+        // Glyphs are sorted by their left edge and none is wider than a few font sizes.
+        const double from = g.u0 - reach - kMaxGlyphWidth * g.size;
+        auto it = std::lower_bound(band.begin(), band.end(), from,
+                                   [&](size_t id, double u) { return glyphs[id].u0 < u; });
+        for (int seen = 0; it != band.end() && glyphs[*it].u0 <= g.u1 + reach && seen < kMaxNeighboursScanned;
+             ++it, ++seen) {
+            const PlacedGlyph& h = glyphs[*it];
+            if (&h == &g || h.isSpace || h.u1 < g.u0 - reach)
+                continue;
+            if (!larger)
+                return true;
+            const double top = GlyphTop(g), bottom = GlyphBottom(g);
+            const double hTop = GlyphTop(h), hBottom = GlyphBottom(h);
+            if (h.size > kStrayLargerNeighbour * g.size &&
+                std::min(bottom, hBottom) - std::max(top, hTop) >= kStrayBoxOverlap * (bottom - top))
+                return true;
+        }
+        return false;
+    };
+    // Moves are found on the bands as built and applied afterwards, so each glyph moves once.
+    std::vector<std::pair<size_t, size_t>> moves;  // glyph, target band
+    std::unordered_set<size_t> moved;
+    for (size_t i = 0; i < bands->size(); ++i) {
+        for (size_t id : (*bands)[i]) {
+            const PlacedGlyph& g = glyphs[id];
+            if (g.isSpace || touches((*bands)[i], g, kStrayAloneReach * g.size, false))
+                continue;
+            if (i + 1 < bands->size() && touches((*bands)[i + 1], g, kStrayTouchReach * g.size, true))
+                moves.emplace_back(id, i + 1);
+            else if (i > 0 && touches((*bands)[i - 1], g, kStrayTouchReach * g.size, true))
+                moves.emplace_back(id, i - 1);
+            else
+                continue;
+            moved.insert(id);
+        }
+    }
+    if (moves.empty())
+        return;
+    for (auto& band : *bands)
+        band.erase(std::remove_if(band.begin(), band.end(), [&](size_t id) { return moved.count(id) != 0; }),
+                   band.end());
+    for (const auto& move : moves)
+        (*bands)[move.second].push_back(move.first);
+    bands->erase(std::remove_if(bands->begin(), bands->end(), [](const Band& b) { return b.empty(); }), bands->end());
+}
+
+// True when glyphs of different baselines in a band (sorted by left edge) overlap each other
+// the way two lines do: both of text size (a label set a size smaller under a field), or one
+// line woven glyph by glyph through the other. Stacked sub- and superscripts are smaller than
+// the line's text and stay with it.
+bool HoldsCrossingLines(const std::vector<PlacedGlyph>& glyphs, const Band& band, double bandSize)
+{
+    const PlacedGlyph* prev = nullptr;
+    int crossings = 0;
+    double lastCrossing = 0;
+    for (size_t id : band) {
+        const PlacedGlyph& g = glyphs[id];
+        if (g.isSpace || g.size < kMinCrossingSize * bandSize)
+            continue;
+        if (prev && std::fabs(g.baseline - prev->baseline) > kDistinctBaseline * std::max(g.size, prev->size) &&
+            g.u0 < prev->u1 - kGlyphOverlap * std::min(g.u1 - g.u0, prev->u1 - prev->u0)) {
+            const bool bothLineSized = g.size >= kMinOwnLineSize * bandSize &&
+                                       prev->size >= kMinOwnLineSize * bandSize &&
+                                       std::fabs(g.size - prev->size) <= kLineSizedTolerance * std::max(g.size, prev->size);
+            // Woven lines cross at every other glyph; stacked scripts of a formula lie apart.
+            crossings = (crossings > 0 && g.u0 - lastCrossing <= kWovenCrossingSpan * bandSize) ? crossings + 1 : 1;
+            lastCrossing = g.u0;
+            if (bothLineSized || crossings >= kMinWovenCrossings)
+                return true;
+        }
+        prev = &g;
+    }
+    return false;
 }
 
 // Splits a band holding lines woven into each other by baseline. Small glyphs that sit beside
 // a line's glyphs (sub- and superscripts) stay with the nearest line of text size; small text
 // lying over other glyphs (a label over an arrow or a field) is a line of its own.
-void SplitBandByBaseline(const std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>& band, double bandSize,
-                         std::vector<std::vector<size_t>>* out)
+void SplitBandByBaseline(const std::vector<PlacedGlyph>& glyphs, const Band& band, double bandSize,
+                         std::vector<Band>* out)
 {
-    std::vector<size_t> byBaseline(band);
+    Band byBaseline(band);
     std::stable_sort(byBaseline.begin(), byBaseline.end(),
                      [&](size_t a, size_t b) { return glyphs[a].baseline < glyphs[b].baseline; });
-    std::vector<std::vector<size_t>> groups;
+    std::vector<Band> groups;
     double base = glyphs[byBaseline[0]].baseline;
     for (size_t id : byBaseline) {
-        if (groups.empty() || glyphs[id].baseline - base > 0.15 * glyphs[id].size) {
+        if (groups.empty() || glyphs[id].baseline - base > kDistinctBaseline * glyphs[id].size) {
             groups.emplace_back();
             base = glyphs[id].baseline;
         }
         groups.back().push_back(id);
     }
-    auto isTextSized = [&](const std::vector<size_t>& group) {
+    auto isTextSized = [&](const Band& group) {
         return std::any_of(group.begin(), group.end(),
                            [&](size_t id) { return glyphs[id].size >= kMinOwnLineSize * bandSize; });
     };
@@ -117,12 +225,12 @@ void SplitBandByBaseline(const std::vector<PlacedGlyph>& glyphs, const std::vect
         for (size_t k : mainGroups)
             for (size_t id : groups[k]) {
                 const PlacedGlyph& g = glyphs[id];
-                if (!g.isSpace && std::min(u1, g.u1) - std::max(u0, g.u0) > 0.3 * (g.u1 - g.u0))
+                if (!g.isSpace && std::min(u1, g.u1) - std::max(u0, g.u0) > kGlyphOverlap * (g.u1 - g.u0))
                     return true;
             }
         return false;
     };
-    std::vector<std::vector<size_t>> lines(groups.size());
+    std::vector<Band> lines(groups.size());
     for (size_t k : mainGroups)
         lines[k] = groups[k];
     for (size_t k = 0; k < groups.size(); ++k) {
@@ -131,13 +239,13 @@ void SplitBandByBaseline(const std::vector<PlacedGlyph>& glyphs, const std::vect
         if (mainGroups.empty() || isTextSized(groups[k]))
             continue;
         // Clusters of neighbouring small glyphs go one by one.
-        std::vector<size_t> byX(groups[k]);
-        std::stable_sort(byX.begin(), byX.end(), [&](size_t a, size_t b) { return glyphs[a].u0 < glyphs[b].u0; });
+        Band byX(groups[k]);
+        SortByLeftEdge(glyphs, &byX);
         size_t start = 0;
         while (start < byX.size()) {
             size_t end = start + 1;
             double u1 = glyphs[byX[start]].u1;
-            while (end < byX.size() && glyphs[byX[end]].u0 - u1 <= glyphs[byX[end]].size) {
+            while (end < byX.size() && glyphs[byX[end]].u0 - u1 <= kScriptClusterGap * glyphs[byX[end]].size) {
                 u1 = std::max(u1, glyphs[byX[end]].u1);
                 ++end;
             }
@@ -160,216 +268,151 @@ void SplitBandByBaseline(const std::vector<PlacedGlyph>& glyphs, const std::vect
             out->push_back(std::move(line));
 }
 
-// A small glyph raised or lowered out of its line (the "A" of a logo, a footnote mark) can fall
-// into the band of a line set just above or below when that line's size is close to its own.
-// Standing alone in that band but touching larger glyphs of the neighbouring band, it belongs
-// to the neighbouring band.
-void ReattachStrayScripts(const std::vector<PlacedGlyph>& glyphs, std::vector<std::vector<size_t>>* bands)
+// Stage 3: two lines set so close that their boxes share a band still have their own
+// baselines: a band holding crossing lines is split by baseline.
+std::vector<Band> SplitWovenBands(const std::vector<PlacedGlyph>& glyphs, std::vector<Band>& bands)
 {
-    auto byU0 = [&](size_t a, size_t b) { return glyphs[a].u0 < glyphs[b].u0; };
-    for (auto& band : *bands)
-        std::stable_sort(band.begin(), band.end(), byU0);
-    auto touches = [&](const std::vector<size_t>& band, const PlacedGlyph& g, double reach, bool larger) {
-        // Glyphs are sorted by their left edge and none is wider than a few font sizes.
-        const double from = g.u0 - reach - 4 * g.size;
-        auto it = std::lower_bound(band.begin(), band.end(), from,
-                                   [&](size_t id, double u) { return glyphs[id].u0 < u; });
-        // The scan is capped so that a pile of glyphs drawn at one place stays cheap.
-        for (int seen = 0; it != band.end() && glyphs[*it].u0 <= g.u1 + reach && seen < 64; ++it, ++seen) {
-            const PlacedGlyph& h = glyphs[*it];
-            if (&h == &g || h.isSpace || h.u1 < g.u0 - reach)
-                continue;
-            if (!larger)
-                return true;
-            const double top = g.baseline - kAscent * g.size, bottom = g.baseline + kDescent * g.size;
-            const double hTop = h.baseline - kAscent * h.size, hBottom = h.baseline + kDescent * h.size;
-            if (h.size > 1.1 * g.size && std::min(bottom, hBottom) - std::max(top, hTop) >= 0.5 * (bottom - top))
-                return true;
-        }
-        return false;
-    };
-    // Moves are found on the bands as built and applied afterwards, so each glyph moves once.
-    std::vector<std::pair<size_t, size_t>> moves;  // glyph, target band
-    std::unordered_set<size_t> moved;
-    for (size_t i = 0; i < bands->size(); ++i) {
-        for (size_t id : (*bands)[i]) {
-            const PlacedGlyph& g = glyphs[id];
-            if (g.isSpace || touches((*bands)[i], g, 0.5 * g.size, false))
-                continue;
-            if (i + 1 < bands->size() && touches((*bands)[i + 1], g, 0.1 * g.size, true))
-                moves.emplace_back(id, i + 1);
-            else if (i > 0 && touches((*bands)[i - 1], g, 0.1 * g.size, true))
-                moves.emplace_back(id, i - 1);
-            else
-                continue;
-            moved.insert(id);
-        }
-    }
-    if (moves.empty())
-        return;
-    for (auto& band : *bands)
-        band.erase(std::remove_if(band.begin(), band.end(), [&](size_t id) { return moved.count(id) != 0; }),
-                   band.end());
-    for (const auto& move : moves)
-        (*bands)[move.second].push_back(move.first);
-    bands->erase(std::remove_if(bands->begin(), bands->end(), [](const std::vector<size_t>& b) { return b.empty(); }),
-                 bands->end());
-}
-
-// Bands of glyphs sharing a baseline, cut into fragments at wide gaps.
-void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>& ids, int dir, int* nextBand,
-                    std::vector<Fragment>* out)
-{
-    std::vector<size_t> order(ids);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](size_t a, size_t b) { return glyphs[a].baseline < glyphs[b].baseline; });
-    std::vector<std::vector<size_t>> bands;
-    double refTop = 0, refBottom = 0, refSize = 0, refBaseline = 0;
-    for (size_t id : order) {
-        const PlacedGlyph& g = glyphs[id];
-        const double top = g.baseline - kAscent * g.size, bottom = g.baseline + kDescent * g.size;
-        bool join = false;
-        if (!bands.empty()) {
-            // Glyphs of one size share a line when their baselines nearly agree (tightly set
-            // rows of a timetable overlap but are separate lines); a smaller glyph raised or
-            // lowered (a superscript, a footnote mark) joins the line its box sits in.
-            const bool sameSize = std::fabs(g.size - refSize) <= 0.15 * std::max(g.size, refSize);
-            if (sameSize) {
-                join = std::fabs(g.baseline - refBaseline) <= 0.3 * refSize;
-            } else {
-                const double overlap = std::min(bottom, refBottom) - std::max(top, refTop);
-                join = overlap >= 0.5 * std::min(bottom - top, refBottom - refTop);
-            }
-        }
-        if (!join || ((g.size > refSize * 1.15) && !g.isSpace)) {
-            if (!join)
-                bands.emplace_back();
-            refTop = top;
-            refBottom = bottom;
-            refSize = g.size;
-            refBaseline = g.baseline;
-        }
-        bands.back().push_back(id);
-    }
-    ReattachStrayScripts(glyphs, &bands);
-    // Two lines set so close that their boxes share a band still have their own baselines: when
-    // glyphs of different baselines overlap each other, the band is split by baseline.
-    std::vector<std::vector<size_t>> split;
+    std::vector<Band> split;
     for (auto& band : bands) {
-        std::stable_sort(band.begin(), band.end(), [&](size_t a, size_t b) { return glyphs[a].u0 < glyphs[b].u0; });
-        bool overlapping = false;
-        const PlacedGlyph* prev = nullptr;
+        SortByLeftEdge(glyphs, &band);
         std::vector<double> sizes;
         for (size_t id : band)
             sizes.push_back(glyphs[id].size);
         const double bandSize = Median(sizes);
-        int crossings = 0;
-        double lastCrossing = 0;
-        for (size_t id : band) {
-            const PlacedGlyph& g = glyphs[id];
-            if (g.isSpace || g.size < kMinCrossingSize * bandSize)
-                continue;
-            if (prev && std::fabs(g.baseline - prev->baseline) > 0.15 * std::max(g.size, prev->size) &&
-                g.u0 < prev->u1 - 0.3 * std::min(g.u1 - g.u0, prev->u1 - prev->u0)) {
-                // Stacked sub- and superscripts are smaller than the line's text and stay with
-                // it; a label set a size smaller under a field has a line of its own, and so
-                // has text of any size woven glyph by glyph through another line.
-                const bool bothLineSized = g.size >= kMinOwnLineSize * bandSize &&
-                                           prev->size >= kMinOwnLineSize * bandSize &&
-                                           std::fabs(g.size - prev->size) <= 0.25 * std::max(g.size, prev->size);
-                // Woven lines cross at every other glyph; stacked scripts of a formula lie apart.
-                crossings = (crossings > 0 && g.u0 - lastCrossing <= kWovenCrossingSpan * bandSize) ? crossings + 1 : 1;
-                lastCrossing = g.u0;
-                if (bothLineSized || crossings >= kMinWovenCrossings) {
-                    overlapping = true;
-                    break;
-                }
-            }
-            prev = &g;
-        }
-        if (!overlapping) {
+        if (HoldsCrossingLines(glyphs, band, bandSize))
+            SplitBandByBaseline(glyphs, band, bandSize, &split);
+        else
             split.push_back(std::move(band));
-            continue;
-        }
-        SplitBandByBaseline(glyphs, band, bandSize, &split);
     }
-    for (auto& band : split) {
-        std::stable_sort(band.begin(), band.end(), [&](size_t a, size_t b) { return glyphs[a].u0 < glyphs[b].u0; });
-        const int bandId = (*nextBand)++;
-        Fragment frag;
-        bool open = false;
-        bool pendingSpace = false;
-        double spaceMiddle = 0, spaceWidth = 0;
-        const PlacedGlyph* last = nullptr;
-        const Font* runFont = nullptr;
-        auto close = [&] {
-            if (open)
-                out->push_back(std::move(frag));
-            frag = Fragment();
-            open = false;
-            pendingSpace = false;
-            last = nullptr;
-        };
-        for (size_t k = 0; k < band.size(); ++k) {
-            const PlacedGlyph& g = glyphs[band[k]];
-            if (g.isSpace) {
-                // A space of another line's size (a big bullet's, an OCR layer's) that happens to
-                // fall between two glyphs does not separate them.
-                if (open && last && g.size > 0.5 * last->size && g.size < 2 * last->size) {
-                    pendingSpace = true;
-                    spaceMiddle = 0.5 * (g.u0 + g.u1);
-                    spaceWidth = g.u1 - g.u0;
-                }
-                continue;
-            }
-            // The same glyph drawn again on top of itself (fake bold, shadows) is one glyph.
-            if (last && last->text == g.text && std::fabs(last->u0 - g.u0) < 0.15 * g.size &&
-                std::fabs(last->baseline - g.baseline) < 0.15 * g.size)
-                continue;
-            const double size = last ? 0.5 * (last->size + g.size) : g.size;
-            const double gap = last ? g.u0 - frag.u1 : 0;
-            if (open && gap > kFragmentGap * size)
-                close();
-            if (!open) {
-                frag.u0 = g.u0;
-                frag.u1 = g.u1;
-                frag.top = g.baseline - kAscent * g.size;
-                frag.bottom = g.baseline + kDescent * g.size;
-                frag.band = bandId;
-                frag.dir = dir;
-                frag.runs.push_back(StartRun(g));
-                runFont = g.font;
-                frag.chars = g.text.size();
-                open = true;
-                last = &g;
-                continue;
-            }
-            const bool bothCjk = EndsWithCjk(frag.runs.back().text) && StartsWithCjk(g.text);
-            // A combining accent drawn over its letter belongs to that letter.
-            const bool combining = g.text.size() == 1 && ((g.text[0] >= 0x300 && g.text[0] <= 0x36F) ||
-                                                          (g.text[0] >= 0x20D0 && g.text[0] <= 0x20FF));
-            // A space glyph separates only when the next glyph does not start on top of the last
-            // glyph, nor on top of the space (a label "9 " with its "a" set over the space).
-            const bool spaced = pendingSpace && gap > -0.1 * size &&
-                                (spaceWidth < kMinSpaceWidth * size || g.u0 >= spaceMiddle || gap > kFlushGap * size);
-            const bool wordBreak = !combining && (spaced || gap > (bothCjk ? kCjkWordGap : kWordGap) * size);
-            RunModel& run = frag.runs.back();
-            if (SameRunStyle(run, g, runFont)) {
-                AppendGlyph(run, g, wordBreak);
-            } else {
-                if (wordBreak && !EndsWithWhite(run.text))
-                    run.text.push_back(u' ');
-                frag.runs.push_back(StartRun(g));
-                runFont = g.font;
-            }
-            frag.u1 = std::max(frag.u1, g.u1);
-            frag.top = std::min(frag.top, g.baseline - kAscent * g.size);
-            frag.bottom = std::max(frag.bottom, g.baseline + kDescent * g.size);
-            frag.chars += g.text.size();
-            pendingSpace = false;
-            last = &g;
+    return split;
+}
+
+// Stage 4: one band, left to right, cut into fragments at wide gaps; within a fragment glyphs
+// join runs of one style, with a space where a gap or a space glyph breaks a word.
+class FragmentCutter {
+public:
+    FragmentCutter(int bandId, int dir, std::vector<Fragment>* out) : bandId_(bandId), dir_(dir), out_(out) {}
+
+    void Add(const PlacedGlyph& g)
+    {
+        if (g.isSpace) {
+            NoteSpace(g);
+            return;
         }
-        close();
+        if (IsOverdraw(g))
+            return;
+        const double size = last_ ? 0.5 * (last_->size + g.size) : g.size;
+        const double gap = last_ ? g.u0 - frag_.u1 : 0;
+        if (open_ && gap > kFragmentGap * size)
+            Close();
+        if (!open_)
+            Open(g);
+        else
+            Extend(g, gap, size);
+        last_ = &g;
+    }
+
+    void Close()
+    {
+        if (open_)
+            out_->push_back(std::move(frag_));
+        frag_ = Fragment();
+        open_ = false;
+        pendingSpace_ = false;
+        last_ = nullptr;
+    }
+
+private:
+    // A space glyph remembered for the next glyph, unless it is of another line's size (a big
+    // bullet's, an OCR layer's) and only happens to fall between two glyphs.
+    void NoteSpace(const PlacedGlyph& g)
+    {
+        if (open_ && last_ && g.size > kMinSpaceSizeRatio * last_->size && g.size < kMaxSpaceSizeRatio * last_->size) {
+            pendingSpace_ = true;
+            spaceMiddle_ = 0.5 * (g.u0 + g.u1);
+            spaceWidth_ = g.u1 - g.u0;
+        }
+    }
+
+    // The same glyph drawn again on top of itself (fake bold, shadows) is one glyph.
+    bool IsOverdraw(const PlacedGlyph& g) const
+    {
+        return last_ && last_->text == g.text && std::fabs(last_->u0 - g.u0) < kOverdrawOffset * g.size &&
+               std::fabs(last_->baseline - g.baseline) < kOverdrawOffset * g.size;
+    }
+
+    void Open(const PlacedGlyph& g)
+    {
+        frag_.u0 = g.u0;
+        frag_.u1 = g.u1;
+        frag_.top = GlyphTop(g);
+        frag_.bottom = GlyphBottom(g);
+        frag_.band = bandId_;
+        frag_.dir = dir_;
+        frag_.runs.push_back(StartRun(g));
+        runFont_ = g.font;
+        frag_.chars = g.text.size();
+        open_ = true;
+    }
+
+    // Whether a word ends between the last glyph and g, gap apart; size is their mean size.
+    bool IsWordBreak(const PlacedGlyph& g, double gap, double size) const
+    {
+        // A combining accent drawn over its letter belongs to that letter.
+        const bool combining = g.text.size() == 1 && ((g.text[0] >= 0x300 && g.text[0] <= 0x36F) ||
+                                                      (g.text[0] >= 0x20D0 && g.text[0] <= 0x20FF));
+        if (combining)
+            return false;
+        // A space glyph separates only when the next glyph does not start on top of the last
+        // glyph, nor on top of the space (a label "9 " with its "a" set over the space).
+        const bool spaced = pendingSpace_ && gap > -kSpaceBacktrack * size &&
+                            (spaceWidth_ < kMinSpaceWidth * size || g.u0 >= spaceMiddle_ || gap > kFlushGap * size);
+        const bool bothCjk = EndsWithCjk(frag_.runs.back().text) && StartsWithCjk(g.text);
+        return spaced || gap > (bothCjk ? kCjkWordGap : kWordGap) * size;
+    }
+
+    void Extend(const PlacedGlyph& g, double gap, double size)
+    {
+        const bool wordBreak = IsWordBreak(g, gap, size);
+        RunModel& run = frag_.runs.back();
+        if (SameRunStyle(run, g, runFont_)) {
+            AppendGlyph(run, g, wordBreak);
+        } else {
+            if (wordBreak && !EndsWithWhite(run.text))
+                run.text.push_back(u' ');
+            frag_.runs.push_back(StartRun(g));
+            runFont_ = g.font;
+        }
+        frag_.u1 = std::max(frag_.u1, g.u1);
+        frag_.top = std::min(frag_.top, GlyphTop(g));
+        frag_.bottom = std::max(frag_.bottom, GlyphBottom(g));
+        frag_.chars += g.text.size();
+        pendingSpace_ = false;
+    }
+
+    const int bandId_;
+    const int dir_;
+    std::vector<Fragment>* out_;
+    Fragment frag_;
+    bool open_ = false;
+    bool pendingSpace_ = false;
+    double spaceMiddle_ = 0, spaceWidth_ = 0;
+    const PlacedGlyph* last_ = nullptr;
+    const Font* runFont_ = nullptr;
+};
+
+// Glyphs of one direction into fragments: bands of one baseline, cut at wide gaps.
+void BuildFragments(std::vector<PlacedGlyph>& glyphs, const std::vector<size_t>& ids, int dir, int* nextBand,
+                    std::vector<Fragment>* out)
+{
+    std::vector<Band> bands = GroupIntoBands(glyphs, ids);
+    ReattachStrayScripts(glyphs, &bands);
+    for (Band& band : SplitWovenBands(glyphs, bands)) {
+        SortByLeftEdge(glyphs, &band);
+        FragmentCutter cutter((*nextBand)++, dir, out);
+        for (size_t id : band)
+            cutter.Add(glyphs[id]);
+        cutter.Close();
     }
 }
 
@@ -519,7 +562,7 @@ void BuildPageModel(std::vector<PlacedGlyph>& glyphs, std::vector<PlacedImage>& 
                 run.baseline = img.bottom;
                 run.imageData.swap(img.data);
                 f.runs.push_back(std::move(run));
-                const bool large = (img.right - img.left) * (img.bottom - img.top) > 0.4 * pageArea;
+                const bool large = (img.right - img.left) * (img.bottom - img.top) > kOwnRegionImageShare * pageArea;
                 frags.push_back(std::move(f));
                 if (large)
                     regions.push_back(std::vector<int>{static_cast<int>(frags.size() - 1)});
