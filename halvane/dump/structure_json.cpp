@@ -249,6 +249,8 @@ void AppendBlock(const stPdfPageLayout& page, const stPdfBlock& b, std::string* 
     out->append(",\"space_before\":");
     AppendNumber(b.fSpaceBefore, out);
     AppendStyle(page, b, out);
+    if (b.nFlags & PDF_BLOCK_CONTINUED)
+        out->append(",\"continued\":true");
     if (b.nHeadingLevel > 0) {
         std::snprintf(buf, sizeof buf, ",\"level\":%d", b.nHeadingLevel);
         out->append(buf);

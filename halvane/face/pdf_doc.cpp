@@ -102,7 +102,10 @@ bool PdfDoc::ExtractPageLayout(int number, PageLayout* layout)
     PageModel model;
     if (!extractor_->Extract(number - 1, &model, withRules))
         return false;
-    *layout = AnalysePage(model, number, &heads);
+    const bool previousEndsOpen = lastLaidOut_ == number - 1 && lastEndsOpen_;
+    *layout = AnalysePage(model, number, &heads, previousEndsOpen);
+    lastLaidOut_ = number;
+    lastEndsOpen_ = layout->endsOpen;
     return true;
 }
 

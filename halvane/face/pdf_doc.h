@@ -43,6 +43,10 @@ private:
     ExtractOptions options_;
     std::unique_ptr<PageExtractor> extractor_;
     std::unique_ptr<RunningHeads> heads_;
+    // The last page laid out and whether its flow ended in mid-paragraph: a paragraph that goes
+    // on at the top of the next page is marked as continued (pages are usually asked in order).
+    int lastLaidOut_ = 0;
+    bool lastEndsOpen_ = false;
 };
 
 }  // namespace halvane

@@ -144,6 +144,8 @@ struct PageLayout {
     std::vector<LayoutTable> tables;
     std::vector<LayoutImage> images;
     std::vector<LayoutRule> rules;
+    // The page's flow ends in the middle of a paragraph that goes on on the next page.
+    bool endsOpen = false;
 };
 
 }  // namespace halvane

@@ -31,6 +31,8 @@ constexpr int kMaxHeadingLevel = 6;
 constexpr double kMaxFootnoteSize = 0.88;
 // Cell paragraphs are measured against the cell less this padding (page units) each side.
 constexpr double kCellPadding = 1.0;
+// A paragraph whose last line stops this short of its column's edge (in sizes) ends there.
+constexpr double kMaxOpenLineShortfall = 1.5;
 // A filled rectangle over more than this share of the page is its background.
 constexpr double kMaxContentRuleShare = 0.8;
 
@@ -202,7 +204,8 @@ void MarkHeadings(std::vector<LayoutBlock>& blocks, double bodySize)
     std::vector<size_t> headings;
     for (size_t i = 0; i < blocks.size(); ++i) {
         LayoutBlock& b = blocks[i];
-        if (b.kind != PDF_BLOCK_PARAGRAPH || b.lines.empty() || b.lines.size() > kMaxHeadingLines)
+        const bool item = b.kind == PDF_BLOCK_LIST_ITEM;
+        if ((b.kind != PDF_BLOCK_PARAGRAPH && !item) || b.lines.empty() || b.lines.size() > kMaxHeadingLines)
             continue;
         const std::u16string text = b.Text();
         if (!HasWordChar(text))
@@ -217,8 +220,23 @@ void MarkHeadings(std::vector<LayoutBlock>& blocks, double bodySize)
                                     !LineIsBold(blocks[i + 1].lines[0]);
             bold = nextIsBody;
         }
-        if (!larger && !bold)
+        if (!larger && !(bold && !item))
             continue;
+        if (item) {
+            // A numbered heading ("2.1 Scope", "一、春"): its number is part of its text.
+            LayoutLine& first = b.lines[0];
+            LayoutRun label = first.runs.empty() ? LayoutRun() : first.runs[0];
+            label.text = b.label + u" ";
+            label.box.x0 = b.labelLeft;
+            label.box.x1 = b.textLeft;
+            first.runs.insert(first.runs.begin(), label);
+            first.box.x0 = b.labelLeft;
+            b.box.x0 = std::min(b.box.x0, b.labelLeft);
+            b.label.clear();
+            b.listKind = PDF_LIST_NONE;
+            b.leftIndent += b.firstLineIndent;
+            b.firstLineIndent = 0;
+        }
         headings.push_back(i);
         sizes.push_back(std::round(size * 2) / 2 + (LineIsBold(b.lines[0]) ? 0.1 : 0));
     }
@@ -306,9 +324,71 @@ void MarkRunningHeads(std::vector<LayoutBlock>& blocks, double pageHeight, const
     }
 }
 
+// Whether a paragraph stops in mid-sentence at the bottom of its column: its last line reaches
+// the column's edge and ends in no sentence mark.
+bool EndsOpen(const LayoutBlock& b, const LayoutSection& s)
+{
+    if ((b.kind != PDF_BLOCK_PARAGRAPH && b.kind != PDF_BLOCK_LIST_ITEM) || b.lines.empty() || b.column >= 4)
+        return false;
+    const LayoutLine& last = b.lines.back();
+    const double size = std::max(1.0, LineSize(last));
+    const int column = b.column < 0 ? 0 : b.column;
+    if (s.columnRight[column] - last.box.x1 > kMaxOpenLineShortfall * size)
+        return false;
+    std::u16string text = Trimmed(LineText(last));
+    if (text.empty())
+        return false;
+    static const std::u16string kSentenceEnds = u".!?:;\u3002\uFF0E\uFF01\uFF1F\uFF1A\u201D\"\u300D)\uFF09";
+    return kSentenceEnds.find(text.back()) == std::u16string::npos;
+}
+
+// A paragraph that goes on from the previous column, or from the previous page, starts its
+// column flow without an indent of its own.
+bool MayContinue(const LayoutBlock& b)
+{
+    if (b.kind != PDF_BLOCK_PARAGRAPH || b.lines.empty())
+        return false;
+    return b.lines.size() == 1 || b.firstLineIndent <= 0.5 * std::max(1.0, b.MainSize());
+}
+
+void MarkContinuations(PageLayout& layout, bool previousEndsOpen)
+{
+    // The page's first body paragraph.
+    for (LayoutBlock& b : layout.blocks) {
+        if (b.section < 0)
+            continue;
+        if (previousEndsOpen && MayContinue(b))
+            b.flags |= PDF_BLOCK_CONTINUED;
+        break;
+    }
+    // Within sections: the first block of a column after a column that ended open.
+    for (const LayoutSection& s : layout.sections) {
+        for (int c = 1; c < s.columnCount; ++c) {
+            LayoutBlock* lastOfPrevious = nullptr;
+            LayoutBlock* firstOfThis = nullptr;
+            for (int i = s.firstBlock; i < s.firstBlock + s.blockCount; ++i) {
+                LayoutBlock& b = layout.blocks[static_cast<size_t>(i)];
+                if (b.column == c - 1 && b.kind != PDF_BLOCK_FOOTNOTE)
+                    lastOfPrevious = &b;
+                if (b.column == c && !firstOfThis)
+                    firstOfThis = &b;
+            }
+            if (lastOfPrevious && firstOfThis && EndsOpen(*lastOfPrevious, s) && MayContinue(*firstOfThis))
+                firstOfThis->flags |= PDF_BLOCK_CONTINUED;
+        }
+    }
+    // The page ends open when its last body block does.
+    for (auto it = layout.blocks.rbegin(); it != layout.blocks.rend(); ++it) {
+        if (it->section < 0 || it->kind == PDF_BLOCK_FOOTNOTE)
+            continue;
+        layout.endsOpen = EndsOpen(*it, layout.sections[static_cast<size_t>(it->section)]);
+        break;
+    }
+}
+
 }  // namespace
 
-PageLayout AnalysePage(PageModel& model, int number, const RunningHeads* heads)
+PageLayout AnalysePage(PageModel& model, int number, const RunningHeads* heads, bool previousEndsOpen)
 {
     PageLayout layout;
     layout.number = number;
@@ -550,6 +630,7 @@ PageLayout AnalysePage(PageModel& model, int number, const RunningHeads* heads)
         }
         last[key] = &b;
     }
+    MarkContinuations(layout, previousEndsOpen);
     layout.columnCount = 1;
     for (const LayoutSection& s : layout.sections)
         layout.columnCount = std::max(layout.columnCount, s.columnCount);

@@ -16,7 +16,9 @@ namespace halvane {
 // model: its rules and image data move into the layout. number: the page's 1-based number.
 // heads: the document's running heads, or null when no block is to be taken for a header or
 // footer.
-PageLayout AnalysePage(PageModel& model, int number, const RunningHeads* heads);
+// previousEndsOpen: the page before this one ended in the middle of a paragraph (its
+// PageLayout::endsOpen), so this page's first paragraph goes on with it.
+PageLayout AnalysePage(PageModel& model, int number, const RunningHeads* heads, bool previousEndsOpen = false);
 
 }  // namespace halvane
 

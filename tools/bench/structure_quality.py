@@ -23,6 +23,20 @@ import textscore  # noqa: E402
 
 pdfs = sorted(glob.glob(os.path.join(corpus, 'pdf', '*.pdf')))
 
+# Files whose text a reader cannot give (a scan without a text layer) say nothing of structure.
+features = {}
+manifest = os.path.join(corpus, 'MANIFEST.tsv')
+if os.path.exists(manifest):
+    for row in open(manifest, encoding='utf-8').read().splitlines()[1:]:
+        cols = row.split('\t')
+        if len(cols) > 4:
+            features[cols[0][:-4]] = cols[4].split(',')
+
+
+def skipped(name):
+    hits = [f for f in features.get(name, []) if f in ('no-text-layer', 'password-required', 'poppler-cannot-open')]
+    return ','.join(hits)
+
 
 def structure(pdf):
     r = subprocess.run([dump, '--structure', pdf], capture_output=True, timeout=300)
@@ -47,10 +61,18 @@ def structure_text(doc):
     return '\n'.join(out)
 
 
+def is_contents_line(line):
+    cells = line.split('\t')
+    return len(cells) == 2 and cells[1].strip().isdigit()
+
+
 def truth_units(text):
-    tables, paras, rows = [], 0, []
+    """Tables (lists of rows of cells), paragraph count and contents lines of a truth file."""
+    tables, paras, rows, contents = [], 0, [], []
     for line in text.splitlines() + ['']:
-        if '\t' in line:
+        if '\t' in line and is_contents_line(line):
+            contents.append(line)
+        elif '\t' in line:
             rows.append([c.strip() for c in line.split('\t')])
             continue
         if rows:
@@ -58,7 +80,7 @@ def truth_units(text):
             rows = []
         if line.strip():
             paras += 1
-    return tables, paras
+    return tables, paras, contents
 
 
 def norm(s):
@@ -91,7 +113,10 @@ for pdf in pdfs:
     if doc is None:
         print(f'  {name}: no structure')
         continue
-    tables, paras = truth_units(truth)
+    if skipped(name):
+        print(f'  {name}: left out ({skipped(name)})')
+        continue
+    tables, paras, truth_contents = truth_units(truth)
     found = [[[norm(c) for c in row] for row in b['rows']] for _, b in blocks_of(doc) if b['kind'] == 'table']
     found_rows = [row for t in found for row in t]
     for t in tables:
@@ -101,7 +126,9 @@ for pdf in pdfs:
     kinds = {}
     for _, b in blocks_of(doc):
         kinds[b['kind']] = kinds.get(b['kind'], 0) + 1
-    text_blocks = sum(v for k, v in kinds.items() if k not in ('image',))
+    # A paragraph going on from the previous column or page is the same paragraph.
+    continued = sum(1 for _, b in blocks_of(doc) if b.get('continued'))
+    text_blocks = sum(v for k, v in kinds.items() if k not in ('image',)) - continued
     truth_blocks = paras + len(tables)
     para_lines.append((name, text_blocks, truth_blocks))
     contents = [b for _, b in blocks_of(doc) if b['kind'] == 'contents' and b.get('page_ref')]
@@ -109,8 +136,10 @@ for pdf in pdfs:
             f'order {lcs_order(truth, structure_text(doc)):.4f}')
     if tables:
         line += f', table rows {sum(1 for t in tables for row in t if [norm(c) for c in row] in found_rows)}/{sum(len(t) for t in tables)}'
-    if contents:
-        line += f', contents lines with page numbers {len(contents)}'
+    if truth_contents:
+        wanted = {norm(l) for l in truth_contents}
+        got = {norm(b['text']) for b in contents}
+        line += f', contents lines with their page numbers {len(wanted & got)}/{len(wanted)}'
     print(line)
 within = sum(1 for _, s, t in para_lines if abs(s - t) <= 0.05 * t)
 print(f'  table rows found with their cells: {table_rows_ok}/{table_rows_all}')
