@@ -27,6 +27,9 @@ constexpr double kMinTableFigureShare = 0.5;
 constexpr double kBaselineTolerance = 0.1;
 // Alignment of baselines only tells tables from side-by-side blocks with this many rows.
 constexpr size_t kMinAlignedBands = 4;
+// Columns found under or over full-width rows have lines at least this share of the width
+// they share (in the median): three columns of a leaflet do, a table's figures do not.
+constexpr double kMinPeeledColumnShare = 0.25;
 // Fragments overlapping by less than this share of their height lie in different rows.
 constexpr double kRowOverlapSlack = 0.1;
 // Above this many fragments a page is read as one region (keeps the cut search bounded).
@@ -107,6 +110,27 @@ private:
             middle.insert(middle.end(), rows[r].begin(), rows[r].end());
         double g0, g1;
         if (!FindVerticalCut(middle, &g0, &g1) && !FindInterruptedGutter(middle, &g0, &g1))
+            return false;
+        // Columns of text, each a good part of the width: not a table's labels beside its
+        // figures, nor text running around a small picture.
+        double x0 = 1e300, x1 = -1e300;
+        std::vector<int> left, right;
+        for (int id : middle) {
+            const Fragment& f = frags_[static_cast<size_t>(id)];
+            x0 = std::min(x0, f.u0);
+            x1 = std::max(x1, f.u1);
+            const double mid = 0.5 * (f.u0 + f.u1);
+            (mid < 0.5 * (g0 + g1) ? left : right).push_back(id);
+        }
+        auto medianWidth = [&](const std::vector<int>& side) {
+            std::vector<double> w;
+            for (int id : side)
+                w.push_back(frags_[static_cast<size_t>(id)].u1 - frags_[static_cast<size_t>(id)].u0);
+            return Median(w);
+        };
+        const double minWidth = kMinPeeledColumnShare * (x1 - x0);
+        if (MedianChars(left) < kMinColumnLineChars || MedianChars(right) < kMinColumnLineChars ||
+            medianWidth(left) < minWidth || medianWidth(right) < minWidth)
             return false;
         std::vector<int> above, below;
         for (size_t r = 0; r < head; ++r)
