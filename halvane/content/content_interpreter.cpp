@@ -104,14 +104,20 @@ void ContentInterpreter::RunPage(const Object& contentsRef, const Object& resour
     operations_ = 0;
     std::string content;
     const Object& contents = doc_.Resolve(contentsRef);
+    contentObject_ = DiagnosticList::kNoObject;
     auto append = [&](const Object& s) {
         const Object& stream = doc_.Resolve(s);
         if (!stream.IsStream() || content.size() >= kMaxContentBytes)
             return;
+        const int num = stream.GetStream()->ref.num;
+        if (contentObject_ == DiagnosticList::kNoObject)
+            contentObject_ = num;  // diagnostics name the page's first stream
         DecodedData decoded;
         if (doc_.DecodeStream(stream, kMaxContentBytes - content.size(), &decoded) && decoded.imageCodec.empty()) {
             content.append(decoded.bytes);
             content.push_back('\n');  // streams of an array split only between tokens
+        } else {
+            doc_.Report(DiagCode::ContentUnreadable, num);
         }
     };
     if (contents.IsArray()) {
@@ -141,8 +147,10 @@ void ContentInterpreter::Run(const std::string& content, const Object& resources
                 operands_.push_back(std::move(obj));
             continue;
         }
-        if (++operations_ > kMaxOperations)
+        if (++operations_ > kMaxOperations) {
+            doc_.Report(DiagCode::OperationLimit, contentObject_);
             break;
+        }
         if (keyword == "BI") {
             InlineImage(lexer, resources);
         } else {
@@ -170,6 +178,8 @@ void ContentInterpreter::SetFont(const Object& resources, const std::string& nam
 {
     const Object& fontDict = doc_.Resolve(doc_.Resolve(resources)["Font"]);
     const Object& entry = fontDict.GetDict().Get(name);
+    if (entry.IsNull())
+        doc_.Report(DiagCode::FontNotInResources, contentObject_);
     gs_.text.font = fonts_.Get(entry);
     gs_.text.size = size;
 }
@@ -189,6 +199,8 @@ struct ContentInterpreter::Operators {
     {
         if (ci.stack_.size() < kMaxStateStack)
             ci.stack_.push_back(ci.gs_);
+        else
+            ci.doc_.Report(DiagCode::StateStackFull, ci.contentObject_);
     }
     static void Restore(ContentInterpreter& ci, const Object&, int)
     {
@@ -364,8 +376,10 @@ void ContentInterpreter::Execute(uint32_t op, const Object& resources, int depth
     const Operators::Entry* entry = Operators::Find(op);
     if (!entry)
         return;  // an operator that draws no text, or not an operator at all
-    if (operands_.size() < entry->operands)
-        return;  // too few operands: the operator is skipped
+    if (operands_.size() < entry->operands) {
+        doc_.Report(DiagCode::OperandsMissing, contentObject_);  // the operator is skipped
+        return;
+    }
     entry->run(*this, resources, depth);
 }
 
@@ -440,8 +454,10 @@ void ContentInterpreter::EmitGlyph()
 void ContentInterpreter::ShowText(const std::string& s)
 {
     const Font* font = gs_.text.font;
-    if (!font)
+    if (!font) {
+        doc_.Report(DiagCode::TextWithoutFont, contentObject_);
         font = fonts_.Get(Object());  // text before any Tf: show it with the fallback font
+    }
     const TextState& ts = gs_.text;
     const Matrix base = Matrix{ts.size * ts.hScale, 0, 0, ts.size, 0, ts.rise};
     size_t pos = 0;
@@ -507,8 +523,10 @@ void ContentInterpreter::DoXObject(const std::string& name, const Object& resour
     const Object& xobjects = doc_.Resolve(doc_.Resolve(resources)["XObject"]);
     const Object& ref = xobjects.GetDict().Get(name);
     const Object& xobject = doc_.Resolve(ref);
-    if (!xobject.IsStream())
+    if (!xobject.IsStream()) {
+        doc_.Report(DiagCode::XObjectNotInResources, contentObject_);
         return;
+    }
     const Object& subtype = doc_.Resolve(xobject["Subtype"]);
     if (subtype.IsName("Image")) {
         if (sink_.WantsImages()) {
@@ -541,11 +559,15 @@ void ContentInterpreter::RunForm(const Object& formRef, const Matrix& ctm)
 
 void ContentInterpreter::DoForm(const Object& ref, const Object& xobject, const Object& resources, int depth)
 {
-    if (depth >= kMaxFormDepth)
-        return;
     const int formNum = ref.IsRef() ? ref.GetRef().num : -1;
-    if (formNum >= 0 && !activeForms_.insert(formNum).second)
-        return;  // a form that draws itself
+    if (depth >= kMaxFormDepth) {
+        doc_.Report(DiagCode::FormTooDeep, formNum);
+        return;
+    }
+    if (formNum >= 0 && !activeForms_.insert(formNum).second) {
+        doc_.Report(DiagCode::FormDrawsItself, formNum);
+        return;
+    }
     std::shared_ptr<const std::string> content;
     auto cached = formNum >= 0 ? formCache_.find(formNum) : formCache_.end();
     if (cached != formCache_.end()) {
@@ -558,6 +580,8 @@ void ContentInterpreter::DoForm(const Object& ref, const Object& xobject, const 
                 formCacheBytes_ += content->size();
                 formCache_[formNum] = content;
             }
+        } else {
+            doc_.Report(DiagCode::ContentUnreadable, formNum);
         }
     }
     if (content) {
@@ -578,7 +602,10 @@ void ContentInterpreter::DoForm(const Object& ref, const Object& xobject, const 
         }
         const Object& formResources = xobject["Resources"];
         const Object& useResources = doc_.Resolve(formResources).IsDict() ? formResources : resources;
+        const int callerObject = contentObject_;
+        contentObject_ = formNum;
         Run(*content, useResources, depth + 1);
+        contentObject_ = callerObject;
         gs_ = saved;
         tm_ = savedTm;
         tlm_ = savedTlm;

@@ -98,19 +98,25 @@ public:
     }
 };
 
-std::shared_ptr<const fonts::CMap> LoadCMapStream(Document& doc, const Object& stream)
+// An embedded CMap; null (and the failure reported as `failure`) when it cannot be read.
+std::shared_ptr<const fonts::CMap> LoadCMapStream(Document& doc, const Object& stream, DiagCode failure)
 {
     if (!stream.IsStream())
         return nullptr;
+    const StreamInfo& info = *stream.GetStream();
     DecodedData decoded;
-    if (!doc.DecodeStream(stream, kMaxCMapBytes, &decoded) || !decoded.imageCodec.empty())
+    if (!doc.DecodeStream(stream, kMaxCMapBytes, &decoded) || !decoded.imageCodec.empty()) {
+        doc.Report(failure, info.ref.num, static_cast<int64_t>(info.offset));
         return nullptr;
+    }
     // An embedded CMap may /usecmap another embedded one (/UseCMap entry) or a predefined one.
     std::shared_ptr<const fonts::CMap> parent;
     const Object& use = doc.Resolve(stream["UseCMap"]);
     if (use.IsName())
         parent = fonts::PredefinedCMap(use.Str());
     auto cmap = fonts::CMap::Parse(decoded.bytes);
+    if (!cmap)
+        doc.Report(failure, info.ref.num, static_cast<int64_t>(info.offset));
     if (parent && cmap) {
         auto merged = std::make_shared<fonts::CMap>(*cmap);
         merged->UseCMap(*parent);
@@ -196,6 +202,7 @@ constexpr size_t kMaxWidthEntries = 1u << 20;
 struct SimpleFontInfo {
     const Object* descriptor = nullptr;
     const fonts::StandardFont* standard = nullptr;  // one of the 14 standard fonts, by name
+    int objectNum = DiagnosticList::kNoObject;      // the font dictionary's, for diagnostics
     bool type3 = false;
     bool trueType = false;
     bool symbolic = false;
@@ -247,12 +254,16 @@ void ParseSimpleFontProgram(Document& doc, const SimpleFontInfo& info, SimpleFon
         out->haveBuiltIn = fonts::ParseType1Encoding(program, &out->builtIn);
     } else if (programKind == "FontFile3") {
         fonts::CffFont cff;
-        if (fonts::ParseCff(program, &cff) && !cff.cidKeyed) {
+        if (!fonts::ParseCff(program, &cff)) {
+            doc.Report(DiagCode::FontProgramUnreadable, info.objectNum);
+        } else if (!cff.cidKeyed) {
             out->builtIn = cff.encoding;
             out->haveBuiltIn = !out->builtIn.names.empty();
         }
     } else {
         out->haveTrueType = fonts::ParseTrueType(program, &out->trueType);
+        if (!out->haveTrueType)
+            doc.Report(DiagCode::FontProgramUnreadable, info.objectNum);
     }
 }
 
@@ -271,7 +282,8 @@ public:
             *out += text_[code];
     }
 
-    void Load(Document& doc, const Object& dict, FontCache& cache);
+    // objectNum: the font dictionary's number, for diagnostics (kNoObject when direct).
+    void Load(Document& doc, const Object& dict, int objectNum, FontCache& cache);
 
 private:
     using GlyphNames = std::array<std::string, 256>;
@@ -284,9 +296,10 @@ private:
     std::array<std::u16string, 256> text_;
 };
 
-void SimpleFont::Load(Document& doc, const Object& dict, FontCache& cache)
+void SimpleFont::Load(Document& doc, const Object& dict, int objectNum, FontCache& cache)
 {
     SimpleFontInfo info;
+    info.objectNum = objectNum;
     info.type3 = doc.Resolve(dict["Subtype"]).IsName("Type3");
     info.trueType = doc.Resolve(dict["Subtype"]).IsName("TrueType");
     name = StripSubsetPrefix(doc.Resolve(dict["BaseFont"]).Str());
@@ -328,7 +341,7 @@ void SimpleFont::ReadText(Document& doc, const Object& dict, const SimpleFontInf
                           const std::array<bool, 256>& fromDifferences, const SimpleFontProgram& program,
                           FontCache& cache)
 {
-    std::shared_ptr<const fonts::CMap> toUnicode = LoadCMapStream(doc, doc.Resolve(dict["ToUnicode"]));
+    std::shared_ptr<const fonts::CMap> toUnicode = LoadCMapStream(doc, doc.Resolve(dict["ToUnicode"]), DiagCode::ToUnicodeUnreadable);
     const bool dingbats = info.standard && info.standard->encoding == fonts::BaseEncoding::ZapfDingbats;
     std::unique_ptr<fonts::ProgramUnicode> programUnicode;
     for (int c = 0; c < 256; ++c) {
@@ -460,7 +473,8 @@ public:
     }
     bool IsWordSpace(uint32_t code, int length) const override { return length == 1 && code == 32; }
 
-    void Load(Document& doc, const Object& dict);
+    // objectNum: the font dictionary's number, for diagnostics (kNoObject when direct).
+    void Load(Document& doc, const Object& dict, int objectNum);
 
 private:
     uint32_t Cid(uint32_t code) const
@@ -472,7 +486,7 @@ private:
     }
 
     void ReadEncoding(Document& doc, const Object& dict);
-    void ReadProgram(Document& doc, const Object& cidFont, const Object& descriptor);
+    void ReadProgram(Document& doc, const Object& cidFont, const Object& descriptor, int objectNum);
     void ReadWidths(Document& doc, const Object& cidFont);
 
     struct WidthRange {
@@ -489,7 +503,7 @@ private:
     std::shared_ptr<const fonts::CMap> toUnicode_;
 };
 
-void CompositeFont::Load(Document& doc, const Object& dict)
+void CompositeFont::Load(Document& doc, const Object& dict, int objectNum)
 {
     name = StripSubsetPrefix(doc.Resolve(dict["BaseFont"]).Str());
     const Object& descendants = doc.Resolve(dict["DescendantFonts"]);
@@ -504,13 +518,13 @@ void CompositeFont::Load(Document& doc, const Object& dict)
     ordering_ = doc.Resolve(info["Ordering"]).Str();
 
     ReadEncoding(doc, dict);
-    toUnicode_ = LoadCMapStream(doc, doc.Resolve(dict["ToUnicode"]));
+    toUnicode_ = LoadCMapStream(doc, doc.Resolve(dict["ToUnicode"]), DiagCode::ToUnicodeUnreadable);
     if (ordering_ == "Identity" || ordering_ == "UCS")
         ordering_.clear();
     // Without a ToUnicode map and a known character collection, the embedded program says
     // what each glyph is.
     if (!toUnicode_ || !toUnicode_->HasUnicodeMappings())
-        ReadProgram(doc, cidFont, descriptor);
+        ReadProgram(doc, cidFont, descriptor, objectNum);
     ReadWidths(doc, cidFont);
 }
 
@@ -522,10 +536,12 @@ void CompositeFont::ReadEncoding(Document& doc, const Object& dict)
     if (encoding.IsName()) {
         const std::string& cmapName = encoding.Str();
         encoding_ = fonts::PredefinedCMap(cmapName);
+        if (!encoding_)
+            doc.Report(DiagCode::CMapUnknown, encoding.IsRef() ? encoding.GetRef().num : DiagnosticList::kNoObject);
         vertical = (encoding_ && encoding_->IsVertical()) || cmapName == "V" ||
                    (cmapName.size() > 2 && cmapName.compare(cmapName.size() - 2, 2, "-V") == 0);
     } else if (encoding.IsStream()) {
-        encoding_ = LoadCMapStream(doc, encoding);
+        encoding_ = LoadCMapStream(doc, encoding, DiagCode::CMapUnknown);
         if (encoding_)
             vertical = encoding_->IsVertical();
     }
@@ -535,7 +551,7 @@ void CompositeFont::ReadEncoding(Document& doc, const Object& dict)
 
 // The embedded program's glyph names and Unicode cmap (text by glyph id), the collection of a
 // CID-keyed CFF program, and the CIDToGIDMap that leads from CIDs to its glyphs.
-void CompositeFont::ReadProgram(Document& doc, const Object& cidFont, const Object& descriptor)
+void CompositeFont::ReadProgram(Document& doc, const Object& cidFont, const Object& descriptor, int objectNum)
 {
     std::string program, programKind;
     if (!LoadFontProgram(doc, descriptor, &program, &programKind))
@@ -549,10 +565,14 @@ void CompositeFont::ReadProgram(Document& doc, const Object& cidFont, const Obje
                 if (fonts::ParseCff(tt.cff, &cff) && !cff.cidKeyed)
                     glyphText_.FromNames(cff.glyphNames);
             }
+        } else {
+            doc.Report(DiagCode::FontProgramUnreadable, objectNum);
         }
     } else if (programKind == "FontFile3") {
         fonts::CffFont cff;
-        if (fonts::ParseCff(program, &cff)) {
+        if (!fonts::ParseCff(program, &cff)) {
+            doc.Report(DiagCode::FontProgramUnreadable, objectNum);
+        } else {
             if (cff.cidKeyed) {
                 if (ordering_.empty() && cff.ordering != "Identity")
                     ordering_ = cff.ordering;
@@ -666,6 +686,8 @@ const Font* FontCache::Get(const Object& fontRef)
     const Object& dict = doc_.Resolve(fontRef);
     // Fonts given as direct dictionaries are rare; a file that repeats them endlessly shares one.
     if (!dict.IsDict() || (num < 0 && direct_.size() >= 256)) {
+        if (!dict.IsDict() && !fontRef.IsNull())  // null: text before any Tf, reported by the interpreter
+            doc_.Report(DiagCode::FontUnreadable, num);
         if (!fallback_)
             fallback_ = std::make_unique<FallbackFont>();
         return fallback_.get();
@@ -674,11 +696,11 @@ const Font* FontCache::Get(const Object& fontRef)
     const Object& subtype = doc_.Resolve(dict["Subtype"]);
     if (subtype.IsName("Type0")) {
         auto f = std::make_unique<CompositeFont>();
-        f->Load(doc_, dict);
+        f->Load(doc_, dict, num);
         font = std::move(f);
     } else {
         auto f = std::make_unique<SimpleFont>();
-        f->Load(doc_, dict, *this);
+        f->Load(doc_, dict, num, *this);
         font = std::move(f);
     }
     const Font* result = font.get();
