@@ -7,7 +7,7 @@
 #include "halvane/fonts/encodings.h"
 #include "halvane/syntax/lexer.h"
 #include "halvane/syntax/parser.h"
-#include "halvane/base/utf16.h"
+#include "unicode_text.h"
 
 namespace halvane {
 
@@ -79,7 +79,7 @@ std::u16string DecodeTextString(const std::string& s)
                 c = c << 6 | (static_cast<uint8_t>(s[i + k]) & 0x3Fu);
             i += k;
             if (c <= 0x10FFFF)
-                AppendUtf16(c, &out);
+                morvane::AppendUtf16(c, &out);
         }
         return out;
     }

@@ -16,36 +16,15 @@
 #include "halvane.h"
 #include "line_order.h"
 #include "halvane/face/pdf_doc.h"
+#include "unicode_text.h"
 
 namespace {
 
+// Text of a run as UTF-8; a lone surrogate shows as U+FFFD.
 void AppendUtf8(std::string* out, const qrn_wchar* text, int length)
 {
-    for (int i = 0; i < length; ++i) {
-        uint32_t c = static_cast<uint16_t>(text[i]);
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < length && static_cast<uint16_t>(text[i + 1]) >= 0xDC00 &&
-            static_cast<uint16_t>(text[i + 1]) <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<uint16_t>(text[i + 1]) - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
-        }
-        if (c < 0x80) {
-            out->push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out->push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out->push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out->push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
+    morvane::DecodeUtf16(text, length > 0 ? static_cast<size_t>(length) : 0,
+                         [&](uint32_t c) { morvane::AppendUtf8(c, out); }, morvane::kReplacementChar);
 }
 
 void PrintText(stPdfPage* page, std::string* out)

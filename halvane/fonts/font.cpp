@@ -11,7 +11,7 @@
 #include "halvane/fonts/glyph_names.h"
 #include "halvane/fonts/program_unicode.h"
 #include "halvane/fonts/standard_fonts.h"
-#include "halvane/base/utf16.h"
+#include "unicode_text.h"
 #include "halvane/fonts/cmap.h"
 
 namespace halvane {
@@ -174,7 +174,7 @@ public:
     {
         if (gid < codes_.size() && codes_[gid] != 0xFFFFFFFFu && codes_[gid] != 0) {
             const uint32_t c = codes_[gid];
-            AppendUtf16(c, out);
+            morvane::AppendUtf16(c, out);
             return true;
         }
         if (gid < names_.size() && !names_[gid].empty()) {
@@ -456,7 +456,7 @@ public:
         uint32_t value;
         if (toUnicode_ && toUnicode_->HasCidMappings() && toUnicode_->LookupCid(code, &value) && value >= 32 &&
             value < 0x110000 && (value < 0xD800 || value > 0xDFFF)) {
-            AppendUtf16(value, out);
+            morvane::AppendUtf16(value, out);
             return;
         }
         const uint32_t cid = Cid(code);

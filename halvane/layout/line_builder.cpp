@@ -5,6 +5,7 @@
 #include "halvane/layout/hyphenation.h"
 #include "halvane/layout/layout_factors.h"
 #include "halvane/layout/region_splitter.h"
+#include "unicode_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -485,20 +486,13 @@ void ToPageSpace(int dir, double u0, double v0, double u1, double v1, double* le
 
 }  // namespace
 
-bool IsCjkChar(char32_t c)
-{
-    return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF) ||
-           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x1100 && c <= 0x11FF) ||
-           (c >= 0x20000 && c <= 0x3FFFF);  // the supplementary ideograph planes
-}
-
 bool StartsWithCjk(const std::u16string& s)
 {
     if (s.empty())
         return false;
-    if (s[0] >= 0xD800 && s[0] <= 0xDBFF && s.size() > 1)
-        return IsCjkChar(0x10000 + ((static_cast<char32_t>(s[0]) - 0xD800) << 10) + (s[1] - 0xDC00));
-    return IsCjkChar(s[0]);
+    if (morvane::IsHighSurrogate(s[0]) && s.size() > 1)
+        return morvane::IsCjk(morvane::CombineSurrogates(s[0], s[1]));
+    return morvane::IsCjk(s[0]);
 }
 
 bool EndsWithCjk(const std::u16string& s)
@@ -506,9 +500,9 @@ bool EndsWithCjk(const std::u16string& s)
     if (s.empty())
         return false;
     const size_t n = s.size();
-    if (s[n - 1] >= 0xDC00 && s[n - 1] <= 0xDFFF && n > 1)
-        return IsCjkChar(0x10000 + ((static_cast<char32_t>(s[n - 2]) - 0xD800) << 10) + (s[n - 1] - 0xDC00));
-    return IsCjkChar(s[n - 1]);
+    if (morvane::IsLowSurrogate(s[n - 1]) && n > 1)
+        return morvane::IsCjk(morvane::CombineSurrogates(s[n - 2], s[n - 1]));
+    return morvane::IsCjk(s[n - 1]);
 }
 
 void BuildPageModel(std::vector<PlacedGlyph>& glyphs, std::vector<PlacedImage>& images, PageModel* model)

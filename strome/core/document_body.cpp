@@ -23,12 +23,6 @@ constexpr double kLineBoxExtraTwipsPerHalfPoint = 0.15 * 10;
 
 int64_t Clamp(int64_t v, int64_t lo, int64_t hi) { return std::min(std::max(v, lo), hi); }
 
-bool IsEastAsian(uint32_t c)
-{
-    return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF) ||
-           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x20000 && c <= 0x3FFFF);
-}
-
 const char* AlignmentValue(Alignment a)
 {
     switch (a) {
@@ -90,7 +84,7 @@ void WriteRunText(std::string& out, const std::u16string& text)
 bool HasEastAsian(const std::u16string& text)
 {
     bool found = false;
-    DecodeUtf16(text.data(), text.size(), [&](uint32_t c) { found = found || IsEastAsian(c); });
+    DecodeUtf16(text.data(), text.size(), [&](uint32_t c) { found = found || morvane::IsCjk(c); });
     return found;
 }
 
