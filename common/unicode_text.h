@@ -11,9 +11,18 @@ namespace morvane {
 
 constexpr uint32_t kReplacementChar = 0xFFFD;
 
-constexpr bool IsHighSurrogate(uint32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-constexpr bool IsLowSurrogate(uint32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
-constexpr bool IsSurrogate(uint32_t u) { return u >= 0xD800 && u <= 0xDFFF; }
+constexpr bool IsHighSurrogate(uint32_t u)
+{
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+constexpr bool IsLowSurrogate(uint32_t u)
+{
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
+constexpr bool IsSurrogate(uint32_t u)
+{
+    return u >= 0xD800 && u <= 0xDFFF;
+}
 constexpr uint32_t CombineSurrogates(uint32_t high, uint32_t low)
 {
     return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00);

@@ -8,8 +8,8 @@ namespace halvane {
 const char* DiagCodeName(DiagCode code)
 {
     switch (code) {
-#define HALVANE_DIAGNOSTIC_NAME(name, value) \
-    case DiagCode::name:                     \
+#define HALVANE_DIAGNOSTIC_NAME(name, value)                                                                           \
+    case DiagCode::name:                                                                                               \
         return #name;
         HALVANE_DIAGNOSTIC_CODES(HALVANE_DIAGNOSTIC_NAME)
 #undef HALVANE_DIAGNOSTIC_NAME

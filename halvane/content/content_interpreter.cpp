@@ -84,7 +84,7 @@ std::u16string DecodeTextString(const std::string& s)
         return out;
     }
     for (size_t i = 0; i < s.size() && out.size() < kMaxActualText; ++i)
-        if (const char16_t c = fonts::PdfDocToUnicode(static_cast<uint8_t>(s[i])))
+        if (const char16_t c = PdfDocToUnicode(static_cast<uint8_t>(s[i])))
             out.push_back(c);
     return out;
 }
@@ -221,7 +221,7 @@ struct ContentInterpreter::Operators {
         ci.tm_ = Matrix();
         ci.tlm_ = Matrix();
     }
-    static void EndText(ContentInterpreter&, const Object&, int) {}
+    static void EndText(ContentInterpreter&, const Object&, int) { }
     static void SetFont(ContentInterpreter& ci, const Object& resources, int)
     {
         if (ci.operands_[0].IsName())
@@ -310,10 +310,7 @@ struct ContentInterpreter::Operators {
             CmykFill(ci, Object(), 0);
     }
     // Marked content nests whatever its operands: an EMC closes it even when its BDC was damaged.
-    static void BeginMarked(ContentInterpreter& ci, const Object& resources, int)
-    {
-        ci.BeginMarkedContent(resources);
-    }
+    static void BeginMarked(ContentInterpreter& ci, const Object& resources, int) { ci.BeginMarkedContent(resources); }
     static void EndMarked(ContentInterpreter& ci, const Object&, int) { ci.EndMarkedContent(); }
 
     // Sorted by op for the binary search.
@@ -326,36 +323,21 @@ using Ops = ContentInterpreter::Operators;
 
 // The table in the order of ISO 32000-1, table 51; Find sorts a copy by op once.
 constexpr Ops::Entry kOperatorTable[] = {
-    {Op("q"), 0, Ops::Save},
-    {Op("Q"), 0, Ops::Restore},
-    {Op("cm"), 6, Ops::Concat},
-    {Op("gs"), 1, Ops::ExtGState},
-    {Op("g"), 1, Ops::GrayFill},
-    {Op("rg"), 3, Ops::RgbFill},
-    {Op("k"), 4, Ops::CmykFill},
-    {Op("sc"), 0, Ops::ColorFill},
-    {Op("scn"), 0, Ops::ColorFill},
-    {Op("BT"), 0, Ops::BeginText},
-    {Op("ET"), 0, Ops::EndText},
-    {Op("Tc"), 1, Ops::CharSpacing},
-    {Op("Tw"), 1, Ops::WordSpacing},
-    {Op("Tz"), 1, Ops::HorizontalScale},
-    {Op("TL"), 1, Ops::Leading},
-    {Op("Tf"), 2, Ops::SetFont},
-    {Op("Tr"), 1, Ops::RenderMode},
-    {Op("Ts"), 1, Ops::Rise},
-    {Op("Td"), 2, Ops::MoveLine},
-    {Op("TD"), 2, Ops::MoveLineSetLeading},
-    {Op("Tm"), 6, Ops::TextMatrix},
-    {Op("T*"), 0, Ops::NextLine},
-    {Op("Tj"), 1, Ops::Show},
-    {Op("TJ"), 1, Ops::ShowArray},
-    {Op("'"), 1, Ops::NextLineShow},
-    {Op("\""), 3, Ops::SpacedNextLineShow},
-    {Op("Do"), 1, Ops::DrawXObject},
-    {Op("BMC"), 0, Ops::BeginMarked},
-    {Op("BDC"), 0, Ops::BeginMarked},
-    {Op("EMC"), 0, Ops::EndMarked},
+    {Op("q"), 0, Ops::Save},          {Op("Q"), 0, Ops::Restore},
+    {Op("cm"), 6, Ops::Concat},       {Op("gs"), 1, Ops::ExtGState},
+    {Op("g"), 1, Ops::GrayFill},      {Op("rg"), 3, Ops::RgbFill},
+    {Op("k"), 4, Ops::CmykFill},      {Op("sc"), 0, Ops::ColorFill},
+    {Op("scn"), 0, Ops::ColorFill},   {Op("BT"), 0, Ops::BeginText},
+    {Op("ET"), 0, Ops::EndText},      {Op("Tc"), 1, Ops::CharSpacing},
+    {Op("Tw"), 1, Ops::WordSpacing},  {Op("Tz"), 1, Ops::HorizontalScale},
+    {Op("TL"), 1, Ops::Leading},      {Op("Tf"), 2, Ops::SetFont},
+    {Op("Tr"), 1, Ops::RenderMode},   {Op("Ts"), 1, Ops::Rise},
+    {Op("Td"), 2, Ops::MoveLine},     {Op("TD"), 2, Ops::MoveLineSetLeading},
+    {Op("Tm"), 6, Ops::TextMatrix},   {Op("T*"), 0, Ops::NextLine},
+    {Op("Tj"), 1, Ops::Show},         {Op("TJ"), 1, Ops::ShowArray},
+    {Op("'"), 1, Ops::NextLineShow},  {Op("\""), 3, Ops::SpacedNextLineShow},
+    {Op("Do"), 1, Ops::DrawXObject},  {Op("BMC"), 0, Ops::BeginMarked},
+    {Op("BDC"), 0, Ops::BeginMarked}, {Op("EMC"), 0, Ops::EndMarked},
 };
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 #include "unicode_text.h"
 
-namespace halvane::fonts {
+namespace halvane {
 namespace {
 
 void MoveStart(uint32_t n, uint32_t* value) { *value += n; }
@@ -203,4 +203,4 @@ bool CMap::LookupUnicode(uint32_t code, std::u16string* out) const {
   return true;
 }
 
-}  // namespace halvane::fonts
+}  // namespace halvane

@@ -41,21 +41,21 @@ void ReadStyle(Document& doc, const Object& fontDict, const Object& descriptor, 
 
 // A simple TrueType font's code through its own cmap: (3,0) symbol codes at 0xF000 + code or
 // the Mac (1,0) table, then the glyph's post name.
-bool TrueTypeCodeText(const fonts::TrueTypeFont& tt, int code, std::u16string* out)
+bool TrueTypeCodeText(const TrueTypeFont& tt, int code, std::u16string* out)
 {
     uint32_t gid = 0;
-    if (const fonts::TrueTypeCmap* sym = tt.FindCmap(3, 0)) {
+    if (const TrueTypeCmap* sym = tt.FindCmap(3, 0)) {
         gid = sym->Lookup(0xF000u + static_cast<uint32_t>(code));
         if (!gid)
             gid = sym->Lookup(static_cast<uint32_t>(code));
     }
     if (!gid) {
-        if (const fonts::TrueTypeCmap* mac = tt.FindCmap(1, 0))
+        if (const TrueTypeCmap* mac = tt.FindCmap(1, 0))
             gid = mac->Lookup(static_cast<uint32_t>(code));
     }
     if (!gid || gid >= tt.glyphNames.size() || tt.glyphNames[gid].empty())
         return false;
-    return fonts::GlyphNameToUnicode(tt.glyphNames[gid], out) && !out->empty();
+    return GlyphNameToUnicode(tt.glyphNames[gid], out) && !out->empty();
 }
 
 bool NumberedNameMatchesCode(const std::string& n, int code)
@@ -99,7 +99,7 @@ public:
 };
 
 // An embedded CMap; null (and the failure reported as `failure`) when it cannot be read.
-std::shared_ptr<const fonts::CMap> LoadCMapStream(Document& doc, const Object& stream, DiagCode failure)
+std::shared_ptr<const CMap> LoadCMapStream(Document& doc, const Object& stream, DiagCode failure)
 {
     if (!stream.IsStream())
         return nullptr;
@@ -110,15 +110,15 @@ std::shared_ptr<const fonts::CMap> LoadCMapStream(Document& doc, const Object& s
         return nullptr;
     }
     // An embedded CMap may /usecmap another embedded one (/UseCMap entry) or a predefined one.
-    std::shared_ptr<const fonts::CMap> parent;
+    std::shared_ptr<const CMap> parent;
     const Object& use = doc.Resolve(stream["UseCMap"]);
     if (use.IsName())
-        parent = fonts::PredefinedCMap(use.Str());
-    auto cmap = fonts::CMap::Parse(decoded.bytes);
+        parent = PredefinedCMap(use.Str());
+    auto cmap = CMap::Parse(decoded.bytes);
     if (!cmap)
         doc.Report(failure, info.ref.num, static_cast<int64_t>(info.offset));
     if (parent && cmap) {
-        auto merged = std::make_shared<fonts::CMap>(*cmap);
+        auto merged = std::make_shared<CMap>(*cmap);
         merged->UseCMap(*parent);
         merged->Finish();
         return merged;
@@ -154,9 +154,9 @@ bool LoadFontProgram(Document& doc, const Object& descriptor, std::string* data,
 // Text of a glyph id through a TrueType/OpenType font's Unicode cmap, else its post names.
 class GlyphTextMap {
 public:
-    void FromTrueType(const fonts::TrueTypeFont& tt)
+    void FromTrueType(const TrueTypeFont& tt)
     {
-        const fonts::TrueTypeCmap* cmap = tt.FindCmap(3, 10);
+        const TrueTypeCmap* cmap = tt.FindCmap(3, 10);
         if (!cmap)
             cmap = tt.FindCmap(3, 1);
         if (!cmap)
@@ -179,7 +179,7 @@ public:
         }
         if (gid < names_.size() && !names_[gid].empty()) {
             std::u16string t;
-            if (fonts::GlyphNameToUnicode(names_[gid], &t)) {
+            if (GlyphNameToUnicode(names_[gid], &t)) {
                 *out += t;
                 return true;
             }
@@ -201,7 +201,7 @@ constexpr size_t kMaxWidthEntries = 1u << 20;
 // What the loading stages of a simple font share, read once from its dictionary.
 struct SimpleFontInfo {
     const Object* descriptor = nullptr;
-    const fonts::StandardFont* standard = nullptr;  // one of the 14 standard fonts, by name
+    const StandardFont* standard = nullptr;  // one of the 14 standard fonts, by name
     int objectNum = DiagnosticList::kNoObject;      // the font dictionary's, for diagnostics
     bool type3 = false;
     bool trueType = false;
@@ -214,22 +214,22 @@ struct SimpleFontInfo {
 bool ReadBaseEncoding(Document& doc, const Object& encoding, const SimpleFontInfo& info,
                       std::array<std::string, 256>* names)
 {
-    fonts::BaseEncoding base = fonts::BaseEncoding::Standard;
+    BaseEncoding base = BaseEncoding::Standard;
     bool haveBase = false;
-    if (info.standard && (info.standard->encoding == fonts::BaseEncoding::Symbol ||
-                          info.standard->encoding == fonts::BaseEncoding::ZapfDingbats)) {
+    if (info.standard && (info.standard->encoding == BaseEncoding::Symbol ||
+                          info.standard->encoding == BaseEncoding::ZapfDingbats)) {
         base = info.standard->encoding;
         haveBase = true;
     }
     const Object& baseName = encoding.IsName() ? encoding : doc.Resolve(encoding["BaseEncoding"]);
-    if (baseName.IsName() && fonts::LookupBaseEncoding(baseName.Str(), &base))
+    if (baseName.IsName() && LookupBaseEncoding(baseName.Str(), &base))
         haveBase = true;
     if (!haveBase) {
-        base = (info.trueType && !info.symbolic) ? fonts::BaseEncoding::WinAnsi : fonts::BaseEncoding::Standard;
+        base = (info.trueType && !info.symbolic) ? BaseEncoding::WinAnsi : BaseEncoding::Standard;
         if (info.trueType && info.symbolic)
-            base = fonts::BaseEncoding::WinAnsi;
+            base = BaseEncoding::WinAnsi;
     }
-    const char* const* baseNames = fonts::EncodingGlyphNames(base);
+    const char* const* baseNames = EncodingGlyphNames(base);
     for (int c = 0; c < 256; ++c)
         if (baseNames && baseNames[c])
             (*names)[static_cast<size_t>(c)] = baseNames[c];
@@ -239,9 +239,9 @@ bool ReadBaseEncoding(Document& doc, const Object& encoding, const SimpleFontInf
 // The embedded program of a simple font, as far as the text needs it: the built-in encoding
 // of a Type 1 or CFF program, or a TrueType program's cmaps and glyph names.
 struct SimpleFontProgram {
-    fonts::BuiltInEncoding builtIn;
+    BuiltInEncoding builtIn;
     bool haveBuiltIn = false;
-    fonts::TrueTypeFont trueType;
+    TrueTypeFont trueType;
     bool haveTrueType = false;
 };
 
@@ -251,17 +251,17 @@ void ParseSimpleFontProgram(Document& doc, const SimpleFontInfo& info, SimpleFon
     if (info.type3 || !LoadFontProgram(doc, *info.descriptor, &program, &programKind))
         return;
     if (programKind == "FontFile") {
-        out->haveBuiltIn = fonts::ParseType1Encoding(program, &out->builtIn);
+        out->haveBuiltIn = ParseType1Encoding(program, &out->builtIn);
     } else if (programKind == "FontFile3") {
-        fonts::CffFont cff;
-        if (!fonts::ParseCff(program, &cff)) {
+        CffFont cff;
+        if (!ParseCff(program, &cff)) {
             doc.Report(DiagCode::FontProgramUnreadable, info.objectNum);
         } else if (!cff.cidKeyed) {
             out->builtIn = cff.encoding;
             out->haveBuiltIn = !out->builtIn.names.empty();
         }
     } else {
-        out->haveTrueType = fonts::ParseTrueType(program, &out->trueType);
+        out->haveTrueType = ParseTrueType(program, &out->trueType);
         if (!out->haveTrueType)
             doc.Report(DiagCode::FontProgramUnreadable, info.objectNum);
     }
@@ -308,7 +308,7 @@ void SimpleFont::Load(Document& doc, const Object& dict, int objectNum, FontCach
     const Object& descriptor = doc.Resolve(dict["FontDescriptor"]);
     info.descriptor = &descriptor;
     ReadStyle(doc, dict, descriptor, this);
-    info.standard = fonts::FindStandardFont(name);
+    info.standard = FindStandardFont(name);
     const int flags = doc.Resolve(descriptor["Flags"]).GetIntClamped(0);
     info.symbolic = (flags & 4) != 0 && (flags & 32) == 0;
 
@@ -341,16 +341,16 @@ void SimpleFont::ReadText(Document& doc, const Object& dict, const SimpleFontInf
                           const std::array<bool, 256>& fromDifferences, const SimpleFontProgram& program,
                           FontCache& cache)
 {
-    std::shared_ptr<const fonts::CMap> toUnicode = LoadCMapStream(doc, doc.Resolve(dict["ToUnicode"]), DiagCode::ToUnicodeUnreadable);
-    const bool dingbats = info.standard && info.standard->encoding == fonts::BaseEncoding::ZapfDingbats;
-    std::unique_ptr<fonts::ProgramUnicode> programUnicode;
+    std::shared_ptr<const CMap> toUnicode = LoadCMapStream(doc, doc.Resolve(dict["ToUnicode"]), DiagCode::ToUnicodeUnreadable);
+    const bool dingbats = info.standard && info.standard->encoding == BaseEncoding::ZapfDingbats;
+    std::unique_ptr<ProgramUnicode> programUnicode;
     for (int c = 0; c < 256; ++c) {
         std::u16string& t = text_[static_cast<size_t>(c)];
         if (toUnicode && toUnicode->LookupUnicode(static_cast<uint32_t>(c), &t) && !t.empty())
             continue;
         const std::string& n = names[static_cast<size_t>(c)];
         if (!n.empty()) {
-            if (dingbats ? fonts::DingbatsGlyphNameToUnicode(n, &t) : fonts::GlyphNameToUnicode(n, &t))
+            if (dingbats ? DingbatsGlyphNameToUnicode(n, &t) : GlyphNameToUnicode(n, &t))
                 continue;
         }
         t.clear();
@@ -360,11 +360,11 @@ void SimpleFont::ReadText(Document& doc, const Object& dict, const SimpleFontInf
         // draws, else another copy of this font in the document with a ToUnicode map.
         if (!n.empty() && program.haveTrueType) {
             if (!programUnicode)
-                programUnicode = std::make_unique<fonts::ProgramUnicode>(program.trueType);
+                programUnicode = std::make_unique<ProgramUnicode>(program.trueType);
             if (programUnicode->Text(n, &t))
                 continue;
         }
-        if (!n.empty() && !info.type3 && fonts::ParseNumberedGlyphName(n) &&
+        if (!n.empty() && !info.type3 && ParseNumberedGlyphName(n) &&
             cache.LearnedGlyphNames().Lookup(name, n, &t))
             continue;
         t.clear();
@@ -403,7 +403,7 @@ void SimpleFont::ReadWidths(Document& doc, const Object& dict, const SimpleFontI
         }
         if (w < 0 && info.standard) {
             const std::string& n = names[static_cast<size_t>(c)];
-            const int sw = n.empty() ? -1 : fonts::StandardGlyphWidth(info.standard, n);
+            const int sw = n.empty() ? -1 : StandardGlyphWidth(info.standard, n);
             if (sw >= 0)
                 w = sw * kGlyphSpaceScale;
         }
@@ -460,7 +460,7 @@ public:
             return;
         }
         const uint32_t cid = Cid(code);
-        if (!ordering_.empty() && fonts::CidToUnicode(ordering_, cid, &t)) {
+        if (!ordering_.empty() && CidToUnicode(ordering_, cid, &t)) {
             *out += t;
             return;
         }
@@ -499,8 +499,8 @@ private:
     std::string ordering_;
     GlyphTextMap glyphText_;
     std::vector<uint16_t> cidToGid_;  // CIDToGIDMap stream; empty for Identity
-    std::shared_ptr<const fonts::CMap> encoding_;
-    std::shared_ptr<const fonts::CMap> toUnicode_;
+    std::shared_ptr<const CMap> encoding_;
+    std::shared_ptr<const CMap> toUnicode_;
 };
 
 void CompositeFont::Load(Document& doc, const Object& dict, int objectNum)
@@ -535,7 +535,7 @@ void CompositeFont::ReadEncoding(Document& doc, const Object& dict)
     const Object& encoding = doc.Resolve(dict["Encoding"]);
     if (encoding.IsName()) {
         const std::string& cmapName = encoding.Str();
-        encoding_ = fonts::PredefinedCMap(cmapName);
+        encoding_ = PredefinedCMap(cmapName);
         if (!encoding_)
             doc.Report(DiagCode::CMapUnknown, encoding.IsRef() ? encoding.GetRef().num : DiagnosticList::kNoObject);
         vertical = (encoding_ && encoding_->IsVertical()) || cmapName == "V" ||
@@ -557,20 +557,20 @@ void CompositeFont::ReadProgram(Document& doc, const Object& cidFont, const Obje
     if (!LoadFontProgram(doc, descriptor, &program, &programKind))
         return;
     if (programKind == "FontFile2" || programKind == "OpenType") {
-        fonts::TrueTypeFont tt;
-        if (fonts::ParseTrueType(program, &tt)) {
+        TrueTypeFont tt;
+        if (ParseTrueType(program, &tt)) {
             glyphText_.FromTrueType(tt);
             if (glyphText_.Empty() && !tt.cff.empty()) {
-                fonts::CffFont cff;
-                if (fonts::ParseCff(tt.cff, &cff) && !cff.cidKeyed)
+                CffFont cff;
+                if (ParseCff(tt.cff, &cff) && !cff.cidKeyed)
                     glyphText_.FromNames(cff.glyphNames);
             }
         } else {
             doc.Report(DiagCode::FontProgramUnreadable, objectNum);
         }
     } else if (programKind == "FontFile3") {
-        fonts::CffFont cff;
-        if (!fonts::ParseCff(program, &cff)) {
+        CffFont cff;
+        if (!ParseCff(program, &cff)) {
             doc.Report(DiagCode::FontProgramUnreadable, objectNum);
         } else {
             if (cff.cidKeyed) {

@@ -7,7 +7,7 @@
 
 #include "halvane/fonts/tex_glyph_names.h"
 
-namespace halvane::fonts {
+namespace halvane {
 namespace {
 
 struct GlyphListEntry {
@@ -125,4 +125,4 @@ bool DingbatsGlyphNameToUnicode(std::string_view name, std::u16string* out) {
   return NameToUnicode(name, true, out);
 }
 
-}  // namespace halvane::fonts
+}  // namespace halvane

@@ -8,7 +8,7 @@
 #include "halvane/fonts/cmap.h"
 #include "unicode_text.h"
 
-namespace halvane::fonts {
+namespace halvane {
 namespace {
 
 struct PredefinedCMapEntry {
@@ -227,4 +227,4 @@ bool CidToUnicode(std::string_view ordering, uint32_t cid, std::u16string* out) 
   return true;
 }
 
-}  // namespace halvane::fonts
+}  // namespace halvane

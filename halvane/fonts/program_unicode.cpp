@@ -3,7 +3,7 @@
 #include "halvane/fonts/glyph_names.h"
 #include "unicode_text.h"
 
-namespace halvane::fonts {
+namespace halvane {
 
 ProgramUnicode::ProgramUnicode(const TrueTypeFont& font) {
   const TrueTypeCmap* cmap = font.FindCmap(3, 10);
@@ -43,4 +43,4 @@ bool ProgramUnicode::Text(const std::string& glyphName, std::u16string* out) con
   return true;
 }
 
-}  // namespace halvane::fonts
+}  // namespace halvane

@@ -123,8 +123,8 @@ void ReattachStrayScripts(const std::vector<PlacedGlyph>& glyphs, std::vector<Ba
     auto touches = [&](const Band& band, const PlacedGlyph& g, double reach, bool larger) {
         // Glyphs are sorted by their left edge and none is wider than a few font sizes.
         const double from = g.u0 - reach - kMaxGlyphWidth * g.size;
-        auto it = std::lower_bound(band.begin(), band.end(), from,
-                                   [&](size_t id, double u) { return glyphs[id].u0 < u; });
+        auto it =
+            std::lower_bound(band.begin(), band.end(), from, [&](size_t id, double u) { return glyphs[id].u0 < u; });
         for (int seen = 0; it != band.end() && glyphs[*it].u0 <= g.u1 + reach && seen < kMaxNeighboursScanned;
              ++it, ++seen) {
             const PlacedGlyph& h = glyphs[*it];
@@ -182,9 +182,9 @@ bool HoldsCrossingLines(const std::vector<PlacedGlyph>& glyphs, const Band& band
             continue;
         if (prev && std::fabs(g.baseline - prev->baseline) > kDistinctBaseline * std::max(g.size, prev->size) &&
             g.u0 < prev->u1 - kGlyphOverlap * std::min(g.u1 - g.u0, prev->u1 - prev->u0)) {
-            const bool bothLineSized = g.size >= kMinOwnLineSize * bandSize &&
-                                       prev->size >= kMinOwnLineSize * bandSize &&
-                                       std::fabs(g.size - prev->size) <= kLineSizedTolerance * std::max(g.size, prev->size);
+            const bool bothLineSized =
+                g.size >= kMinOwnLineSize * bandSize && prev->size >= kMinOwnLineSize * bandSize &&
+                std::fabs(g.size - prev->size) <= kLineSizedTolerance * std::max(g.size, prev->size);
             // Woven lines cross at every other glyph; stacked scripts of a formula lie apart.
             crossings = (crossings > 0 && g.u0 - lastCrossing <= kWovenCrossingSpan * bandSize) ? crossings + 1 : 1;
             lastCrossing = g.u0;
@@ -292,7 +292,7 @@ std::vector<Band> SplitWovenBands(const std::vector<PlacedGlyph>& glyphs, std::v
 // join runs of one style, with a space where a gap or a space glyph breaks a word.
 class FragmentCutter {
 public:
-    FragmentCutter(int bandId, int dir, std::vector<Fragment>* out) : bandId_(bandId), dir_(dir), out_(out) {}
+    FragmentCutter(int bandId, int dir, std::vector<Fragment>* out) : bandId_(bandId), dir_(dir), out_(out) { }
 
     void Add(const PlacedGlyph& g)
     {
@@ -466,8 +466,7 @@ std::vector<LineModel> AssembleLines(std::vector<Fragment>& frags, const std::ve
         for (auto& r : l.runs)
             if (!r.isImage)
                 lastText = &r;
-        if (lastText && !lastText->text.empty() && !EndsWithCjk(lastText->text) &&
-            !EndsWithWhite(lastText->text))
+        if (lastText && !lastText->text.empty() && !EndsWithCjk(lastText->text) && !EndsWithWhite(lastText->text))
             lastText->text.push_back(u' ');
     }
     return lines;

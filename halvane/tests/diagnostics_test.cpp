@@ -120,7 +120,12 @@ TEST(Diagnostics, DamageIsNamedWithItsObject)
 {
     const int any = DiagnosticList::kNoObject;
     const std::vector<DamageCase> cases = {
-        {"no cross-reference table", [] { PdfBuilder b; b.AddSimplePage("BT ET"); return b.Build(false); },
+        {"no cross-reference table",
+         [] {
+             PdfBuilder b;
+             b.AddSimplePage("BT ET");
+             return b.Build(false);
+         },
          {{DiagCode::XrefUnreadable, any}, {DiagCode::XrefRebuilt, any}}},
         {"a stream whose /Length is wrong",
          [] { return Patch(SimpleFile("BT /F1 12 Tf (Hi) Tj ET"), "/Length 23", "/Length 40"); },
@@ -136,13 +141,19 @@ TEST(Diagnostics, DamageIsNamedWithItsObject)
              return Patch(file, entry, wrong);
          },
          {{DiagCode::ObjectUnreadable, 5}, {DiagCode::XrefRebuilt, any}}},
-        {"an operator with too few operands", [] { return SimpleFile("BT 12 Tf (Hi) Tj ET"); },
+        {"an operator with too few operands",
+         [] { return SimpleFile("BT 12 Tf (Hi) Tj ET"); },
          {{DiagCode::OperandsMissing, 4}, {DiagCode::TextWithoutFont, 4}}},
-        {"a font the resources lack", [] { return SimpleFile("BT /F9 12 Tf (Hi) Tj ET"); },
+        {"a font the resources lack",
+         [] { return SimpleFile("BT /F9 12 Tf (Hi) Tj ET"); },
          {{DiagCode::FontNotInResources, 4}}},
         {"a font that is no dictionary",
-         [] { return Patch(SimpleFile("BT /F1 12 Tf (Hi) Tj ET"), "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica "
-                                                                    "/Encoding /WinAnsiEncoding >>", "42"); },
+         [] {
+             return Patch(SimpleFile("BT /F1 12 Tf (Hi) Tj ET"),
+                          "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica "
+                          "/Encoding /WinAnsiEncoding >>",
+                          "42");
+         },
          {{DiagCode::FontUnreadable, 5}}},
         {"a content stream its filter cannot decode",
          [] {
@@ -152,12 +163,14 @@ TEST(Diagnostics, DamageIsNamedWithItsObject)
              return b.Build();
          },
          {{DiagCode::FilterFailed, 4}, {DiagCode::ContentUnreadable, 4}}},
-        {"an XObject the resources lack", [] { return SimpleFile("/Nothing Do"); },
+        {"an XObject the resources lack",
+         [] { return SimpleFile("/Nothing Do"); },
          {{DiagCode::XObjectNotInResources, 4}}},
         {"a form that draws itself",
          [] {
-             return PageWithXObject("<< /Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject << /X 6 0 R "
-                                    ">> >> /Length 5 >>\nstream\n/X Do\nendstream");
+             return PageWithXObject(
+                 "<< /Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject << /X 6 0 R "
+                 ">> >> /Length 5 >>\nstream\n/X Do\nendstream");
          },
          {{DiagCode::FormDrawsItself, 6}}},
         {"a JPEG 2000 image",
