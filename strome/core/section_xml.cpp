@@ -29,7 +29,7 @@ std::string SectionPropertiesXml(const SectionFormat& s)
         const bool header = i == int(HeaderFooterKind::kHeaderDefault) || i == int(HeaderFooterKind::kHeaderFirst);
         x.Open(header ? "w:headerReference" : "w:footerReference")
             .Attr("w:type", kReferenceType[i]).Attr("r:id", s.headerFooterRelIds[i]).Close();
-        firstPageOwn = firstPageOwn || std::string(kReferenceType[i]) == "first";
+        firstPageOwn = firstPageOwn || i == int(HeaderFooterKind::kHeaderFirst) || i == int(HeaderFooterKind::kFooterFirst);
     }
     switch (s.start) {
     case SectionStart::kContinuous: x.Open("w:type").Attr("w:val", "continuous").Close(); break;
