@@ -61,7 +61,7 @@ Document::Document(std::u16string targetPath)
 
 bool Document::BeginSection(const SectionFormat& section)
 {
-    if (finished_ || !InBody() || body_.story().TableDepth() > 0)
+    if (finished_ || !InBody() || body_.story().TableDepth() > 0 || !section.Usable())
         return false;
     Story& body = body_.story();
     ParagraphEnds();
