@@ -7,7 +7,7 @@
 #include "halvane/fonts/encodings.h"
 #include "halvane/syntax/lexer.h"
 #include "halvane/syntax/parser.h"
-#include "halvane/base/utf16.h"
+#include "unicode_text.h"
 
 namespace halvane {
 
@@ -83,12 +83,12 @@ std::u16string DecodeTextString(const std::string& s)
                 c = c << 6 | (static_cast<uint8_t>(s[i + k]) & 0x3Fu);
             i += k;
             if (c <= 0x10FFFF)
-                AppendUtf16(c, &out);
+                morvane::AppendUtf16(c, &out);
         }
         return out;
     }
     for (size_t i = 0; i < s.size() && out.size() < kMaxActualText; ++i)
-        if (const char16_t c = fonts::PdfDocToUnicode(static_cast<uint8_t>(s[i])))
+        if (const char16_t c = PdfDocToUnicode(static_cast<uint8_t>(s[i])))
             out.push_back(c);
     return out;
 }
@@ -108,14 +108,20 @@ void ContentInterpreter::RunPage(const Object& contentsRef, const Object& resour
     operations_ = 0;
     std::string content;
     const Object& contents = doc_.Resolve(contentsRef);
+    contentObject_ = DiagnosticList::kNoObject;
     auto append = [&](const Object& s) {
         const Object& stream = doc_.Resolve(s);
         if (!stream.IsStream() || content.size() >= kMaxContentBytes)
             return;
+        const int num = stream.GetStream()->ref.num;
+        if (contentObject_ == DiagnosticList::kNoObject)
+            contentObject_ = num;  // diagnostics name the page's first stream
         DecodedData decoded;
         if (doc_.DecodeStream(stream, kMaxContentBytes - content.size(), &decoded) && decoded.imageCodec.empty()) {
             content.append(decoded.bytes);
             content.push_back('\n');  // streams of an array split only between tokens
+        } else {
+            doc_.Report(DiagCode::ContentUnreadable, num);
         }
     };
     if (contents.IsArray()) {
@@ -145,8 +151,10 @@ void ContentInterpreter::Run(const std::string& content, const Object& resources
                 operands_.push_back(std::move(obj));
             continue;
         }
-        if (++operations_ > kMaxOperations)
+        if (++operations_ > kMaxOperations) {
+            doc_.Report(DiagCode::OperationLimit, contentObject_);
             break;
+        }
         if (keyword == "BI") {
             InlineImage(lexer, resources);
         } else {
@@ -174,6 +182,8 @@ void ContentInterpreter::SetFont(const Object& resources, const std::string& nam
 {
     const Object& fontDict = doc_.Resolve(doc_.Resolve(resources)["Font"]);
     const Object& entry = fontDict.GetDict().Get(name);
+    if (entry.IsNull())
+        doc_.Report(DiagCode::FontNotInResources, contentObject_);
     gs_.text.font = fonts_.Get(entry);
     gs_.text.size = size;
 }
@@ -193,6 +203,8 @@ struct ContentInterpreter::Operators {
     {
         if (ci.stack_.size() < kMaxStateStack)
             ci.stack_.push_back(ci.gs_);
+        else
+            ci.doc_.Report(DiagCode::StateStackFull, ci.contentObject_);
     }
     static void Restore(ContentInterpreter& ci, const Object&, int)
     {
@@ -213,7 +225,7 @@ struct ContentInterpreter::Operators {
         ci.tm_ = Matrix();
         ci.tlm_ = Matrix();
     }
-    static void EndText(ContentInterpreter&, const Object&, int) {}
+    static void EndText(ContentInterpreter&, const Object&, int) { }
     static void SetFont(ContentInterpreter& ci, const Object& resources, int)
     {
         if (ci.operands_[0].IsName())
@@ -398,10 +410,7 @@ struct ContentInterpreter::Operators {
     static void EndPath(ContentInterpreter& ci, const Object&, int) { ci.PaintPath(false, false); }
 
     // Marked content nests whatever its operands: an EMC closes it even when its BDC was damaged.
-    static void BeginMarked(ContentInterpreter& ci, const Object& resources, int)
-    {
-        ci.BeginMarkedContent(resources);
-    }
+    static void BeginMarked(ContentInterpreter& ci, const Object& resources, int) { ci.BeginMarkedContent(resources); }
     static void EndMarked(ContentInterpreter& ci, const Object&, int) { ci.EndMarkedContent(); }
 
     // Sorted by op for the binary search.
@@ -414,58 +423,32 @@ using Ops = ContentInterpreter::Operators;
 
 // The table in the order of ISO 32000-1, table 51; Find sorts a copy by op once.
 constexpr Ops::Entry kOperatorTable[] = {
-    {Op("q"), 0, Ops::Save},
-    {Op("Q"), 0, Ops::Restore},
-    {Op("cm"), 6, Ops::Concat},
-    {Op("gs"), 1, Ops::ExtGState},
-    {Op("g"), 1, Ops::GrayFill},
-    {Op("rg"), 3, Ops::RgbFill},
-    {Op("k"), 4, Ops::CmykFill},
-    {Op("sc"), 0, Ops::ColorFill},
-    {Op("scn"), 0, Ops::ColorFill},
-    {Op("BT"), 0, Ops::BeginText},
-    {Op("ET"), 0, Ops::EndText},
-    {Op("Tc"), 1, Ops::CharSpacing},
-    {Op("Tw"), 1, Ops::WordSpacing},
-    {Op("Tz"), 1, Ops::HorizontalScale},
-    {Op("TL"), 1, Ops::Leading},
-    {Op("Tf"), 2, Ops::SetFont},
-    {Op("Tr"), 1, Ops::RenderMode},
-    {Op("Ts"), 1, Ops::Rise},
-    {Op("Td"), 2, Ops::MoveLine},
-    {Op("TD"), 2, Ops::MoveLineSetLeading},
-    {Op("Tm"), 6, Ops::TextMatrix},
-    {Op("T*"), 0, Ops::NextLine},
-    {Op("Tj"), 1, Ops::Show},
-    {Op("TJ"), 1, Ops::ShowArray},
-    {Op("'"), 1, Ops::NextLineShow},
-    {Op("\""), 3, Ops::SpacedNextLineShow},
-    {Op("Do"), 1, Ops::DrawXObject},
-    {Op("BMC"), 0, Ops::BeginMarked},
-    {Op("BDC"), 0, Ops::BeginMarked},
-    {Op("EMC"), 0, Ops::EndMarked},
-    {Op("w"), 1, Ops::LineWidth},
-    {Op("G"), 1, Ops::StrokeGray},
-    {Op("RG"), 3, Ops::StrokeRgb},
-    {Op("K"), 4, Ops::StrokeCmyk},
-    {Op("SC"), 0, Ops::StrokeColor},
-    {Op("SCN"), 0, Ops::StrokeColor},
-    {Op("m"), 2, Ops::MoveTo},
-    {Op("l"), 2, Ops::LineTo},
-    {Op("c"), 6, Ops::CurveTo},
-    {Op("v"), 4, Ops::CurveToShort},
-    {Op("y"), 4, Ops::CurveToShort},
-    {Op("h"), 0, Ops::ClosePath},
-    {Op("re"), 4, Ops::Rectangle},
-    {Op("S"), 0, Ops::Stroke},
-    {Op("s"), 0, Ops::CloseStroke},
-    {Op("f"), 0, Ops::Fill},
-    {Op("F"), 0, Ops::Fill},
-    {Op("f*"), 0, Ops::Fill},
-    {Op("B"), 0, Ops::FillStroke},
-    {Op("B*"), 0, Ops::FillStroke},
-    {Op("b"), 0, Ops::CloseFillStroke},
-    {Op("b*"), 0, Ops::CloseFillStroke},
+    {Op("q"), 0, Ops::Save},          {Op("Q"), 0, Ops::Restore},
+    {Op("cm"), 6, Ops::Concat},       {Op("gs"), 1, Ops::ExtGState},
+    {Op("g"), 1, Ops::GrayFill},      {Op("rg"), 3, Ops::RgbFill},
+    {Op("k"), 4, Ops::CmykFill},      {Op("sc"), 0, Ops::ColorFill},
+    {Op("scn"), 0, Ops::ColorFill},   {Op("BT"), 0, Ops::BeginText},
+    {Op("ET"), 0, Ops::EndText},      {Op("Tc"), 1, Ops::CharSpacing},
+    {Op("Tw"), 1, Ops::WordSpacing},  {Op("Tz"), 1, Ops::HorizontalScale},
+    {Op("TL"), 1, Ops::Leading},      {Op("Tf"), 2, Ops::SetFont},
+    {Op("Tr"), 1, Ops::RenderMode},   {Op("Ts"), 1, Ops::Rise},
+    {Op("Td"), 2, Ops::MoveLine},     {Op("TD"), 2, Ops::MoveLineSetLeading},
+    {Op("Tm"), 6, Ops::TextMatrix},   {Op("T*"), 0, Ops::NextLine},
+    {Op("Tj"), 1, Ops::Show},         {Op("TJ"), 1, Ops::ShowArray},
+    {Op("'"), 1, Ops::NextLineShow},  {Op("\""), 3, Ops::SpacedNextLineShow},
+    {Op("Do"), 1, Ops::DrawXObject},  {Op("BMC"), 0, Ops::BeginMarked},
+    {Op("BDC"), 0, Ops::BeginMarked}, {Op("EMC"), 0, Ops::EndMarked},
+    {Op("w"), 1, Ops::LineWidth},     {Op("G"), 1, Ops::StrokeGray},
+    {Op("RG"), 3, Ops::StrokeRgb},    {Op("K"), 4, Ops::StrokeCmyk},
+    {Op("SC"), 0, Ops::StrokeColor},  {Op("SCN"), 0, Ops::StrokeColor},
+    {Op("m"), 2, Ops::MoveTo},        {Op("l"), 2, Ops::LineTo},
+    {Op("c"), 6, Ops::CurveTo},       {Op("v"), 4, Ops::CurveToShort},
+    {Op("y"), 4, Ops::CurveToShort},  {Op("h"), 0, Ops::ClosePath},
+    {Op("re"), 4, Ops::Rectangle},    {Op("S"), 0, Ops::Stroke},
+    {Op("s"), 0, Ops::CloseStroke},   {Op("f"), 0, Ops::Fill},
+    {Op("F"), 0, Ops::Fill},          {Op("f*"), 0, Ops::Fill},
+    {Op("B"), 0, Ops::FillStroke},    {Op("B*"), 0, Ops::FillStroke},
+    {Op("b"), 0, Ops::CloseFillStroke}, {Op("b*"), 0, Ops::CloseFillStroke},
     {Op("n"), 0, Ops::EndPath},
 };
 
@@ -487,8 +470,10 @@ void ContentInterpreter::Execute(uint32_t op, const Object& resources, int depth
     const Operators::Entry* entry = Operators::Find(op);
     if (!entry)
         return;  // an operator that draws no text, or not an operator at all
-    if (operands_.size() < entry->operands)
-        return;  // too few operands: the operator is skipped
+    if (operands_.size() < entry->operands) {
+        doc_.Report(DiagCode::OperandsMissing, contentObject_);  // the operator is skipped
+        return;
+    }
     entry->run(*this, resources, depth);
 }
 
@@ -640,8 +625,10 @@ void ContentInterpreter::EmitGlyph()
 void ContentInterpreter::ShowText(const std::string& s)
 {
     const Font* font = gs_.text.font;
-    if (!font)
+    if (!font) {
+        doc_.Report(DiagCode::TextWithoutFont, contentObject_);
         font = fonts_.Get(Object());  // text before any Tf: show it with the fallback font
+    }
     const TextState& ts = gs_.text;
     const Matrix base = Matrix{ts.size * ts.hScale, 0, 0, ts.size, 0, ts.rise};
     size_t pos = 0;
@@ -707,8 +694,10 @@ void ContentInterpreter::DoXObject(const std::string& name, const Object& resour
     const Object& xobjects = doc_.Resolve(doc_.Resolve(resources)["XObject"]);
     const Object& ref = xobjects.GetDict().Get(name);
     const Object& xobject = doc_.Resolve(ref);
-    if (!xobject.IsStream())
+    if (!xobject.IsStream()) {
+        doc_.Report(DiagCode::XObjectNotInResources, contentObject_);
         return;
+    }
     const Object& subtype = doc_.Resolve(xobject["Subtype"]);
     if (subtype.IsName("Image")) {
         if (sink_.WantsImages()) {
@@ -741,11 +730,15 @@ void ContentInterpreter::RunForm(const Object& formRef, const Matrix& ctm)
 
 void ContentInterpreter::DoForm(const Object& ref, const Object& xobject, const Object& resources, int depth)
 {
-    if (depth >= kMaxFormDepth)
-        return;
     const int formNum = ref.IsRef() ? ref.GetRef().num : -1;
-    if (formNum >= 0 && !activeForms_.insert(formNum).second)
-        return;  // a form that draws itself
+    if (depth >= kMaxFormDepth) {
+        doc_.Report(DiagCode::FormTooDeep, formNum);
+        return;
+    }
+    if (formNum >= 0 && !activeForms_.insert(formNum).second) {
+        doc_.Report(DiagCode::FormDrawsItself, formNum);
+        return;
+    }
     std::shared_ptr<const std::string> content;
     auto cached = formNum >= 0 ? formCache_.find(formNum) : formCache_.end();
     if (cached != formCache_.end()) {
@@ -758,6 +751,8 @@ void ContentInterpreter::DoForm(const Object& ref, const Object& xobject, const 
                 formCacheBytes_ += content->size();
                 formCache_[formNum] = content;
             }
+        } else {
+            doc_.Report(DiagCode::ContentUnreadable, formNum);
         }
     }
     if (content) {
@@ -778,7 +773,10 @@ void ContentInterpreter::DoForm(const Object& ref, const Object& xobject, const 
         }
         const Object& formResources = xobject["Resources"];
         const Object& useResources = doc_.Resolve(formResources).IsDict() ? formResources : resources;
+        const int callerObject = contentObject_;
+        contentObject_ = formNum;
         Run(*content, useResources, depth + 1);
+        contentObject_ = callerObject;
         gs_ = saved;
         tm_ = savedTm;
         tlm_ = savedTlm;

@@ -18,8 +18,9 @@ constexpr size_t kMaxFileBytes = 1024u << 20;
 
 class PdfDoc : public qrn_IPdfDoc {
 public:
-    // Null when the bytes are no readable PDF (damaged beyond repair, or a password is needed).
-    static PdfDoc* Open(ByteSource bytes, const ExtractOptions& options);
+    // Null when the bytes are no readable PDF (damaged beyond repair, or a password is needed);
+    // whyNot, when given, then receives the diagnostics that say why.
+    static PdfDoc* Open(ByteSource bytes, const ExtractOptions& options, DiagnosticList* whyNot = nullptr);
     virtual ~PdfDoc();
 
     int LoadPage(int number, stPdfPage** page) override;
@@ -29,6 +30,7 @@ public:
     int FreePageLayout(stPdfPageLayout* layout) override;
 
     Document& Doc() { return *document_; }
+    const DiagnosticList& Diagnostics() const { return document_->Diagnostics(); }
     // The page model itself, for tools that do not need the records.
     bool ExtractPageModel(int number, PageModel* model);
     // The page's layout, for tools that do not need the records.
@@ -36,6 +38,7 @@ public:
 
 private:
     PdfDoc() = default;
+    void ReportPageFailed(int number) noexcept;
     std::unique_ptr<Document> document_;
     // Headers and footers, from a sample of the pages read once, on the first layout asked for.
     const RunningHeads& Heads();

@@ -61,6 +61,9 @@ public:
     std::vector<PlacedGlyph>& Glyphs() { return glyphs_; }
     std::vector<PlacedImage>& Images() { return images_; }
     std::vector<RuleModel>& Rules() { return rules_; }
+    // Glyphs and images left out because the page already had as many as it may hold.
+    size_t DroppedGlyphs() const { return droppedGlyphs_; }
+    size_t DroppedImages() const { return droppedImages_; }
 
 private:
     double width_, height_;
@@ -69,6 +72,8 @@ private:
     std::vector<PlacedGlyph> glyphs_;
     std::vector<PlacedImage> images_;
     std::vector<RuleModel> rules_;
+    size_t droppedGlyphs_ = 0;
+    size_t droppedImages_ = 0;
 };
 
 }  // namespace halvane

@@ -190,6 +190,10 @@ bool PageExtractor::Extract(int index, PageModel* model, const ExtractOptions& o
     ContentInterpreter interpreter(doc_, *fonts_, collector);
     interpreter.RunPage(page->page["Contents"], page->resources, pageMatrix);
     RunAnnotations(*page, pageMatrix, interpreter);
+    if (collector.DroppedGlyphs() > 0)
+        doc_.Report(DiagCode::GlyphLimit, page->objectNum);
+    if (collector.DroppedImages() > 0)
+        doc_.Report(DiagCode::ImageLimit, page->objectNum);
     const int turn = options.textFrame ? TextTurn(collector.Glyphs()) : 0;
     if (turn != 0) {
         // The page again, turned so that its text runs left to right.

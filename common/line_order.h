@@ -1,7 +1,7 @@
 // Reading order of a loaded page, shared by the Word layout and the plain-text writer so that
 // both write a page's lines in the same order.
-#ifndef MORVANE_CONVERT_LINE_ORDER_H
-#define MORVANE_CONVERT_LINE_ORDER_H
+#ifndef MORVANE_COMMON_LINE_ORDER_H
+#define MORVANE_COMMON_LINE_ORDER_H
 
 #include "halvane.h"
 
