@@ -63,6 +63,10 @@ bool Document::Rebuild()
     std::vector<int> objectStreams;
     if (!RebuildXref(source_.Data(), source_.Size(), &xref_, &objectStreams))
         return false;
+    // Object streams that failed under the damaged table (one listed inside itself, say) get
+    // one more try under the rebuilt one.
+    for (auto it = objectStreams_.begin(); it != objectStreams_.end();)
+        it = it->second ? std::next(it) : objectStreams_.erase(it);
     // Objects inside object streams, where no plain definition exists.
     for (int streamNum : objectStreams) {
         const ObjectStream* os = LoadObjectStream(streamNum);
@@ -309,6 +313,10 @@ const Document::ObjectStream* Document::LoadObjectStream(int num)
     DecodedData decoded;
     if (!DecodeStream(stream, kMaxObjectStreamBytes, &decoded) || !decoded.imageCodec.empty())
         return nullptr;
+    // Its objects stay cached with the document, so its bytes stay counted.
+    os->lease = BudgetLease(budget_, decoded.bytes.size());
+    if (!os->lease.Held())
+        return nullptr;
     os->data.swap(decoded.bytes);
     const int count = Resolve(stream["N"]).GetIntClamped(0);
     const int64_t first = Resolve(stream["First"]).GetInt(-1);
@@ -388,13 +396,19 @@ bool Document::DecodeStream(const Object& stream, size_t maxOutput, DecodedData*
     std::string raw;
     if (!RawStreamData(stream, &raw))
         return false;
-    return DecodeFilters(reinterpret_cast<const uint8_t*>(raw.data()), raw.size(), info->dict.Get("Filter"),
-                         info->dict.Get("DecodeParms"), Resolver(), maxOutput, out);
+    const bool boundedByBudget = budget_.Available() < maxOutput;
+    const bool decoded = DecodeFilters(reinterpret_cast<const uint8_t*>(raw.data()), raw.size(), info->dict.Get("Filter"),
+                                       info->dict.Get("DecodeParms"), Resolver(), std::min(maxOutput, budget_.Available()),
+                                       out);
+    if (!decoded && boundedByBudget)
+        budget_.NoteRefusal();
+    return decoded;
 }
 
 bool Document::LoadPageTree()
 {
     pages_.clear();
+    pagesLease_ = BudgetLease(budget_, 0);
     const Object& root = Resolve(xref_.trailer.Get("Root"));
     if (!root.IsDict())
         return false;
@@ -409,6 +423,7 @@ void Document::CollectPages(const Object& nodeRef, const Object& resources, cons
 {
     if (depth > kMaxPageTreeDepth || pages_.size() >= static_cast<size_t>(kMaxPages))
         return;
+
     if (nodeRef.IsRef() && !visited.insert(nodeRef.GetRef().num).second)
         return;  // a cycle or a page listed twice
     const Object& node = Resolve(nodeRef);
@@ -445,6 +460,14 @@ void Document::CollectPages(const Object& nodeRef, const Object& resources, cons
     if (entry.cropBox.Width() <= 0 || entry.cropBox.Height() <= 0)
         entry.cropBox = entry.mediaBox;
     entry.rotate = (rotate / 90) * 90;
+    // The list grows in steps the budget grants; a tree with more pages than it holds keeps
+    // the pages listed so far.
+    if (pages_.size() == pages_.capacity()) {
+        const size_t grown = std::max<size_t>(16, pages_.capacity() * 2);
+        if (!pagesLease_.Grow(sizeof(PageEntry) * (grown - pages_.capacity())))
+            return;
+        pages_.reserve(grown);
+    }
     pages_.push_back(std::move(entry));
 }
 

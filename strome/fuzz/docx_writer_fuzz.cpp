@@ -1,7 +1,8 @@
 // Fuzz entry: the input is a program of writer calls (paragraphs, runs of any UTF-16 text,
-// fonts, sizes, colours, breaks, page breaks, pictures of any bytes and size). Whatever the
-// sequence, Save either refuses cleanly or gives a package whose parts all read back and whose
-// XML parts are well formed.
+// fonts, sizes, colours, breaks, page breaks, pictures of any bytes and size, sections, tables,
+// headers and footers, fields, footnotes), their records filled with any values and any record
+// size. Whatever the sequence, Save either refuses cleanly or gives a package whose parts all
+// read back and whose XML parts are well formed.
 #include <unistd.h>
 
 #include <cstddef>
@@ -35,6 +36,19 @@ public:
         const uint8_t kind = Byte();
         return kind < 200 ? kind * 20 : Int();
     }
+    // A record of the contract filled with input bytes; its size field says sizeof most of the
+    // time, something else sometimes (the writer reads no more than it knows either way).
+    template <typename Record>
+    Record Fill()
+    {
+        Record record;
+        const std::string bytes = Bytes(sizeof record);
+        std::memset(&record, 0, sizeof record);
+        std::memcpy(&record, bytes.data(), bytes.size());
+        const uint8_t size = Byte();
+        record.cbSize = size < 200 ? (uint32_t)sizeof record : size < 230 ? size % 16 : (uint32_t)Int();
+        return record;
+    }
     std::string Bytes(size_t n)
     {
         const size_t have = (size_t)(end_ - p_) < n ? (size_t)(end_ - p_) : n;
@@ -55,6 +69,23 @@ const unsigned char kPng[] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x
                               0x9C, 0x63, 0x60, 0x00, 0x00, 0x00, 0x02, 0x00, 0x01, 0x48, 0xAF, 0xA4, 0x71, 0x00,
                               0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
 const unsigned char kJpegStart[] = {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x0B, 0x08, 0x00, 0x01, 0x00, 0x01, 0x01, 0x01, 0x11, 0x00};
+
+stRunFormat RunFormat(Input& in)
+{
+    stRunFormat format = in.Fill<stRunFormat>();
+    format.szFont[sizeof format.szFont - 1] = 0;
+    format.szEastAsiaFont[sizeof format.szEastAsiaFont - 1] = 0;
+    return format;
+}
+
+std::vector<qrn_wchar> Text(Input& in)
+{
+    const std::string raw = in.Bytes(2 * (in.Byte() % 64));
+    std::vector<qrn_wchar> text(raw.size() / 2 + 1, 0);
+    for (size_t i = 0; i + 1 < raw.size(); i += 2)
+        text[i / 2] = (qrn_wchar)((uint8_t)raw[i] | (uint8_t)raw[i + 1] << 8);
+    return text;
+}
 
 void CheckSavedPackage(const std::string& path)
 {
@@ -91,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Input in(data, size);
     qrn_IDocxPara* para = nullptr;
     for (int step = 0; step < 2000 && !in.Empty(); ++step) {
-        switch (in.Byte() % 9) {
+        switch (in.Byte() % 24) {
         case 0: {  // a paragraph (the previous one is complete)
             if (para)
                 para->Release();
@@ -167,6 +198,102 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             break;
         case 8:
             doc->GetParagraphCount();
+            break;
+        // The later operations: every one takes its record from the input.
+        case 9: {
+            const stSectionProps props = in.Fill<stSectionProps>();
+            doc->BeginSection(in.Byte() & 1 ? &props : nullptr);
+            break;
+        }
+        case 10: {
+            if (para)
+                para->Release();
+            const stParagraphProps props = in.Fill<stParagraphProps>();
+            para = doc->AddParagraphEx(in.Byte() & 7 ? &props : nullptr);
+            break;
+        }
+        case 11:
+            if (para) {
+                const std::vector<qrn_wchar> text = Text(in);
+                const stRunFormat format = RunFormat(in);
+                para->AddTextEx(text.data(), (int)text.size() - 1, in.Byte() & 7 ? &format : nullptr);
+            }
+            break;
+        case 12: {
+            const stTableProps props = in.Fill<stTableProps>();
+            int32_t widths[70];
+            const int columns = in.Byte() % 70;
+            for (int i = 0; i < columns; ++i)
+                widths[i] = in.Size();
+            doc->BeginTable(&props, widths, columns);
+            break;
+        }
+        case 13: {
+            const stRowProps props = in.Fill<stRowProps>();
+            doc->BeginRow(&props);
+            break;
+        }
+        case 14: {
+            const stCellProps props = in.Fill<stCellProps>();
+            doc->BeginCell(in.Byte() & 7 ? &props : nullptr);
+            break;
+        }
+        case 15:
+            doc->EndCell();
+            break;
+        case 16:
+            doc->EndRow();
+            break;
+        case 17:
+            doc->EndTable();
+            break;
+        case 18: {
+            const uint8_t kind = in.Byte();
+            if (kind & 0x80)
+                doc->EndHeaderFooter();
+            else
+                doc->BeginHeaderFooter(kind % 6);
+            break;
+        }
+        case 19:
+            if (para) {
+                const std::vector<qrn_wchar> shown = Text(in);
+                const stRunFormat format = RunFormat(in);
+                para->AddField(in.Byte() % 4, shown.data(), (int)shown.size() - 1, &format);
+            }
+            break;
+        case 20:
+            if (para) {
+                const stRunFormat format = RunFormat(in);
+                const int id = para->AddFootnoteReference(in.Byte() & 1 ? &format : nullptr);
+                if (in.Byte() & 1)
+                    doc->BeginFootnote(in.Byte() & 1 ? id : in.Int());
+            }
+            break;
+        case 21:
+            doc->EndFootnote();
+            break;
+        case 22: {  // an anchored or cropped picture
+            qrn_IDocxPic* picture = doc->AddPicture(kPng, sizeof kPng, in.Size(), in.Size());
+            if (!picture)
+                break;
+            DOCX_OBJECT object = picture->CreateObject(0, 0);
+            const stPictureProps props = in.Fill<stPictureProps>();
+            if (object && para)
+                para->AddObjectEx(object, &props);
+            if (object)
+                picture->FreeObject(object);
+            picture->Release();
+            break;
+        }
+        case 23:
+            if (para) {
+                const stRunFormat format = RunFormat(in);
+                if (in.Byte() & 1)
+                    para->AddColumnBreak();
+                else
+                    para->SetMarkFormat(&format);
+            }
             break;
         }
     }
