@@ -7,7 +7,7 @@
 #include "halvane/fonts/encodings.h"
 #include "halvane/syntax/lexer.h"
 #include "halvane/syntax/parser.h"
-#include "halvane/base/utf16.h"
+#include "unicode_text.h"
 
 namespace halvane {
 
@@ -79,12 +79,12 @@ std::u16string DecodeTextString(const std::string& s)
                 c = c << 6 | (static_cast<uint8_t>(s[i + k]) & 0x3Fu);
             i += k;
             if (c <= 0x10FFFF)
-                AppendUtf16(c, &out);
+                morvane::AppendUtf16(c, &out);
         }
         return out;
     }
     for (size_t i = 0; i < s.size() && out.size() < kMaxActualText; ++i)
-        if (const char16_t c = fonts::PdfDocToUnicode(static_cast<uint8_t>(s[i])))
+        if (const char16_t c = PdfDocToUnicode(static_cast<uint8_t>(s[i])))
             out.push_back(c);
     return out;
 }
@@ -105,15 +105,21 @@ void ContentInterpreter::RunPage(const Object& contentsRef, const Object& resour
     std::string content;
     BudgetLease contentLease(doc_.Budget(), 0);  // the page's content, held while it runs
     const Object& contents = doc_.Resolve(contentsRef);
+    contentObject_ = DiagnosticList::kNoObject;
     auto append = [&](const Object& s) {
         const Object& stream = doc_.Resolve(s);
         if (!stream.IsStream() || content.size() >= kMaxContentBytes)
             return;
+        const int num = stream.GetStream()->ref.num;
+        if (contentObject_ == DiagnosticList::kNoObject)
+            contentObject_ = num;  // diagnostics name the page's first stream
         DecodedData decoded;
         if (doc_.DecodeStream(stream, kMaxContentBytes - content.size(), &decoded) && decoded.imageCodec.empty() &&
             contentLease.Grow(decoded.bytes.size() + 1)) {
             content.append(decoded.bytes);
             content.push_back('\n');  // streams of an array split only between tokens
+        } else {
+            doc_.Report(DiagCode::ContentUnreadable, num);
         }
     };
     if (contents.IsArray()) {
@@ -143,8 +149,10 @@ void ContentInterpreter::Run(const std::string& content, const Object& resources
                 operands_.push_back(std::move(obj));
             continue;
         }
-        if (++operations_ > kMaxOperations)
+        if (++operations_ > kMaxOperations) {
+            doc_.Report(DiagCode::OperationLimit, contentObject_);
             break;
+        }
         if (keyword == "BI") {
             InlineImage(lexer, resources);
         } else {
@@ -172,6 +180,8 @@ void ContentInterpreter::SetFont(const Object& resources, const std::string& nam
 {
     const Object& fontDict = doc_.Resolve(doc_.Resolve(resources)["Font"]);
     const Object& entry = fontDict.GetDict().Get(name);
+    if (entry.IsNull())
+        doc_.Report(DiagCode::FontNotInResources, contentObject_);
     gs_.text.font = fonts_.Get(entry);
     gs_.text.size = size;
 }
@@ -191,6 +201,8 @@ struct ContentInterpreter::Operators {
     {
         if (ci.stack_.size() < kMaxStateStack)
             ci.stack_.push_back(ci.gs_);
+        else
+            ci.doc_.Report(DiagCode::StateStackFull, ci.contentObject_);
     }
     static void Restore(ContentInterpreter& ci, const Object&, int)
     {
@@ -211,7 +223,7 @@ struct ContentInterpreter::Operators {
         ci.tm_ = Matrix();
         ci.tlm_ = Matrix();
     }
-    static void EndText(ContentInterpreter&, const Object&, int) {}
+    static void EndText(ContentInterpreter&, const Object&, int) { }
     static void SetFont(ContentInterpreter& ci, const Object& resources, int)
     {
         if (ci.operands_[0].IsName())
@@ -300,10 +312,7 @@ struct ContentInterpreter::Operators {
             CmykFill(ci, Object(), 0);
     }
     // Marked content nests whatever its operands: an EMC closes it even when its BDC was damaged.
-    static void BeginMarked(ContentInterpreter& ci, const Object& resources, int)
-    {
-        ci.BeginMarkedContent(resources);
-    }
+    static void BeginMarked(ContentInterpreter& ci, const Object& resources, int) { ci.BeginMarkedContent(resources); }
     static void EndMarked(ContentInterpreter& ci, const Object&, int) { ci.EndMarkedContent(); }
 
     // Sorted by op for the binary search.
@@ -316,36 +325,21 @@ using Ops = ContentInterpreter::Operators;
 
 // The table in the order of ISO 32000-1, table 51; Find sorts a copy by op once.
 constexpr Ops::Entry kOperatorTable[] = {
-    {Op("q"), 0, Ops::Save},
-    {Op("Q"), 0, Ops::Restore},
-    {Op("cm"), 6, Ops::Concat},
-    {Op("gs"), 1, Ops::ExtGState},
-    {Op("g"), 1, Ops::GrayFill},
-    {Op("rg"), 3, Ops::RgbFill},
-    {Op("k"), 4, Ops::CmykFill},
-    {Op("sc"), 0, Ops::ColorFill},
-    {Op("scn"), 0, Ops::ColorFill},
-    {Op("BT"), 0, Ops::BeginText},
-    {Op("ET"), 0, Ops::EndText},
-    {Op("Tc"), 1, Ops::CharSpacing},
-    {Op("Tw"), 1, Ops::WordSpacing},
-    {Op("Tz"), 1, Ops::HorizontalScale},
-    {Op("TL"), 1, Ops::Leading},
-    {Op("Tf"), 2, Ops::SetFont},
-    {Op("Tr"), 1, Ops::RenderMode},
-    {Op("Ts"), 1, Ops::Rise},
-    {Op("Td"), 2, Ops::MoveLine},
-    {Op("TD"), 2, Ops::MoveLineSetLeading},
-    {Op("Tm"), 6, Ops::TextMatrix},
-    {Op("T*"), 0, Ops::NextLine},
-    {Op("Tj"), 1, Ops::Show},
-    {Op("TJ"), 1, Ops::ShowArray},
-    {Op("'"), 1, Ops::NextLineShow},
-    {Op("\""), 3, Ops::SpacedNextLineShow},
-    {Op("Do"), 1, Ops::DrawXObject},
-    {Op("BMC"), 0, Ops::BeginMarked},
-    {Op("BDC"), 0, Ops::BeginMarked},
-    {Op("EMC"), 0, Ops::EndMarked},
+    {Op("q"), 0, Ops::Save},          {Op("Q"), 0, Ops::Restore},
+    {Op("cm"), 6, Ops::Concat},       {Op("gs"), 1, Ops::ExtGState},
+    {Op("g"), 1, Ops::GrayFill},      {Op("rg"), 3, Ops::RgbFill},
+    {Op("k"), 4, Ops::CmykFill},      {Op("sc"), 0, Ops::ColorFill},
+    {Op("scn"), 0, Ops::ColorFill},   {Op("BT"), 0, Ops::BeginText},
+    {Op("ET"), 0, Ops::EndText},      {Op("Tc"), 1, Ops::CharSpacing},
+    {Op("Tw"), 1, Ops::WordSpacing},  {Op("Tz"), 1, Ops::HorizontalScale},
+    {Op("TL"), 1, Ops::Leading},      {Op("Tf"), 2, Ops::SetFont},
+    {Op("Tr"), 1, Ops::RenderMode},   {Op("Ts"), 1, Ops::Rise},
+    {Op("Td"), 2, Ops::MoveLine},     {Op("TD"), 2, Ops::MoveLineSetLeading},
+    {Op("Tm"), 6, Ops::TextMatrix},   {Op("T*"), 0, Ops::NextLine},
+    {Op("Tj"), 1, Ops::Show},         {Op("TJ"), 1, Ops::ShowArray},
+    {Op("'"), 1, Ops::NextLineShow},  {Op("\""), 3, Ops::SpacedNextLineShow},
+    {Op("Do"), 1, Ops::DrawXObject},  {Op("BMC"), 0, Ops::BeginMarked},
+    {Op("BDC"), 0, Ops::BeginMarked}, {Op("EMC"), 0, Ops::EndMarked},
 };
 
 }  // namespace
@@ -366,8 +360,10 @@ void ContentInterpreter::Execute(uint32_t op, const Object& resources, int depth
     const Operators::Entry* entry = Operators::Find(op);
     if (!entry)
         return;  // an operator that draws no text, or not an operator at all
-    if (operands_.size() < entry->operands)
-        return;  // too few operands: the operator is skipped
+    if (operands_.size() < entry->operands) {
+        doc_.Report(DiagCode::OperandsMissing, contentObject_);  // the operator is skipped
+        return;
+    }
     entry->run(*this, resources, depth);
 }
 
@@ -442,8 +438,10 @@ void ContentInterpreter::EmitGlyph()
 void ContentInterpreter::ShowText(const std::string& s)
 {
     const Font* font = gs_.text.font;
-    if (!font)
+    if (!font) {
+        doc_.Report(DiagCode::TextWithoutFont, contentObject_);
         font = fonts_.Get(Object());  // text before any Tf: show it with the fallback font
+    }
     const TextState& ts = gs_.text;
     const Matrix base = Matrix{ts.size * ts.hScale, 0, 0, ts.size, 0, ts.rise};
     size_t pos = 0;
@@ -509,8 +507,10 @@ void ContentInterpreter::DoXObject(const std::string& name, const Object& resour
     const Object& xobjects = doc_.Resolve(doc_.Resolve(resources)["XObject"]);
     const Object& ref = xobjects.GetDict().Get(name);
     const Object& xobject = doc_.Resolve(ref);
-    if (!xobject.IsStream())
+    if (!xobject.IsStream()) {
+        doc_.Report(DiagCode::XObjectNotInResources, contentObject_);
         return;
+    }
     const Object& subtype = doc_.Resolve(xobject["Subtype"]);
     if (subtype.IsName("Image")) {
         if (sink_.WantsImages()) {
@@ -543,11 +543,15 @@ void ContentInterpreter::RunForm(const Object& formRef, const Matrix& ctm)
 
 void ContentInterpreter::DoForm(const Object& ref, const Object& xobject, const Object& resources, int depth)
 {
-    if (depth >= kMaxFormDepth)
-        return;
     const int formNum = ref.IsRef() ? ref.GetRef().num : -1;
-    if (formNum >= 0 && !activeForms_.insert(formNum).second)
-        return;  // a form that draws itself
+    if (depth >= kMaxFormDepth) {
+        doc_.Report(DiagCode::FormTooDeep, formNum);
+        return;
+    }
+    if (formNum >= 0 && !activeForms_.insert(formNum).second) {
+        doc_.Report(DiagCode::FormDrawsItself, formNum);
+        return;
+    }
     std::shared_ptr<const std::string> content;
     BudgetLease formLease;  // this form's content while it runs (nested forms each hold their own)
     auto cached = formNum >= 0 ? formCache_.find(formNum) : formCache_.end();
@@ -563,6 +567,8 @@ void ContentInterpreter::DoForm(const Object& ref, const Object& xobject, const 
                 formCacheBytes_ += content->size();
                 formCache_[formNum] = content;
             }
+        } else {
+            doc_.Report(DiagCode::ContentUnreadable, formNum);
         }
     }
     if (content) {
@@ -583,7 +589,10 @@ void ContentInterpreter::DoForm(const Object& ref, const Object& xobject, const 
         }
         const Object& formResources = xobject["Resources"];
         const Object& useResources = doc_.Resolve(formResources).IsDict() ? formResources : resources;
+        const int callerObject = contentObject_;
+        contentObject_ = formNum;
         Run(*content, useResources, depth + 1);
+        contentObject_ = callerObject;
         gs_ = saved;
         tm_ = savedTm;
         tlm_ = savedTlm;

@@ -108,6 +108,7 @@ private:
     BudgetLease formCacheLease_;  // the cached forms' bytes, counted in the document's budget
     GlyphEvent glyph_;
     size_t operations_ = 0;
+    int contentObject_ = -1;  // the content stream or form being run, for diagnostics
     // Marked-content nesting; an /ActualText span replaces the text of the glyphs drawn in it,
     // which then stand as one glyph from the first one's start to the last one's end.
     size_t markedDepth_ = 0;

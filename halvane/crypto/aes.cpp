@@ -29,7 +29,7 @@ constexpr uint32_t RotateRight(uint32_t x, int n) {
 // columns rotated one byte further each, for the other rows of the state.
 struct Tables {
   uint8_t sbox[256] = {};
-  uint8_t inverse_sbox[256] = {};
+  uint8_t inverseSbox[256] = {};
   uint32_t encrypt[4][256] = {};
   uint32_t decrypt[4][256] = {};
 };
@@ -50,12 +50,12 @@ constexpr Tables MakeTables() {
     t.sbox[p] = uint8_t(affine ^ 0x63);
   } while (p != 1);
   t.sbox[0] = 0x63;
-  for (int x = 0; x < 256; ++x) t.inverse_sbox[t.sbox[x]] = uint8_t(x);
+  for (int x = 0; x < 256; ++x) t.inverseSbox[t.sbox[x]] = uint8_t(x);
   for (int x = 0; x < 256; ++x) {
     const uint8_t s = t.sbox[x];
     const uint32_t e = uint32_t(Multiply(s, 2)) << 24 | uint32_t(s) << 16 | uint32_t(s) << 8 |
                        uint32_t(Multiply(s, 3));
-    const uint8_t v = t.inverse_sbox[x];
+    const uint8_t v = t.inverseSbox[x];
     const uint32_t d = uint32_t(Multiply(v, 14)) << 24 | uint32_t(Multiply(v, 9)) << 16 |
                        uint32_t(Multiply(v, 13)) << 8 | uint32_t(Multiply(v, 11));
     for (int row = 0; row < 4; ++row) {
@@ -96,34 +96,34 @@ inline uint32_t Column(const uint32_t (&table)[4][256], uint8_t a, uint8_t b, ui
 
 }  // namespace
 
-bool Aes::SetKey(const uint8_t* key, size_t key_size) {
+bool Aes::SetKey(const uint8_t* key, size_t keySize) {
   rounds_ = 0;
-  if (key_size != 16 && key_size != 24 && key_size != 32) return false;
-  const int nk = int(key_size / 4);
+  if (keySize != 16 && keySize != 24 && keySize != 32) return false;
+  const int nk = int(keySize / 4);
   const int rounds = nk + 6;
   const int words = 4 * (rounds + 1);
-  for (int i = 0; i < nk; ++i) encrypt_keys_[i] = Load(key + 4 * i);
+  for (int i = 0; i < nk; ++i) encryptKeys_[i] = Load(key + 4 * i);
   uint8_t rcon = 1;
   for (int i = nk; i < words; ++i) {
-    uint32_t temp = encrypt_keys_[i - 1];
+    uint32_t temp = encryptKeys_[i - 1];
     if (i % nk == 0) {
       temp = SubWord((temp << 8) | (temp >> 24)) ^ (uint32_t(rcon) << 24);
       rcon = Times2(rcon);
     } else if (nk > 6 && i % nk == 4) {
       temp = SubWord(temp);
     }
-    encrypt_keys_[i] = encrypt_keys_[i - nk] ^ temp;
+    encryptKeys_[i] = encryptKeys_[i - nk] ^ temp;
   }
   // Equivalent inverse cipher: round keys in reverse order, the inner ones passed through
   // InvMixColumns (the decrypt table applied to S-box output undoes the inverse S-box).
   for (int r = 0; r <= rounds; ++r) {
     for (int c = 0; c < 4; ++c) {
-      uint32_t w = encrypt_keys_[4 * (rounds - r) + c];
+      uint32_t w = encryptKeys_[4 * (rounds - r) + c];
       if (r != 0 && r != rounds) {
         const uint8_t* s = kTables.sbox;
         w = Column(kTables.decrypt, s[Byte(w, 0)], s[Byte(w, 1)], s[Byte(w, 2)], s[Byte(w, 3)]);
       }
-      decrypt_keys_[4 * r + c] = w;
+      decryptKeys_[4 * r + c] = w;
     }
   }
   rounds_ = rounds;
@@ -131,7 +131,7 @@ bool Aes::SetKey(const uint8_t* key, size_t key_size) {
 }
 
 void Aes::EncryptBlock(const uint8_t in[16], uint8_t out[16]) const {
-  const uint32_t* rk = encrypt_keys_;
+  const uint32_t* rk = encryptKeys_;
   uint32_t s[4], t[4];
   for (int c = 0; c < 4; ++c) s[c] = Load(in + 4 * c) ^ rk[c];
   for (int r = 1; r < rounds_; ++r) {
@@ -152,7 +152,7 @@ void Aes::EncryptBlock(const uint8_t in[16], uint8_t out[16]) const {
 }
 
 void Aes::DecryptBlock(const uint8_t in[16], uint8_t out[16]) const {
-  const uint32_t* rk = decrypt_keys_;
+  const uint32_t* rk = decryptKeys_;
   uint32_t s[4], t[4];
   for (int c = 0; c < 4; ++c) s[c] = Load(in + 4 * c) ^ rk[c];
   for (int r = 1; r < rounds_; ++r) {
@@ -166,14 +166,14 @@ void Aes::DecryptBlock(const uint8_t in[16], uint8_t out[16]) const {
   }
   rk += 4;
   for (int c = 0; c < 4; ++c) {
-    const uint32_t v = Substitute(kTables.inverse_sbox, Byte(s[c], 0), Byte(s[(c + 3) % 4], 1),
+    const uint32_t v = Substitute(kTables.inverseSbox, Byte(s[c], 0), Byte(s[(c + 3) % 4], 1),
                                   Byte(s[(c + 2) % 4], 2), Byte(s[(c + 1) % 4], 3));
     Store(v ^ rk[c], out + 4 * c);
   }
 }
 
 bool AesCbcDecrypt(std::string_view key, std::string_view iv, std::string_view data,
-                   bool strip_padding, std::string* out) {
+                   bool stripPadding, std::string* out) {
   out->clear();
   Aes aes;
   if (iv.size() != kAesBlockSize || !aes.SetKey(key)) return false;
@@ -192,7 +192,7 @@ bool AesCbcDecrypt(std::string_view key, std::string_view iv, std::string_view d
     }
   }
   // Padding is only meaningful when the data ended on a block boundary.
-  if (strip_padding && whole != 0 && whole == data.size()) {
+  if (stripPadding && whole != 0 && whole == data.size()) {
     const uint8_t pad = dst[whole - 1];
     if (pad >= 1 && pad <= kAesBlockSize) out->resize(whole - pad);
   }

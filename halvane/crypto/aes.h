@@ -16,7 +16,7 @@ constexpr size_t kAesBlockSize = 16;
 class Aes {
  public:
   // Expands a 16, 24 or 32-byte key; false (and an unusable object) for any other size.
-  bool SetKey(const uint8_t* key, size_t key_size);
+  bool SetKey(const uint8_t* key, size_t keySize);
   bool SetKey(std::string_view key) {
     return SetKey(reinterpret_cast<const uint8_t*>(key.data()), key.size());
   }
@@ -27,16 +27,16 @@ class Aes {
 
  private:
   int rounds_ = 0;
-  uint32_t encrypt_keys_[60] = {};
-  uint32_t decrypt_keys_[60] = {};
+  uint32_t encryptKeys_[60] = {};
+  uint32_t decryptKeys_[60] = {};
 };
 
 // CBC decryption of `data` (whole blocks only; a trailing partial block is dropped) with the
-// 16-byte `iv`. With `strip_padding`, a final PKCS#7 pad of 1 to 16 bytes is removed; a last
+// 16-byte `iv`. With `stripPadding`, a final PKCS#7 pad of 1 to 16 bytes is removed; a last
 // byte outside that range is taken as data, so bad padding never loses more than the pad.
 // False for a bad key size or an IV that is not 16 bytes.
 bool AesCbcDecrypt(std::string_view key, std::string_view iv, std::string_view data,
-                   bool strip_padding, std::string* out);
+                   bool stripPadding, std::string* out);
 
 // CBC encryption without padding; `data` must be a whole number of blocks.
 bool AesCbcEncrypt(std::string_view key, std::string_view iv, std::string_view data,

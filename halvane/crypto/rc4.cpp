@@ -5,17 +5,17 @@
 
 namespace halvane {
 
-Rc4::Rc4(const uint8_t* key, size_t key_size) {
+Rc4::Rc4(const uint8_t* key, size_t keySize) {
   static const uint8_t kZero = 0;
-  if (key_size == 0) {
+  if (keySize == 0) {
     key = &kZero;
-    key_size = 1;
+    keySize = 1;
   }
-  if (key_size > 256) key_size = 256;
+  if (keySize > 256) keySize = 256;
   for (int n = 0; n < 256; ++n) s_[n] = uint8_t(n);
   uint8_t j = 0;
   for (int n = 0; n < 256; ++n) {
-    j = uint8_t(j + s_[n] + key[size_t(n) % key_size]);
+    j = uint8_t(j + s_[n] + key[size_t(n) % keySize]);
     std::swap(s_[n], s_[j]);
   }
 }

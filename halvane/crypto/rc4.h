@@ -12,7 +12,7 @@ namespace halvane {
 class Rc4 {
  public:
   // Keys of 1 to 256 bytes; an empty key is treated as a single zero byte.
-  Rc4(const uint8_t* key, size_t key_size);
+  Rc4(const uint8_t* key, size_t keySize);
   explicit Rc4(std::string_view key)
       : Rc4(reinterpret_cast<const uint8_t*>(key.data()), key.size()) {}
 

@@ -58,12 +58,12 @@ inline uint64_t Rotr64(uint64_t x, int n) { return (x >> n) | (x << (64 - n)); }
 
 // Shared buffering: feeds whole blocks of `kBlock` bytes to `transform`.
 template <size_t kBlock, typename Transform>
-void Absorb(const void* data, size_t size, uint64_t* total_bytes, uint8_t* buffer,
+void Absorb(const void* data, size_t size, uint64_t* totalBytes, uint8_t* buffer,
             Transform transform) {
   if (size == 0) return;
   const uint8_t* in = static_cast<const uint8_t*>(data);
-  const size_t used = size_t(*total_bytes % kBlock);
-  *total_bytes += size;
+  const size_t used = size_t(*totalBytes % kBlock);
+  *totalBytes += size;
   if (used != 0) {
     const size_t take = size < kBlock - used ? size : kBlock - used;
     std::memcpy(buffer + used, in, take);
@@ -86,7 +86,7 @@ void Sha256::Reset() {
   static constexpr uint32_t kInitial[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
                                            0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
   std::memcpy(state_, kInitial, sizeof state_);
-  total_bytes_ = 0;
+  totalBytes_ = 0;
 }
 
 void Sha256::Transform(const uint8_t block[64]) {
@@ -120,16 +120,16 @@ void Sha256::Transform(const uint8_t block[64]) {
 }
 
 void Sha256::Update(const void* data, size_t size) {
-  Absorb<64>(data, size, &total_bytes_, buffer_, [this](const uint8_t* b) { Transform(b); });
+  Absorb<64>(data, size, &totalBytes_, buffer_, [this](const uint8_t* b) { Transform(b); });
 }
 
 Sha256Digest Sha256::Final() {
-  const uint64_t bit_count = total_bytes_ * 8;
+  const uint64_t bitCount = totalBytes_ * 8;
   static const uint8_t kPad[64] = {0x80};
-  const size_t used = size_t(total_bytes_ % 64);
+  const size_t used = size_t(totalBytes_ % 64);
   Update(kPad, used < 56 ? 56 - used : 120 - used);
   uint8_t length[8];
-  for (int i = 0; i < 8; ++i) length[i] = uint8_t(bit_count >> (56 - 8 * i));
+  for (int i = 0; i < 8; ++i) length[i] = uint8_t(bitCount >> (56 - 8 * i));
   Update(length, 8);
   Sha256Digest digest;
   for (int i = 0; i < 8; ++i) {
@@ -151,7 +151,7 @@ Sha512::Sha512(Variant variant) : variant_(variant) { Reset(); }
 
 void Sha512::Reset() {
   std::memcpy(state_, variant_ == Variant::kSha384 ? kInitial384 : kInitial512, sizeof state_);
-  total_bytes_ = 0;
+  totalBytes_ = 0;
 }
 
 void Sha512::Transform(const uint8_t block[128]) {
@@ -186,16 +186,16 @@ void Sha512::Transform(const uint8_t block[128]) {
 }
 
 void Sha512::Update(const void* data, size_t size) {
-  Absorb<128>(data, size, &total_bytes_, buffer_, [this](const uint8_t* b) { Transform(b); });
+  Absorb<128>(data, size, &totalBytes_, buffer_, [this](const uint8_t* b) { Transform(b); });
 }
 
 void Sha512::Final(uint8_t* out) {
-  const uint64_t bit_count = total_bytes_ * 8;
+  const uint64_t bitCount = totalBytes_ * 8;
   static const uint8_t kPad[128] = {0x80};
-  const size_t used = size_t(total_bytes_ % 128);
+  const size_t used = size_t(totalBytes_ % 128);
   Update(kPad, used < 112 ? 112 - used : 240 - used);
   uint8_t length[16] = {};  // the high 64 bits of the 128-bit length stay zero
-  for (int i = 0; i < 8; ++i) length[8 + i] = uint8_t(bit_count >> (56 - 8 * i));
+  for (int i = 0; i < 8; ++i) length[8 + i] = uint8_t(bitCount >> (56 - 8 * i));
   Update(length, 16);
   const int words = variant_ == Variant::kSha384 ? 6 : 8;
   for (int i = 0; i < words; ++i) {

@@ -29,7 +29,7 @@ class Sha256 {
   void Transform(const uint8_t block[64]);
 
   uint32_t state_[8];
-  uint64_t total_bytes_;
+  uint64_t totalBytes_;
   uint8_t buffer_[64];
 };
 
@@ -54,7 +54,7 @@ class Sha512 {
 
   Variant variant_;
   uint64_t state_[8];
-  uint64_t total_bytes_;  // messages beyond 2^61 bytes are not a concern here
+  uint64_t totalBytes_;  // messages beyond 2^61 bytes are not a concern here
   uint8_t buffer_[128];
 };
 

@@ -40,12 +40,15 @@ bool ReadRect(const Object& obj, Document& doc, Rect* out)
 
 Document::~Document() = default;
 
-std::unique_ptr<Document> Document::Open(ByteSource source, OpenStatus* status)
+std::unique_ptr<Document> Document::Open(ByteSource source, OpenStatus* status, DiagnosticList* whyNot)
 {
     std::unique_ptr<Document> doc(new Document());
     doc->source_ = std::move(source);
-    if (!doc->Load(status))
+    if (!doc->Load(status)) {
+        if (whyNot)
+            *whyNot = std::move(doc->diagnostics_);
         return nullptr;
+    }
     return doc;
 }
 
@@ -61,8 +64,10 @@ bool Document::Rebuild()
     repaired_ = true;
     // Objects already handed out stay cached: callers may hold references to them.
     std::vector<int> objectStreams;
-    if (!RebuildXref(source_.Data(), source_.Size(), &xref_, &objectStreams))
+    if (!RebuildXref(source_.Data(), source_.Size(), &xref_, &objectStreams)) {
+        Report(DiagCode::RebuildFailed);
         return false;
+    }
     // Object streams that failed under the damaged table (one listed inside itself, say) get
     // one more try under the rebuilt one.
     for (auto it = objectStreams_.begin(); it != objectStreams_.end();)
@@ -93,7 +98,12 @@ bool Document::Rebuild()
             }
         }
     }
-    return xref_.trailer.Get("Root").IsRef();
+    if (!xref_.trailer.Get("Root").IsRef()) {
+        Report(DiagCode::RebuildFailed);
+        return false;
+    }
+    Report(DiagCode::XrefRebuilt);
+    return true;
 }
 
 bool Document::Load(OpenStatus* status)
@@ -102,9 +112,14 @@ bool Document::Load(OpenStatus* status)
     const uint8_t* data = source_.Data();
     const size_t size = source_.Size();
     // The header may follow some junk; without "%PDF" anywhere near the start this is no PDF.
-    if (!FindBytes(data, std::min<size_t>(size, 1024), "%PDF", 4))
+    if (!FindBytes(data, std::min<size_t>(size, 1024), "%PDF", 4)) {
+        Report(DiagCode::NoHeader);
         return false;
-    if (!ReadXref(data, size, &xref_) || !xref_.trailer.Get("Root").IsRef()) {
+    }
+    const bool xrefRead = ReadXref(data, size, &xref_, &diagnostics_);
+    if (!xrefRead || !xref_.trailer.Get("Root").IsRef()) {
+        if (xrefRead)
+            Report(DiagCode::TrailerWithoutRoot);
         if (!Rebuild())
             return false;
     }
@@ -114,8 +129,10 @@ bool Document::Load(OpenStatus* status)
         if (encryptRef.IsRef())
             encryptNum_ = encryptRef.GetRef().num;
         const Object& encrypt = Resolve(encryptRef);
-        if (!encrypt.IsDict())
+        if (!encrypt.IsDict()) {
+            Report(DiagCode::EncryptionUnreadable, encryptNum_);
             return false;
+        }
         Dict resolved;
         for (const auto& item : encrypt.GetDict().Items()) {
             const Object& v = Resolve(item.second);
@@ -135,11 +152,15 @@ bool Document::Load(OpenStatus* status)
         }
         const Object& id = Resolve(xref_.trailer.Get("ID"));
         const std::string firstId = Resolve(id.At(0)).Str();
+        if (firstId.empty())
+            Report(DiagCode::EncryptionWithoutFileId, encryptNum_);
         SecurityStatus secStatus;
         decryptor_ = OpenDecryptor(resolved, firstId, &secStatus);
         if (!decryptor_) {
-            if (secStatus == SecurityStatus::NeedsPassword)
+            const bool needsPassword = secStatus == SecurityStatus::NeedsPassword;
+            if (needsPassword)
                 *status = OpenStatus::NeedsPassword;
+            Report(needsPassword ? DiagCode::PasswordNeeded : DiagCode::EncryptionUnsupported, encryptNum_);
             return false;
         }
         // Objects read so far (the /Encrypt dictionary itself) are in clear text.
@@ -150,6 +171,7 @@ bool Document::Load(OpenStatus* status)
             cache_[encryptNum_] = keep;
     }
     if (!LoadPageTree()) {
+        Report(DiagCode::PageTreeEmpty);
         if (repaired_ || !Rebuild() || !LoadPageTree())
             return false;
     }
@@ -218,14 +240,18 @@ bool Document::FetchPlain(int num, const XrefEntry& entry, Object* out)
 {
     const uint8_t* data = source_.Data();
     const size_t size = source_.Size();
-    if (entry.offset >= size)
+    if (entry.offset >= size) {
+        Report(DiagCode::ObjectOutsideFile, num, static_cast<int64_t>(entry.offset));
         return false;
+    }
     Lexer lx(data, size, static_cast<size_t>(entry.offset));
     Parser parser(lx, true);
     Ref ref;
     size_t streamStart = 0;
-    if (!parser.ParseIndirect(&ref, out, &streamStart) || ref.num != num)
+    if (!parser.ParseIndirect(&ref, out, &streamStart) || ref.num != num) {
+        Report(DiagCode::ObjectUnreadable, num, static_cast<int64_t>(entry.offset));
         return false;
+    }
     if (decryptor_ && num != encryptNum_)
         DecryptStrings(out, ref, 0);
     if (!out->IsStream())
@@ -246,6 +272,7 @@ bool Document::FetchPlain(int num, const XrefEntry& entry, Object* out)
         }
     }
     if (!lengthOk) {
+        Report(DiagCode::StreamLengthWrong, num, static_cast<int64_t>(streamStart));
         const uint8_t* hit = FindBytes(data + streamStart, size - streamStart, "endstream", 9);
         size_t end = hit ? static_cast<size_t>(hit - data) : size;
         if (end > streamStart && data[end - 1] == '\n')
@@ -307,21 +334,29 @@ const Document::ObjectStream* Document::LoadObjectStream(int num)
         return it->second.get();
     objectStreams_[num] = nullptr;  // guards against a stream that contains itself
     const Object& stream = GetObject(num);
-    if (!stream.IsStream())
+    if (!stream.IsStream()) {
+        Report(DiagCode::ObjectStreamUnreadable, num);
         return nullptr;
+    }
     auto os = std::make_unique<ObjectStream>();
     DecodedData decoded;
-    if (!DecodeStream(stream, kMaxObjectStreamBytes, &decoded) || !decoded.imageCodec.empty())
+    if (!DecodeStream(stream, kMaxObjectStreamBytes, &decoded) || !decoded.imageCodec.empty()) {
+        Report(DiagCode::ObjectStreamUnreadable, num, static_cast<int64_t>(stream.GetStream()->offset));
         return nullptr;
+    }
     // Its objects stay cached with the document, so its bytes stay counted.
     os->lease = BudgetLease(budget_, decoded.bytes.size());
-    if (!os->lease.Held())
+    if (!os->lease.Held()) {
+        Report(DiagCode::ObjectStreamUnreadable, num, static_cast<int64_t>(stream.GetStream()->offset));
         return nullptr;
+    }
     os->data.swap(decoded.bytes);
     const int count = Resolve(stream["N"]).GetIntClamped(0);
     const int64_t first = Resolve(stream["First"]).GetInt(-1);
-    if (count <= 0 || first < 0 || static_cast<uint64_t>(first) > os->data.size())
+    if (count <= 0 || first < 0 || static_cast<uint64_t>(first) > os->data.size()) {
+        Report(DiagCode::ObjectStreamUnreadable, num, static_cast<int64_t>(stream.GetStream()->offset));
         return nullptr;
+    }
     const uint8_t* d = reinterpret_cast<const uint8_t*>(os->data.data());
     Lexer lx(d, static_cast<size_t>(first));
     Token a, b;
@@ -349,6 +384,7 @@ bool Document::FetchCompressed(int num, const XrefEntry& entry, Object* out)
         offset = os->offsets[entry.index].second;
         found = true;
     } else {
+        Report(DiagCode::ObjectStreamIndexWrong, num);
         for (const auto& p : os->offsets) {
             if (p.first == num) {
                 offset = p.second;
@@ -357,8 +393,10 @@ bool Document::FetchCompressed(int num, const XrefEntry& entry, Object* out)
             }
         }
     }
-    if (!found)
+    if (!found) {
+        Report(DiagCode::ObjectNotInObjectStream, num);
         return false;
+    }
     const uint8_t* d = reinterpret_cast<const uint8_t*>(os->data.data());
     Lexer lx(d, os->data.size(), offset);
     Parser parser(lx, true);
@@ -368,8 +406,12 @@ bool Document::FetchCompressed(int num, const XrefEntry& entry, Object* out)
 bool Document::RawStreamData(const Object& stream, std::string* out)
 {
     const StreamInfo* info = stream.GetStream();
-    if (!info || info->offset > source_.Size() || info->length > source_.Size() - info->offset)
+    if (!info)
         return false;
+    if (info->offset > source_.Size() || info->length > source_.Size() - info->offset) {
+        Report(DiagCode::StreamOutsideFile, info->ref.num, static_cast<int64_t>(info->offset));
+        return false;
+    }
     out->assign(reinterpret_cast<const char*>(source_.Data() + info->offset), info->length);
     if (info->encrypted && decryptor_) {
         // A stream with a /Crypt filter of its own uses the crypt filter it names (Identity: none).
@@ -397,21 +439,25 @@ bool Document::DecodeStream(const Object& stream, size_t maxOutput, DecodedData*
     if (!RawStreamData(stream, &raw))
         return false;
     const bool boundedByBudget = budget_.Available() < maxOutput;
-    const bool decoded = DecodeFilters(reinterpret_cast<const uint8_t*>(raw.data()), raw.size(), info->dict.Get("Filter"),
-                                       info->dict.Get("DecodeParms"), Resolver(), std::min(maxOutput, budget_.Available()),
-                                       out);
-    if (!decoded && boundedByBudget)
+    if (DecodeFilters(reinterpret_cast<const uint8_t*>(raw.data()), raw.size(), info->dict.Get("Filter"),
+                      info->dict.Get("DecodeParms"), Resolver(), std::min(maxOutput, budget_.Available()), out))
+        return true;
+    if (boundedByBudget)
         budget_.NoteRefusal();
-    return decoded;
+    Report(DiagCode::FilterFailed, info->ref.num, static_cast<int64_t>(info->offset));
+    return false;
 }
 
 bool Document::LoadPageTree()
 {
     pages_.clear();
     pagesLease_ = BudgetLease(budget_, 0);
-    const Object& root = Resolve(xref_.trailer.Get("Root"));
-    if (!root.IsDict())
+    const Object& rootRef = xref_.trailer.Get("Root");
+    const Object& root = Resolve(rootRef);
+    if (!root.IsDict()) {
+        Report(DiagCode::CatalogUnreadable, rootRef.IsRef() ? rootRef.GetRef().num : DiagnosticList::kNoObject);
         return false;
+    }
     const Object& pagesRoot = root["Pages"];
     std::unordered_set<int> visited;
     CollectPages(pagesRoot, Object(), nullptr, nullptr, 0, 0, visited);
@@ -421,14 +467,24 @@ bool Document::LoadPageTree()
 void Document::CollectPages(const Object& nodeRef, const Object& resources, const Rect* media, const Rect* crop,
                             int rotate, int depth, std::unordered_set<int>& visited)
 {
-    if (depth > kMaxPageTreeDepth || pages_.size() >= static_cast<size_t>(kMaxPages))
+    const int nodeNum = nodeRef.IsRef() ? nodeRef.GetRef().num : DiagnosticList::kNoObject;
+    if (depth > kMaxPageTreeDepth) {
+        Report(DiagCode::PageTreeTooDeep, nodeNum);
         return;
-
-    if (nodeRef.IsRef() && !visited.insert(nodeRef.GetRef().num).second)
-        return;  // a cycle or a page listed twice
+    }
+    if (pages_.size() >= static_cast<size_t>(kMaxPages)) {
+        Report(DiagCode::TooManyPages);
+        return;
+    }
+    if (nodeRef.IsRef() && !visited.insert(nodeNum).second) {
+        Report(DiagCode::PageTreeCycle, nodeNum);  // a cycle or a page listed twice
+        return;
+    }
     const Object& node = Resolve(nodeRef);
-    if (!node.IsDict())
+    if (!node.IsDict()) {
+        Report(DiagCode::PageTreeNodeUnreadable, nodeNum);
         return;
+    }
     Object res = node["Resources"].IsNull() ? resources : node["Resources"];
     Rect mediaBox, cropBox;
     const Rect* m = media;
@@ -449,6 +505,7 @@ void Document::CollectPages(const Object& nodeRef, const Object& resources, cons
     }
     PageEntry entry;
     entry.page = node;
+    entry.objectNum = nodeNum;
     entry.resources = res;
     entry.mediaBox = m ? *m : Rect{0, 0, 612, 792};
     entry.cropBox = c ? *c : entry.mediaBox;
@@ -464,8 +521,10 @@ void Document::CollectPages(const Object& nodeRef, const Object& resources, cons
     // the pages listed so far.
     if (pages_.size() == pages_.capacity()) {
         const size_t grown = std::max<size_t>(16, pages_.capacity() * 2);
-        if (!pagesLease_.Grow(sizeof(PageEntry) * (grown - pages_.capacity())))
+        if (!pagesLease_.Grow(sizeof(PageEntry) * (grown - pages_.capacity()))) {
+            Report(DiagCode::TooManyPages);
             return;
+        }
         pages_.reserve(grown);
     }
     pages_.push_back(std::move(entry));

@@ -10,6 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "halvane/base/diagnostics.h"
 #include "halvane/syntax/byte_source.h"
 #include "halvane/filters/filter_chain.h"
 #include "halvane/syntax/object.h"
@@ -32,6 +33,7 @@ struct PageEntry {
     Rect mediaBox;
     Rect cropBox;       // clipped to the media box
     int rotate = 0;     // 0, 90, 180 or 270
+    int objectNum = -1; // the page dictionary's object number; -1 when it is direct
 };
 
 enum class OpenStatus { Ok, Unreadable, NeedsPassword };
@@ -43,7 +45,8 @@ constexpr size_t kMaxDecodedStream = 128u << 20;
 class Document {
 public:
     ~Document();
-    static std::unique_ptr<Document> Open(ByteSource source, OpenStatus* status);
+    // whyNot, when given, receives the diagnostics of a file that does not open.
+    static std::unique_ptr<Document> Open(ByteSource source, OpenStatus* status, DiagnosticList* whyNot = nullptr);
 
     // Follows references; the object itself when it is direct.
     const Object& Resolve(const Object& obj);
@@ -62,6 +65,13 @@ public:
     ResolveFn Resolver();
     // What the document's large buffers may hold at a time; the owners of such buffers lease from it.
     MemoryBudget& Budget() { return budget_; }
+
+    // What was repaired, skipped or given up while reading this document, by any layer.
+    void Report(DiagCode code, int object = DiagnosticList::kNoObject, int64_t offset = DiagnosticList::kNoOffset)
+    {
+        diagnostics_.Report(code, object, offset);
+    }
+    const DiagnosticList& Diagnostics() const { return diagnostics_; }
 
 private:
     Document() = default;
@@ -94,6 +104,7 @@ private:
     int encryptNum_ = -1;
     std::vector<PageEntry> pages_;
     BudgetLease pagesLease_;
+    DiagnosticList diagnostics_;
 };
 
 }  // namespace halvane

@@ -48,24 +48,24 @@ class SecurityHandler {
   // block; an empty input decrypts to an empty output.
   bool DecryptString(uint32_t num, uint16_t gen, std::string_view in, std::string* out) const;
   bool DecryptStream(uint32_t num, uint16_t gen, std::string_view in, std::string* out) const;
-  // For a stream with its own /Crypt filter naming `filter_name` ("Identity" or a key of
+  // For a stream with its own /Crypt filter naming `filterName` ("Identity" or a key of
   // FilterMethods); false for a name the file does not define.
-  bool DecryptStreamWithFilter(std::string_view filter_name, uint32_t num, uint16_t gen,
+  bool DecryptStreamWithFilter(std::string_view filterName, uint32_t num, uint16_t gen,
                                std::string_view in, std::string* out) const;
 
   // False when /Metadata streams are stored in the clear (V 4 and 5 with EncryptMetadata false).
-  bool EncryptsMetadata() const { return encrypt_metadata_; }
+  bool EncryptsMetadata() const { return encryptMetadata_; }
 
  private:
   SecurityHandler() = default;
   bool Decrypt(CryptMethod method, uint32_t num, uint16_t gen, std::string_view in,
                std::string* out) const;
 
-  std::string file_key_;
-  CryptMethod string_method_ = CryptMethod::kRc4;
-  CryptMethod stream_method_ = CryptMethod::kRc4;
-  std::map<std::string, CryptMethod, std::less<>> filter_methods_;  // the usable ones
-  bool encrypt_metadata_ = true;
+  std::string fileKey_;
+  CryptMethod stringMethod_ = CryptMethod::kRc4;
+  CryptMethod streamMethod_ = CryptMethod::kRc4;
+  std::map<std::string, CryptMethod, std::less<>> filterMethods_;  // the usable ones
+  bool encryptMetadata_ = true;
 };
 
 // Decryption of strings and streams of an encrypted document, on top of the handler.

@@ -87,7 +87,8 @@ size_t FindStreamEnd(const uint8_t* data, size_t size, size_t start)
     return end;
 }
 
-bool ReadClassicSection(const uint8_t* data, size_t size, Lexer& lx, XrefTable* table, Dict* trailer)
+bool ReadClassicSection(const uint8_t* data, size_t size, Lexer& lx, XrefTable* table, Dict* trailer,
+                        DiagnosticList* diagnostics)
 {
     Token t;
     for (;;) {
@@ -119,6 +120,8 @@ bool ReadClassicSection(const uint8_t* data, size_t size, Lexer& lx, XrefTable* 
                 e.kind = XrefEntry::Plain;
                 e.offset = static_cast<uint64_t>(off.i);
             } else {
+                if (kind.text == "n" && first + k != 0)
+                    diagnostics->Report(DiagCode::XrefEntryInvalid, static_cast<int>(first + k), off.i);
                 e.kind = XrefEntry::Free;
             }
             // Writers that number the first subsection from 1 instead of 0 are common: object 0
@@ -135,7 +138,8 @@ bool ReadClassicSection(const uint8_t* data, size_t size, Lexer& lx, XrefTable* 
     return true;
 }
 
-bool ReadXrefStream(const uint8_t* data, size_t size, size_t offset, XrefTable* table, Dict* trailer)
+bool ReadXrefStream(const uint8_t* data, size_t size, size_t offset, XrefTable* table, Dict* trailer,
+                    DiagnosticList* diagnostics)
 {
     Lexer lx(data, size, offset);
     Parser parser(lx, true);
@@ -206,6 +210,9 @@ bool ReadXrefStream(const uint8_t* data, size_t size, size_t offset, XrefTable* 
                 e.offset = f2;
                 e.index = static_cast<uint32_t>(f3);
             } else {
+                if (type == 1)
+                    diagnostics->Report(DiagCode::XrefEntryInvalid, static_cast<int>(range.first + k),
+                                        static_cast<int64_t>(f2));
                 e.kind = XrefEntry::Free;
             }
             table->AddIfUnset(static_cast<int>(range.first + k), e);
@@ -224,12 +231,18 @@ void MergeTrailer(Dict* into, const Dict& from)
 
 }  // namespace
 
-bool ReadXref(const uint8_t* data, size_t size, XrefTable* table)
+bool ReadXref(const uint8_t* data, size_t size, XrefTable* table, DiagnosticList* diagnostics)
 {
     table->Clear();
     size_t offset;
-    if (!FindStartXref(data, size, &offset))
+    if (!FindStartXref(data, size, &offset)) {
+        diagnostics->Report(DiagCode::XrefUnreadable);
         return false;
+    }
+    auto unreadable = [&](size_t at) {
+        diagnostics->Report(DiagCode::XrefUnreadable, DiagnosticList::kNoObject, static_cast<int64_t>(at));
+        return false;
+    };
     std::set<size_t> visited;
     bool first = true;
     while (visited.insert(offset).second && visited.size() < 1000) {
@@ -237,20 +250,21 @@ bool ReadXref(const uint8_t* data, size_t size, XrefTable* table)
         Token t;
         const size_t save = lx.Pos();
         if (!lx.Next(t))
-            return !first;
+            return first ? unreadable(offset) : true;
         Dict trailer;
         if (t.IsKeyword("xref")) {
-            if (!ReadClassicSection(data, size, lx, table, &trailer))
-                return false;
+            if (!ReadClassicSection(data, size, lx, table, &trailer, diagnostics))
+                return unreadable(offset);
             const Object& xrefStm = trailer.Get("XRefStm");
             if (xrefStm.IsInt() && xrefStm.GetInt() > 0 && static_cast<uint64_t>(xrefStm.GetInt()) < size) {
                 Dict ignored;
-                ReadXrefStream(data, size, static_cast<size_t>(xrefStm.GetInt()), table, &ignored);
+                if (!ReadXrefStream(data, size, static_cast<size_t>(xrefStm.GetInt()), table, &ignored, diagnostics))
+                    diagnostics->Report(DiagCode::XrefStreamUnreadable, DiagnosticList::kNoObject, xrefStm.GetInt());
             }
         } else {
             lx.Seek(save);
-            if (!ReadXrefStream(data, size, offset, table, &trailer))
-                return false;
+            if (!ReadXrefStream(data, size, offset, table, &trailer, diagnostics))
+                return unreadable(offset);
         }
         if (first)
             table->trailer = trailer;

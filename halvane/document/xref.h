@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "halvane/base/diagnostics.h"
 #include "halvane/syntax/object.h"
 
 namespace halvane {
@@ -41,8 +42,8 @@ private:
 };
 
 // Reads the cross-reference data the file points at with startxref. False when it is missing or
-// damaged beyond use (the caller then rebuilds).
-bool ReadXref(const uint8_t* data, size_t size, XrefTable* table);
+// damaged beyond use (the caller then rebuilds). What was damaged goes to diagnostics.
+bool ReadXref(const uint8_t* data, size_t size, XrefTable* table, DiagnosticList* diagnostics);
 
 // Rebuilds the table by scanning the whole file for "n g obj" headers, trailer dictionaries and
 // cross-reference streams. Object streams found are registered by the caller.

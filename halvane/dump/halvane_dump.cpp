@@ -1,10 +1,12 @@
 // halvane-dump: prints a PDF's pages as the reader delivers them, for debugging and benchmarks.
-//   halvane-dump [--text | --count] FILE.pdf
+//   halvane-dump [--text | --count | --warnings] FILE.pdf
 // Without options: every line with its box, every run with font, size and text, image runs with
 // their size. With --text: only the text, one output line per line, in the order the Word layout
 // writes them (lines sorted by top between region separators), pages separated by a form feed.
 // With --count: the page count and the time LoadDoc + GetPageCount took (what adding a file to
-// the list costs).
+// the list costs). With --warnings: reads every page as the converter does, then prints what the
+// reader repaired, skipped or gave up on, one diagnostic a line ("name object=N offset=N count=N",
+// "-" for none), also for a file that does not open.
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -14,36 +16,15 @@
 #include "halvane.h"
 #include "line_order.h"
 #include "halvane/face/pdf_doc.h"
+#include "unicode_text.h"
 
 namespace {
 
+// Text of a run as UTF-8; a lone surrogate shows as U+FFFD.
 void AppendUtf8(std::string* out, const qrn_wchar* text, int length)
 {
-    for (int i = 0; i < length; ++i) {
-        uint32_t c = static_cast<uint16_t>(text[i]);
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < length && static_cast<uint16_t>(text[i + 1]) >= 0xDC00 &&
-            static_cast<uint16_t>(text[i + 1]) <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<uint16_t>(text[i + 1]) - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
-        }
-        if (c < 0x80) {
-            out->push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out->push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out->push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out->push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
+    morvane::DecodeUtf16(text, length > 0 ? static_cast<size_t>(length) : 0,
+                         [&](uint32_t c) { morvane::AppendUtf8(c, out); }, morvane::kReplacementChar);
 }
 
 void PrintText(stPdfPage* page, std::string* out)
@@ -100,25 +81,64 @@ void PrintRecords(int number, const stPdfPage* page, std::string* out)
     }
 }
 
+void PrintDiagnostics(const halvane::DiagnosticList& list)
+{
+    auto field = [](int64_t v) { return v < 0 ? std::string("-") : std::to_string(v); };
+    for (const halvane::Diagnostic& d : list.Entries())
+        std::printf("%s object=%s offset=%s count=%u\n", halvane::DiagCodeName(d.code), field(d.object).c_str(),
+                    field(d.offset).c_str(), d.count);
+    if (list.Dropped() > 0)
+        std::printf("(%llu more not kept)\n", static_cast<unsigned long long>(list.Dropped()));
+}
+
+int PrintWarnings(const char* path)
+{
+    halvane::ByteSource bytes;
+    if (!halvane::ReadFileUtf8(path, halvane::kMaxFileBytes, &bytes)) {
+        std::fprintf(stderr, "halvane-dump: cannot read %s\n", path);
+        return 1;
+    }
+    halvane::DiagnosticList whyNot;
+    halvane::PdfDoc* doc = halvane::PdfDoc::Open(std::move(bytes), halvane::ExtractOptions(), &whyNot);
+    if (!doc) {
+        PrintDiagnostics(whyNot);
+        std::fprintf(stderr, "halvane-dump: cannot open %s as a PDF document\n", path);
+        return 1;
+    }
+    for (int n = 1; n <= doc->GetPageCount(); ++n) {
+        stPdfPage* page = nullptr;
+        if (doc->LoadPage(n, &page))
+            doc->FreePage(page);
+    }
+    PrintDiagnostics(doc->Diagnostics());
+    delete doc;
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     bool textOnly = false;
     bool countOnly = false;
+    bool warnings = false;
     const char* path = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--text") == 0)
             textOnly = true;
         else if (std::strcmp(argv[i], "--count") == 0)
             countOnly = true;
+        else if (std::strcmp(argv[i], "--warnings") == 0)
+            warnings = true;
         else if (!path)
             path = argv[i];
     }
     if (!path) {
-        std::fprintf(stderr, "usage: halvane-dump [--text | --count] FILE.pdf\n");
+        std::fprintf(stderr, "usage: halvane-dump [--text | --count | --warnings] FILE.pdf\n");
         return 2;
     }
+    if (warnings)
+        return PrintWarnings(path);
     if (countOnly) {
         // The same path as the main program's LoadDoc: read the file, open, count.
         const auto start = std::chrono::steady_clock::now();

@@ -4,34 +4,18 @@
 
 #include "halvane.h"
 #include "halvane/face/pdf_doc.h"
+#include "unicode_text.h"
 
 namespace {
 
+// A lone surrogate in a path becomes U+FFFD: no file can be named with it in UTF-8.
 std::string Utf16ToUtf8(const qrn_wchar* s)
 {
+    size_t length = 0;
+    while (s[length])
+        ++length;
     std::string out;
-    for (size_t i = 0; s[i]; ++i) {
-        uint32_t c = static_cast<uint16_t>(s[i]);
-        if (c >= 0xD800 && c <= 0xDBFF && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<uint16_t>(s[i + 1]) - 0xDC00);
-            ++i;
-        }
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
+    morvane::DecodeUtf16(s, length, [&](uint32_t c) { morvane::AppendUtf8(c, &out); }, morvane::kReplacementChar);
     return out;
 }
 

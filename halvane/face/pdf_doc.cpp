@@ -6,12 +6,17 @@
 
 namespace halvane {
 
-PdfDoc* PdfDoc::Open(ByteSource bytes, const ExtractOptions& options)
+PdfDoc* PdfDoc::Open(ByteSource bytes, const ExtractOptions& options, DiagnosticList* whyNot)
 {
     OpenStatus status;
-    std::unique_ptr<Document> document = Document::Open(std::move(bytes), &status);
-    if (!document || document->PageCount() <= 0)
+    std::unique_ptr<Document> document = Document::Open(std::move(bytes), &status, whyNot);
+    if (!document)
         return nullptr;
+    if (document->PageCount() <= 0) {
+        if (whyNot)
+            *whyNot = document->Diagnostics();
+        return nullptr;
+    }
     PdfDoc* doc = new (std::nothrow) PdfDoc();
     if (!doc)
         return nullptr;
@@ -47,7 +52,18 @@ int PdfDoc::LoadPage(int number, stPdfPage** page)
         *page = BuildPageRecords(model);
         return *page ? 1 : 0;
     } catch (...) {
+        ReportPageFailed(number);
         return 0;
+    }
+}
+
+void PdfDoc::ReportPageFailed(int number) noexcept
+{
+    try {
+        const PageEntry* page = document_->Page(number - 1);
+        document_->Report(DiagCode::PageFailed, page ? page->objectNum : DiagnosticList::kNoObject);
+    } catch (...) {
+        // Out of memory even for the report: the page's result already says it failed.
     }
 }
 

@@ -16,8 +16,9 @@ constexpr size_t kMaxFileBytes = 1024u << 20;
 
 class PdfDoc : public qrn_IPdfDoc {
 public:
-    // Null when the bytes are no readable PDF (damaged beyond repair, or a password is needed).
-    static PdfDoc* Open(ByteSource bytes, const ExtractOptions& options);
+    // Null when the bytes are no readable PDF (damaged beyond repair, or a password is needed);
+    // whyNot, when given, then receives the diagnostics that say why.
+    static PdfDoc* Open(ByteSource bytes, const ExtractOptions& options, DiagnosticList* whyNot = nullptr);
     virtual ~PdfDoc();
 
     int LoadPage(int number, stPdfPage** page) override;
@@ -25,11 +26,13 @@ public:
     int GetPageCount() override;
 
     Document& Doc() { return *document_; }
+    const DiagnosticList& Diagnostics() const { return document_->Diagnostics(); }
     // The page model itself, for tools that do not need the records.
     bool ExtractPageModel(int number, PageModel* model);
 
 private:
     PdfDoc() = default;
+    void ReportPageFailed(int number) noexcept;
     std::unique_ptr<Document> document_;
     std::unique_ptr<PageExtractor> extractor_;
 };

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace halvane::fonts {
+namespace halvane {
 
 class ByteSpan {
  public:
@@ -47,6 +47,6 @@ class ByteSpan {
   std::string_view data_;
 };
 
-}  // namespace halvane::fonts
+}  // namespace halvane
 
 #endif  // HALVANE_FONTS_BYTE_READER_H

@@ -7,7 +7,7 @@
 #include "halvane/fonts/encodings.h"
 #include "halvane/fonts/font_programs.h"
 
-namespace halvane::fonts {
+namespace halvane {
 namespace {
 
 #include "generated/font_program_names.inc"
@@ -259,4 +259,4 @@ bool ParseCff(std::string_view bytes, CffFont* font) {
   return true;
 }
 
-}  // namespace halvane::fonts
+}  // namespace halvane

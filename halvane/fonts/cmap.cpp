@@ -4,9 +4,9 @@
 #include <iterator>
 #include <map>
 
-#include "halvane/base/utf16.h"
+#include "unicode_text.h"
 
-namespace halvane::fonts {
+namespace halvane {
 namespace {
 
 void MoveStart(uint32_t n, uint32_t* value) { *value += n; }
@@ -56,9 +56,6 @@ const Range* FindRange(const std::vector<Range>& ranges, uint32_t code) {
   --it;
   return code <= it->hi ? &*it : nullptr;
 }
-
-bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
 }  // namespace
 
@@ -187,24 +184,23 @@ bool CMap::LookupUnicode(uint32_t code, std::u16string* out) const {
   if (step == 0) return true;
   // Increment the last character; a surrogate pair counts as one character.
   size_t last = out->size() - 1;
-  if (out->size() >= 2 && IsLowSurrogate((*out)[last]) && IsHighSurrogate((*out)[last - 1])) {
-    uint32_t scalar = 0x10000 + ((static_cast<uint32_t>((*out)[last - 1]) - 0xD800) << 10) +
-                      (static_cast<uint32_t>((*out)[last]) - 0xDC00);
+  if (out->size() >= 2 && morvane::IsLowSurrogate((*out)[last]) && morvane::IsHighSurrogate((*out)[last - 1])) {
+    uint32_t scalar = morvane::CombineSurrogates((*out)[last - 1], (*out)[last]);
     scalar += step;
     if (scalar > 0x10FFFF) scalar = 0xFFFD;
     out->resize(last - 1);
-    AppendUtf16(scalar, out);
+    morvane::AppendUtf16(scalar, out);
     return true;
   }
   uint32_t unit = static_cast<uint32_t>((*out)[last]) + step;
   if (out->size() == 1 && unit > 0xFFFF && unit <= 0x10FFFF) {
     // A range that runs past U+FFFF continues in the supplementary planes.
     out->clear();
-    AppendUtf16(unit, out);
+    morvane::AppendUtf16(unit, out);
     return true;
   }
   (*out)[last] = static_cast<char16_t>(unit);
   return true;
 }
 
-}  // namespace halvane::fonts
+}  // namespace halvane

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace halvane::fonts {
+namespace halvane {
 
 class CMap {
  public:
@@ -94,6 +94,6 @@ std::shared_ptr<const CMap> PredefinedCMap(std::string_view name);
 // "KR" (an "Adobe-" prefix is accepted). False (and *out empty) when the CID has no text.
 bool CidToUnicode(std::string_view ordering, uint32_t cid, std::u16string* out);
 
-}  // namespace halvane::fonts
+}  // namespace halvane
 
 #endif  // HALVANE_FONTS_CMAP_H

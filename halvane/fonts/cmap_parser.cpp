@@ -5,7 +5,7 @@
 #include "halvane/fonts/cmap.h"
 #include "halvane/fonts/glyph_names.h"
 
-namespace halvane::fonts {
+namespace halvane {
 namespace {
 
 enum class TokenType { End, String, Name, Integer, Keyword, ArrayOpen, ArrayClose, Other };
@@ -343,4 +343,4 @@ std::shared_ptr<CMap> CMap::Parse(std::string_view program, const Resolver& reso
   return cmap;
 }
 
-}  // namespace halvane::fonts
+}  // namespace halvane

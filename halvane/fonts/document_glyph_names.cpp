@@ -40,7 +40,7 @@ std::vector<std::pair<uint32_t, std::string>> NumberedNames(Document& doc, const
 {
     std::vector<std::pair<uint32_t, std::string>> result;
     for (auto& difference : DifferencesNames(doc, doc.Resolve(font["Encoding"])))
-        if (fonts::ParseNumberedGlyphName(difference.second))
+        if (ParseNumberedGlyphName(difference.second))
             result.emplace_back(static_cast<uint32_t>(difference.first), std::move(difference.second));
     return result;
 }
@@ -77,7 +77,7 @@ void DocumentGlyphNames::Scan(Document& doc)
             DecodedData decoded;
             if (!doc.DecodeStream(toUnicode, kMaxToUnicodeBytes, &decoded) || !decoded.imageCodec.empty())
                 continue;
-            const auto cmap = fonts::CMap::Parse(decoded.bytes);
+            const auto cmap = CMap::Parse(decoded.bytes);
             if (!cmap)
                 continue;
             const std::string baseFont = doc.Resolve(font["BaseFont"]).Str();

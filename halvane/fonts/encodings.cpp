@@ -1,6 +1,6 @@
 #include "halvane/fonts/encodings.h"
 
-namespace halvane::fonts {
+namespace halvane {
 namespace {
 #include "generated/base_encodings.inc"
 }  // namespace
@@ -41,4 +41,4 @@ bool LookupBaseEncoding(std::string_view name, BaseEncoding* encoding) {
 
 char16_t PdfDocToUnicode(uint8_t code) { return kPdfDocToUnicode[code]; }
 
-}  // namespace halvane::fonts
+}  // namespace halvane

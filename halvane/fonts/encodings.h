@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace halvane::fonts {
+namespace halvane {
 
 enum class BaseEncoding { Standard, WinAnsi, MacRoman, MacExpert, Symbol, ZapfDingbats, PdfDoc };
 
@@ -20,6 +20,6 @@ bool LookupBaseEncoding(std::string_view name, BaseEncoding* encoding);
 // (control codes other than tab, line feed and carriage return, 0x7F, 0x9F, 0xAD).
 char16_t PdfDocToUnicode(uint8_t code);
 
-}  // namespace halvane::fonts
+}  // namespace halvane
 
 #endif  // HALVANE_FONTS_ENCODINGS_H

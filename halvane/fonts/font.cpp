@@ -11,7 +11,7 @@
 #include "halvane/fonts/glyph_names.h"
 #include "halvane/fonts/program_unicode.h"
 #include "halvane/fonts/standard_fonts.h"
-#include "halvane/base/utf16.h"
+#include "unicode_text.h"
 #include "halvane/fonts/cmap.h"
 
 namespace halvane {
@@ -41,21 +41,21 @@ void ReadStyle(Document& doc, const Object& fontDict, const Object& descriptor, 
 
 // A simple TrueType font's code through its own cmap: (3,0) symbol codes at 0xF000 + code or
 // the Mac (1,0) table, then the glyph's post name.
-bool TrueTypeCodeText(const fonts::TrueTypeFont& tt, int code, std::u16string* out)
+bool TrueTypeCodeText(const TrueTypeFont& tt, int code, std::u16string* out)
 {
     uint32_t gid = 0;
-    if (const fonts::TrueTypeCmap* sym = tt.FindCmap(3, 0)) {
+    if (const TrueTypeCmap* sym = tt.FindCmap(3, 0)) {
         gid = sym->Lookup(0xF000u + static_cast<uint32_t>(code));
         if (!gid)
             gid = sym->Lookup(static_cast<uint32_t>(code));
     }
     if (!gid) {
-        if (const fonts::TrueTypeCmap* mac = tt.FindCmap(1, 0))
+        if (const TrueTypeCmap* mac = tt.FindCmap(1, 0))
             gid = mac->Lookup(static_cast<uint32_t>(code));
     }
     if (!gid || gid >= tt.glyphNames.size() || tt.glyphNames[gid].empty())
         return false;
-    return fonts::GlyphNameToUnicode(tt.glyphNames[gid], out) && !out->empty();
+    return GlyphNameToUnicode(tt.glyphNames[gid], out) && !out->empty();
 }
 
 bool NumberedNameMatchesCode(const std::string& n, int code)
@@ -98,21 +98,27 @@ public:
     }
 };
 
-std::shared_ptr<const fonts::CMap> LoadCMapStream(Document& doc, const Object& stream)
+// An embedded CMap; null (and the failure reported as `failure`) when it cannot be read.
+std::shared_ptr<const CMap> LoadCMapStream(Document& doc, const Object& stream, DiagCode failure)
 {
     if (!stream.IsStream())
         return nullptr;
+    const StreamInfo& info = *stream.GetStream();
     DecodedData decoded;
-    if (!doc.DecodeStream(stream, kMaxCMapBytes, &decoded) || !decoded.imageCodec.empty())
+    if (!doc.DecodeStream(stream, kMaxCMapBytes, &decoded) || !decoded.imageCodec.empty()) {
+        doc.Report(failure, info.ref.num, static_cast<int64_t>(info.offset));
         return nullptr;
+    }
     // An embedded CMap may /usecmap another embedded one (/UseCMap entry) or a predefined one.
-    std::shared_ptr<const fonts::CMap> parent;
+    std::shared_ptr<const CMap> parent;
     const Object& use = doc.Resolve(stream["UseCMap"]);
     if (use.IsName())
-        parent = fonts::PredefinedCMap(use.Str());
-    auto cmap = fonts::CMap::Parse(decoded.bytes);
+        parent = PredefinedCMap(use.Str());
+    auto cmap = CMap::Parse(decoded.bytes);
+    if (!cmap)
+        doc.Report(failure, info.ref.num, static_cast<int64_t>(info.offset));
     if (parent && cmap) {
-        auto merged = std::make_shared<fonts::CMap>(*cmap);
+        auto merged = std::make_shared<CMap>(*cmap);
         merged->UseCMap(*parent);
         merged->Finish();
         return merged;
@@ -148,9 +154,9 @@ bool LoadFontProgram(Document& doc, const Object& descriptor, std::string* data,
 // Text of a glyph id through a TrueType/OpenType font's Unicode cmap, else its post names.
 class GlyphTextMap {
 public:
-    void FromTrueType(const fonts::TrueTypeFont& tt)
+    void FromTrueType(const TrueTypeFont& tt)
     {
-        const fonts::TrueTypeCmap* cmap = tt.FindCmap(3, 10);
+        const TrueTypeCmap* cmap = tt.FindCmap(3, 10);
         if (!cmap)
             cmap = tt.FindCmap(3, 1);
         if (!cmap)
@@ -168,12 +174,12 @@ public:
     {
         if (gid < codes_.size() && codes_[gid] != 0xFFFFFFFFu && codes_[gid] != 0) {
             const uint32_t c = codes_[gid];
-            AppendUtf16(c, out);
+            morvane::AppendUtf16(c, out);
             return true;
         }
         if (gid < names_.size() && !names_[gid].empty()) {
             std::u16string t;
-            if (fonts::GlyphNameToUnicode(names_[gid], &t)) {
+            if (GlyphNameToUnicode(names_[gid], &t)) {
                 *out += t;
                 return true;
             }
@@ -195,7 +201,8 @@ constexpr size_t kMaxWidthEntries = 1u << 20;
 // What the loading stages of a simple font share, read once from its dictionary.
 struct SimpleFontInfo {
     const Object* descriptor = nullptr;
-    const fonts::StandardFont* standard = nullptr;  // one of the 14 standard fonts, by name
+    const StandardFont* standard = nullptr;  // one of the 14 standard fonts, by name
+    int objectNum = DiagnosticList::kNoObject;      // the font dictionary's, for diagnostics
     bool type3 = false;
     bool trueType = false;
     bool symbolic = false;
@@ -207,22 +214,22 @@ struct SimpleFontInfo {
 bool ReadBaseEncoding(Document& doc, const Object& encoding, const SimpleFontInfo& info,
                       std::array<std::string, 256>* names)
 {
-    fonts::BaseEncoding base = fonts::BaseEncoding::Standard;
+    BaseEncoding base = BaseEncoding::Standard;
     bool haveBase = false;
-    if (info.standard && (info.standard->encoding == fonts::BaseEncoding::Symbol ||
-                          info.standard->encoding == fonts::BaseEncoding::ZapfDingbats)) {
+    if (info.standard && (info.standard->encoding == BaseEncoding::Symbol ||
+                          info.standard->encoding == BaseEncoding::ZapfDingbats)) {
         base = info.standard->encoding;
         haveBase = true;
     }
     const Object& baseName = encoding.IsName() ? encoding : doc.Resolve(encoding["BaseEncoding"]);
-    if (baseName.IsName() && fonts::LookupBaseEncoding(baseName.Str(), &base))
+    if (baseName.IsName() && LookupBaseEncoding(baseName.Str(), &base))
         haveBase = true;
     if (!haveBase) {
-        base = (info.trueType && !info.symbolic) ? fonts::BaseEncoding::WinAnsi : fonts::BaseEncoding::Standard;
+        base = (info.trueType && !info.symbolic) ? BaseEncoding::WinAnsi : BaseEncoding::Standard;
         if (info.trueType && info.symbolic)
-            base = fonts::BaseEncoding::WinAnsi;
+            base = BaseEncoding::WinAnsi;
     }
-    const char* const* baseNames = fonts::EncodingGlyphNames(base);
+    const char* const* baseNames = EncodingGlyphNames(base);
     for (int c = 0; c < 256; ++c)
         if (baseNames && baseNames[c])
             (*names)[static_cast<size_t>(c)] = baseNames[c];
@@ -232,9 +239,9 @@ bool ReadBaseEncoding(Document& doc, const Object& encoding, const SimpleFontInf
 // The embedded program of a simple font, as far as the text needs it: the built-in encoding
 // of a Type 1 or CFF program, or a TrueType program's cmaps and glyph names.
 struct SimpleFontProgram {
-    fonts::BuiltInEncoding builtIn;
+    BuiltInEncoding builtIn;
     bool haveBuiltIn = false;
-    fonts::TrueTypeFont trueType;
+    TrueTypeFont trueType;
     bool haveTrueType = false;
 };
 
@@ -244,15 +251,19 @@ void ParseSimpleFontProgram(Document& doc, const SimpleFontInfo& info, SimpleFon
     if (info.type3 || !LoadFontProgram(doc, *info.descriptor, &program, &programKind))
         return;
     if (programKind == "FontFile") {
-        out->haveBuiltIn = fonts::ParseType1Encoding(program, &out->builtIn);
+        out->haveBuiltIn = ParseType1Encoding(program, &out->builtIn);
     } else if (programKind == "FontFile3") {
-        fonts::CffFont cff;
-        if (fonts::ParseCff(program, &cff) && !cff.cidKeyed) {
+        CffFont cff;
+        if (!ParseCff(program, &cff)) {
+            doc.Report(DiagCode::FontProgramUnreadable, info.objectNum);
+        } else if (!cff.cidKeyed) {
             out->builtIn = cff.encoding;
             out->haveBuiltIn = !out->builtIn.names.empty();
         }
     } else {
-        out->haveTrueType = fonts::ParseTrueType(program, &out->trueType);
+        out->haveTrueType = ParseTrueType(program, &out->trueType);
+        if (!out->haveTrueType)
+            doc.Report(DiagCode::FontProgramUnreadable, info.objectNum);
     }
 }
 
@@ -271,7 +282,8 @@ public:
             *out += text_[code];
     }
 
-    void Load(Document& doc, const Object& dict, FontCache& cache);
+    // objectNum: the font dictionary's number, for diagnostics (kNoObject when direct).
+    void Load(Document& doc, const Object& dict, int objectNum, FontCache& cache);
 
 private:
     using GlyphNames = std::array<std::string, 256>;
@@ -284,9 +296,10 @@ private:
     std::array<std::u16string, 256> text_;
 };
 
-void SimpleFont::Load(Document& doc, const Object& dict, FontCache& cache)
+void SimpleFont::Load(Document& doc, const Object& dict, int objectNum, FontCache& cache)
 {
     SimpleFontInfo info;
+    info.objectNum = objectNum;
     info.type3 = doc.Resolve(dict["Subtype"]).IsName("Type3");
     info.trueType = doc.Resolve(dict["Subtype"]).IsName("TrueType");
     name = StripSubsetPrefix(doc.Resolve(dict["BaseFont"]).Str());
@@ -295,7 +308,7 @@ void SimpleFont::Load(Document& doc, const Object& dict, FontCache& cache)
     const Object& descriptor = doc.Resolve(dict["FontDescriptor"]);
     info.descriptor = &descriptor;
     ReadStyle(doc, dict, descriptor, this);
-    info.standard = fonts::FindStandardFont(name);
+    info.standard = FindStandardFont(name);
     const int flags = doc.Resolve(descriptor["Flags"]).GetIntClamped(0);
     info.symbolic = (flags & 4) != 0 && (flags & 32) == 0;
 
@@ -328,16 +341,16 @@ void SimpleFont::ReadText(Document& doc, const Object& dict, const SimpleFontInf
                           const std::array<bool, 256>& fromDifferences, const SimpleFontProgram& program,
                           FontCache& cache)
 {
-    std::shared_ptr<const fonts::CMap> toUnicode = LoadCMapStream(doc, doc.Resolve(dict["ToUnicode"]));
-    const bool dingbats = info.standard && info.standard->encoding == fonts::BaseEncoding::ZapfDingbats;
-    std::unique_ptr<fonts::ProgramUnicode> programUnicode;
+    std::shared_ptr<const CMap> toUnicode = LoadCMapStream(doc, doc.Resolve(dict["ToUnicode"]), DiagCode::ToUnicodeUnreadable);
+    const bool dingbats = info.standard && info.standard->encoding == BaseEncoding::ZapfDingbats;
+    std::unique_ptr<ProgramUnicode> programUnicode;
     for (int c = 0; c < 256; ++c) {
         std::u16string& t = text_[static_cast<size_t>(c)];
         if (toUnicode && toUnicode->LookupUnicode(static_cast<uint32_t>(c), &t) && !t.empty())
             continue;
         const std::string& n = names[static_cast<size_t>(c)];
         if (!n.empty()) {
-            if (dingbats ? fonts::DingbatsGlyphNameToUnicode(n, &t) : fonts::GlyphNameToUnicode(n, &t))
+            if (dingbats ? DingbatsGlyphNameToUnicode(n, &t) : GlyphNameToUnicode(n, &t))
                 continue;
         }
         t.clear();
@@ -347,11 +360,11 @@ void SimpleFont::ReadText(Document& doc, const Object& dict, const SimpleFontInf
         // draws, else another copy of this font in the document with a ToUnicode map.
         if (!n.empty() && program.haveTrueType) {
             if (!programUnicode)
-                programUnicode = std::make_unique<fonts::ProgramUnicode>(program.trueType);
+                programUnicode = std::make_unique<ProgramUnicode>(program.trueType);
             if (programUnicode->Text(n, &t))
                 continue;
         }
-        if (!n.empty() && !info.type3 && fonts::ParseNumberedGlyphName(n) &&
+        if (!n.empty() && !info.type3 && ParseNumberedGlyphName(n) &&
             cache.LearnedGlyphNames().Lookup(name, n, &t))
             continue;
         t.clear();
@@ -390,7 +403,7 @@ void SimpleFont::ReadWidths(Document& doc, const Object& dict, const SimpleFontI
         }
         if (w < 0 && info.standard) {
             const std::string& n = names[static_cast<size_t>(c)];
-            const int sw = n.empty() ? -1 : fonts::StandardGlyphWidth(info.standard, n);
+            const int sw = n.empty() ? -1 : StandardGlyphWidth(info.standard, n);
             if (sw >= 0)
                 w = sw * kGlyphSpaceScale;
         }
@@ -443,11 +456,11 @@ public:
         uint32_t value;
         if (toUnicode_ && toUnicode_->HasCidMappings() && toUnicode_->LookupCid(code, &value) && value >= 32 &&
             value < 0x110000 && (value < 0xD800 || value > 0xDFFF)) {
-            AppendUtf16(value, out);
+            morvane::AppendUtf16(value, out);
             return;
         }
         const uint32_t cid = Cid(code);
-        if (!ordering_.empty() && fonts::CidToUnicode(ordering_, cid, &t)) {
+        if (!ordering_.empty() && CidToUnicode(ordering_, cid, &t)) {
             *out += t;
             return;
         }
@@ -460,7 +473,8 @@ public:
     }
     bool IsWordSpace(uint32_t code, int length) const override { return length == 1 && code == 32; }
 
-    void Load(Document& doc, const Object& dict);
+    // objectNum: the font dictionary's number, for diagnostics (kNoObject when direct).
+    void Load(Document& doc, const Object& dict, int objectNum);
 
 private:
     uint32_t Cid(uint32_t code) const
@@ -472,7 +486,7 @@ private:
     }
 
     void ReadEncoding(Document& doc, const Object& dict);
-    void ReadProgram(Document& doc, const Object& cidFont, const Object& descriptor);
+    void ReadProgram(Document& doc, const Object& cidFont, const Object& descriptor, int objectNum);
     void ReadWidths(Document& doc, const Object& cidFont);
 
     struct WidthRange {
@@ -485,11 +499,11 @@ private:
     std::string ordering_;
     GlyphTextMap glyphText_;
     std::vector<uint16_t> cidToGid_;  // CIDToGIDMap stream; empty for Identity
-    std::shared_ptr<const fonts::CMap> encoding_;
-    std::shared_ptr<const fonts::CMap> toUnicode_;
+    std::shared_ptr<const CMap> encoding_;
+    std::shared_ptr<const CMap> toUnicode_;
 };
 
-void CompositeFont::Load(Document& doc, const Object& dict)
+void CompositeFont::Load(Document& doc, const Object& dict, int objectNum)
 {
     name = StripSubsetPrefix(doc.Resolve(dict["BaseFont"]).Str());
     const Object& descendants = doc.Resolve(dict["DescendantFonts"]);
@@ -504,13 +518,13 @@ void CompositeFont::Load(Document& doc, const Object& dict)
     ordering_ = doc.Resolve(info["Ordering"]).Str();
 
     ReadEncoding(doc, dict);
-    toUnicode_ = LoadCMapStream(doc, doc.Resolve(dict["ToUnicode"]));
+    toUnicode_ = LoadCMapStream(doc, doc.Resolve(dict["ToUnicode"]), DiagCode::ToUnicodeUnreadable);
     if (ordering_ == "Identity" || ordering_ == "UCS")
         ordering_.clear();
     // Without a ToUnicode map and a known character collection, the embedded program says
     // what each glyph is.
     if (!toUnicode_ || !toUnicode_->HasUnicodeMappings())
-        ReadProgram(doc, cidFont, descriptor);
+        ReadProgram(doc, cidFont, descriptor, objectNum);
     ReadWidths(doc, cidFont);
 }
 
@@ -521,11 +535,13 @@ void CompositeFont::ReadEncoding(Document& doc, const Object& dict)
     const Object& encoding = doc.Resolve(dict["Encoding"]);
     if (encoding.IsName()) {
         const std::string& cmapName = encoding.Str();
-        encoding_ = fonts::PredefinedCMap(cmapName);
+        encoding_ = PredefinedCMap(cmapName);
+        if (!encoding_)
+            doc.Report(DiagCode::CMapUnknown, encoding.IsRef() ? encoding.GetRef().num : DiagnosticList::kNoObject);
         vertical = (encoding_ && encoding_->IsVertical()) || cmapName == "V" ||
                    (cmapName.size() > 2 && cmapName.compare(cmapName.size() - 2, 2, "-V") == 0);
     } else if (encoding.IsStream()) {
-        encoding_ = LoadCMapStream(doc, encoding);
+        encoding_ = LoadCMapStream(doc, encoding, DiagCode::CMapUnknown);
         if (encoding_)
             vertical = encoding_->IsVertical();
     }
@@ -535,24 +551,28 @@ void CompositeFont::ReadEncoding(Document& doc, const Object& dict)
 
 // The embedded program's glyph names and Unicode cmap (text by glyph id), the collection of a
 // CID-keyed CFF program, and the CIDToGIDMap that leads from CIDs to its glyphs.
-void CompositeFont::ReadProgram(Document& doc, const Object& cidFont, const Object& descriptor)
+void CompositeFont::ReadProgram(Document& doc, const Object& cidFont, const Object& descriptor, int objectNum)
 {
     std::string program, programKind;
     if (!LoadFontProgram(doc, descriptor, &program, &programKind))
         return;
     if (programKind == "FontFile2" || programKind == "OpenType") {
-        fonts::TrueTypeFont tt;
-        if (fonts::ParseTrueType(program, &tt)) {
+        TrueTypeFont tt;
+        if (ParseTrueType(program, &tt)) {
             glyphText_.FromTrueType(tt);
             if (glyphText_.Empty() && !tt.cff.empty()) {
-                fonts::CffFont cff;
-                if (fonts::ParseCff(tt.cff, &cff) && !cff.cidKeyed)
+                CffFont cff;
+                if (ParseCff(tt.cff, &cff) && !cff.cidKeyed)
                     glyphText_.FromNames(cff.glyphNames);
             }
+        } else {
+            doc.Report(DiagCode::FontProgramUnreadable, objectNum);
         }
     } else if (programKind == "FontFile3") {
-        fonts::CffFont cff;
-        if (fonts::ParseCff(program, &cff)) {
+        CffFont cff;
+        if (!ParseCff(program, &cff)) {
+            doc.Report(DiagCode::FontProgramUnreadable, objectNum);
+        } else {
             if (cff.cidKeyed) {
                 if (ordering_.empty() && cff.ordering != "Identity")
                     ordering_ = cff.ordering;
@@ -666,6 +686,8 @@ const Font* FontCache::Get(const Object& fontRef)
     const Object& dict = doc_.Resolve(fontRef);
     // Fonts given as direct dictionaries are rare; a file that repeats them endlessly shares one.
     if (!dict.IsDict() || (num < 0 && direct_.size() >= 256)) {
+        if (!dict.IsDict() && !fontRef.IsNull())  // null: text before any Tf, reported by the interpreter
+            doc_.Report(DiagCode::FontUnreadable, num);
         if (!fallback_)
             fallback_ = std::make_unique<FallbackFont>();
         return fallback_.get();
@@ -674,11 +696,11 @@ const Font* FontCache::Get(const Object& fontRef)
     const Object& subtype = doc_.Resolve(dict["Subtype"]);
     if (subtype.IsName("Type0")) {
         auto f = std::make_unique<CompositeFont>();
-        f->Load(doc_, dict);
+        f->Load(doc_, dict, num);
         font = std::move(f);
     } else {
         auto f = std::make_unique<SimpleFont>();
-        f->Load(doc_, dict, *this);
+        f->Load(doc_, dict, num, *this);
         font = std::move(f);
     }
     const Font* result = font.get();

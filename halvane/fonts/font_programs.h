@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace halvane::fonts {
+namespace halvane {
 
 // A font program's built-in encoding: 256 glyph names by code ("" where unset).
 struct BuiltInEncoding {
@@ -76,6 +76,6 @@ struct TrueTypeFont {
 // table directory cannot be read. The cff view points into data.
 bool ParseTrueType(std::string_view data, TrueTypeFont* font);
 
-}  // namespace halvane::fonts
+}  // namespace halvane
 
 #endif  // HALVANE_FONTS_FONT_PROGRAMS_H

@@ -1,4 +1,5 @@
 #include "halvane/fonts/glyph_names.h"
+#include "unicode_text.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,7 +7,7 @@
 
 #include "halvane/fonts/tex_glyph_names.h"
 
-namespace halvane::fonts {
+namespace halvane {
 namespace {
 
 struct GlyphListEntry {
@@ -47,17 +48,7 @@ bool ParseHex(std::string_view digits, uint32_t* value) {
   return true;
 }
 
-bool IsSurrogate(uint32_t v) { return v >= 0xD800 && v <= 0xDFFF; }
-
-void AppendScalar(uint32_t v, std::u16string* out) {
-  if (v < 0x10000) {
-    out->push_back(static_cast<char16_t>(v));
-  } else {
-    v -= 0x10000;
-    out->push_back(static_cast<char16_t>(0xD800 + (v >> 10)));
-    out->push_back(static_cast<char16_t>(0xDC00 + (v & 0x3FF)));
-  }
-}
+using morvane::IsSurrogate;
 
 // "uniXXXX", "uniXXXXYYYY"...: each group is one BMP character other than a surrogate.
 bool ParseUniName(std::string_view name, std::u16string* out) {
@@ -77,7 +68,7 @@ bool ParseUName(std::string_view name, std::u16string* out) {
   if (name.size() < 5 || name.size() > 7 || name[0] != 'u') return false;
   uint32_t v;
   if (!ParseHex(name.substr(1), &v) || IsSurrogate(v) || v > 0x10FFFF) return false;
-  AppendScalar(v, out);
+  morvane::AppendUtf16(v, out);
   return true;
 }
 
@@ -134,4 +125,4 @@ bool DingbatsGlyphNameToUnicode(std::string_view name, std::u16string* out) {
   return NameToUnicode(name, true, out);
 }
 
-}  // namespace halvane::fonts
+}  // namespace halvane

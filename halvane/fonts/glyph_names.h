@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace halvane::fonts {
+namespace halvane {
 
 // Maps a glyph name to its text: anything after the first '.' is dropped ("a.sc"), '_' joins the
 // components of a ligature ("f_f_i"), and each component is an Adobe Glyph List name, "uni" with
@@ -29,6 +29,6 @@ struct NumberedGlyphName {
 };
 bool ParseNumberedGlyphName(std::string_view name, NumberedGlyphName* out = nullptr);
 
-}  // namespace halvane::fonts
+}  // namespace halvane
 
 #endif  // HALVANE_FONTS_GLYPH_NAMES_H

@@ -6,9 +6,9 @@
 #include <mutex>
 
 #include "halvane/fonts/cmap.h"
-#include "halvane/base/utf16.h"
+#include "unicode_text.h"
 
-namespace halvane::fonts {
+namespace halvane {
 namespace {
 
 struct PredefinedCMapEntry {
@@ -218,7 +218,7 @@ bool CidToUnicode(std::string_view ordering, uint32_t cid, std::u16string* out) 
     const Run& r = *std::prev(it);
     uint32_t scalar = r.value + (cid - r.lo);
     if (scalar > 0x10FFFF) return false;
-    AppendUtf16(scalar, out);
+    morvane::AppendUtf16(scalar, out);
     return true;
   }
   auto seq = table->sequences.find(cid);
@@ -227,4 +227,4 @@ bool CidToUnicode(std::string_view ordering, uint32_t cid, std::u16string* out) 
   return true;
 }
 
-}  // namespace halvane::fonts
+}  // namespace halvane

@@ -1,9 +1,9 @@
 #include "halvane/fonts/program_unicode.h"
 
 #include "halvane/fonts/glyph_names.h"
-#include "halvane/base/utf16.h"
+#include "unicode_text.h"
 
-namespace halvane::fonts {
+namespace halvane {
 
 ProgramUnicode::ProgramUnicode(const TrueTypeFont& font) {
   const TrueTypeCmap* cmap = font.FindCmap(3, 10);
@@ -39,8 +39,8 @@ bool ProgramUnicode::Text(const std::string& glyphName, std::u16string* out) con
   if (gid == 0 || gid >= codes_.size()) return false;
   const uint32_t c = codes_[gid];
   if (c < 0x20 || (c >= 0x7F && c < 0xA0) || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-  AppendUtf16(c, out);
+  morvane::AppendUtf16(c, out);
   return true;
 }
 
-}  // namespace halvane::fonts
+}  // namespace halvane

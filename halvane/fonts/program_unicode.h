@@ -11,7 +11,7 @@
 
 #include "halvane/fonts/font_programs.h"
 
-namespace halvane::fonts {
+namespace halvane {
 
 class ProgramUnicode {
  public:
@@ -26,6 +26,6 @@ class ProgramUnicode {
   std::unordered_map<std::string, uint32_t> glyphByName_;
 };
 
-}  // namespace halvane::fonts
+}  // namespace halvane
 
 #endif  // HALVANE_FONTS_PROGRAM_UNICODE_H

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-namespace halvane::fonts {
+namespace halvane {
 namespace {
 
 #include "generated/standard_font_metrics.inc"
@@ -91,4 +91,4 @@ int StandardGlyphWidth(const StandardFont* font, std::string_view glyphName) {
   return font->widths[it - begin];
 }
 
-}  // namespace halvane::fonts
+}  // namespace halvane

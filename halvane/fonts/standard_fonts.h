@@ -7,7 +7,7 @@
 
 #include "halvane/fonts/encodings.h"
 
-namespace halvane::fonts {
+namespace halvane {
 
 struct StandardFont {
   const char* name;         // "Helvetica-BoldOblique"
@@ -36,6 +36,6 @@ const StandardFont* FindStandardFont(std::string_view baseFont);
 // Advance width of a glyph in 1/1000 em; -1 when the font has no glyph of that name.
 int StandardGlyphWidth(const StandardFont* font, std::string_view glyphName);
 
-}  // namespace halvane::fonts
+}  // namespace halvane
 
 #endif  // HALVANE_FONTS_STANDARD_FONTS_H

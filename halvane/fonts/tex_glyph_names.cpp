@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-namespace halvane::fonts {
+namespace halvane {
 
 namespace {
 
@@ -118,4 +118,4 @@ bool TexGlyphNameToUnicode(std::string_view name, std::u16string* out,
   return false;
 }
 
-}  // namespace halvane::fonts
+}  // namespace halvane

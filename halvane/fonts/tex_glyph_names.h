@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace halvane::fonts {
+namespace halvane {
 
 // Appends the text of one TeX glyph name ("angbracketleft", "summationtext", "parenleftBig").
 // Size variants of the extension font ("...big", "...Bigg", "...text", "...display") read as
@@ -16,6 +16,6 @@ namespace halvane::fonts {
 bool TexGlyphNameToUnicode(std::string_view name, std::u16string* out,
                            bool (*lookupBase)(std::string_view, std::u16string*));
 
-}  // namespace halvane::fonts
+}  // namespace halvane
 
 #endif  // HALVANE_FONTS_TEX_GLYPH_NAMES_H

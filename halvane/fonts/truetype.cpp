@@ -5,7 +5,7 @@
 #include "halvane/fonts/byte_reader.h"
 #include "halvane/fonts/font_programs.h"
 
-namespace halvane::fonts {
+namespace halvane {
 namespace {
 
 #include "generated/font_program_names.inc"
@@ -268,4 +268,4 @@ bool ParseTrueType(std::string_view bytes, TrueTypeFont* font) {
   return true;
 }
 
-}  // namespace halvane::fonts
+}  // namespace halvane

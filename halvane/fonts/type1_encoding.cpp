@@ -4,7 +4,7 @@
 #include "halvane/fonts/encodings.h"
 #include "halvane/fonts/font_programs.h"
 
-namespace halvane::fonts {
+namespace halvane {
 namespace {
 
 // The cleartext part: the first ASCII segment of a PFB file, else everything up to "eexec".
@@ -112,4 +112,4 @@ bool ParseType1Encoding(std::string_view fontFile, BuiltInEncoding* encoding) {
   return any;
 }
 
-}  // namespace halvane::fonts
+}  // namespace halvane

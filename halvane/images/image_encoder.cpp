@@ -285,11 +285,18 @@ bool EncodeImage(Document& doc, const ImageEvent& ev, std::string* out)
     const bool isInline = ev.xobject == nullptr;
     if (isInline && (!ev.inlineDict || !ev.inlineData))
         return false;
+    // Why an image is left out goes to the document's diagnostics (inline images have no object).
+    const StreamInfo* stream = isInline ? nullptr : ev.xobject->GetStream();
+    auto drop = [&](DiagCode why) {
+        doc.Report(why, stream ? stream->ref.num : DiagnosticList::kNoObject,
+                   stream ? static_cast<int64_t>(stream->offset) : DiagnosticList::kNoOffset);
+        return false;
+    };
     const Dict& dict = isInline ? *ev.inlineDict : ev.xobject->GetDict();
     const int width = doc.Resolve(Entry(dict, "Width", "W")).GetIntClamped(0);
     const int height = doc.Resolve(Entry(dict, "Height", "H")).GetIntClamped(0);
     if (width <= 0 || height <= 0 || static_cast<int64_t>(width) * height > kMaxPixels)
-        return false;
+        return drop(DiagCode::ImageSizeUnusable);
     // The samples' size follows from the image's own description; decoding stops there, so a
     // small stream cannot expand into a huge one. JPEG data passes through at its own size.
     const bool mask = doc.Resolve(Entry(dict, "ImageMask", "IM")).GetBool(false);
@@ -309,9 +316,9 @@ bool EncodeImage(Document& doc, const ImageEvent& ev, std::string* out)
         const std::string& raw = *ev.inlineData;
         if (!DecodeFilters(reinterpret_cast<const uint8_t*>(raw.data()), raw.size(), Entry(dict, "Filter", "F"),
                            Entry(dict, "DecodeParms", "DP"), doc.Resolver(), limit, &decoded))
-            return false;
+            return drop(DiagCode::ImageDropped);
     } else if (!doc.DecodeStream(*ev.xobject, std::max(limit, ev.xobject->GetStream()->length + 4096), &decoded)) {
-        return false;
+        return drop(DiagCode::ImageDropped);
     }
     // The decoded samples, and below the pixels, count in the document's budget while they
     // live: an image that does not fit is left out and the page goes on without it.
@@ -320,17 +327,19 @@ bool EncodeImage(Document& doc, const ImageEvent& ev, std::string* out)
         return false;
     if (decoded.imageCodec == "DCTDecode") {
         if (!TakeJpeg(&decoded.bytes))
-            return false;
+            return drop(DiagCode::ImageDropped);
         out->swap(decoded.bytes);
         return true;
     }
     if (decoded.imageCodec == "JBIG2Decode" &&
         (bpc != 1 || cm.components != 1 || !DecodeJbig2(doc, width, height, &decoded)))
-        return false;
-    if (!decoded.imageCodec.empty() || !haveColorSpace)
-        return false;  // JPX has no form a document can embed
+        return drop(DiagCode::ImageDropped);
+    if (!decoded.imageCodec.empty())
+        return drop(DiagCode::ImageCodecUnsupported);  // JPX has no form a document can embed
+    if (!haveColorSpace)
+        return drop(DiagCode::ImageColorSpaceUnknown);
     if (bpc != 1 && bpc != 2 && bpc != 4 && bpc != 8 && bpc != 16)
-        return false;
+        return drop(DiagCode::ImageDropped);
     const Object& decodeArr = doc.Resolve(Entry(dict, "Decode", "D"));
     std::vector<uint8_t> tables[4];
     for (int c = 0; c < cm.components && c < 4; ++c)
@@ -344,7 +353,8 @@ bool EncodeImage(Document& doc, const ImageEvent& ev, std::string* out)
     const std::string& samples = decoded.bytes;
     if (bpc == 1 && cm.components == 1 && !cm.indexed && (!mask || fill[0] + fill[1] + fill[2] == 0) &&
         (isInline || !doc.Resolve((*ev.xobject)["SMask"]).IsStream()))
-        return EncodeBilevel(width, height, samples, tables[0], mask, cm.inverted, out);
+        return EncodeBilevel(width, height, samples, tables[0], mask, cm.inverted, out) ||
+               drop(DiagCode::ImageDataShort);
     const int outChannels = (cm.indexed || cm.components >= 3 || (mask && !greyFill)) ? 3 : 1;
     const size_t pixelBytes = static_cast<size_t>(width) * height * outChannels;
     const BudgetLease pixelsLease(doc.Budget(), pixelBytes + pixelBytes / 2);  // and about as much for the PNG
@@ -355,7 +365,7 @@ bool EncodeImage(Document& doc, const ImageEvent& ev, std::string* out)
     const uint8_t* src = reinterpret_cast<const uint8_t*>(samples.data());
     const size_t rows = std::min<size_t>(static_cast<size_t>(height), samples.size() / (rowBytes ? rowBytes : 1));
     if (rows == 0)
-        return false;
+        return drop(DiagCode::ImageDataShort);
     for (size_t y = 0; y < rows; ++y) {
         const uint8_t* row = src + y * rowBytes;
         uint8_t* dst = &pixels[y * static_cast<size_t>(width) * outChannels];
@@ -398,7 +408,7 @@ bool EncodeImage(Document& doc, const ImageEvent& ev, std::string* out)
     }
     if (!isInline)
         BlendSoftMask(doc, *ev.xobject, width, height, outChannels, &pixels);
-    return WritePng(width, height, outChannels, pixels.data(), out);
+    return WritePng(width, height, outChannels, pixels.data(), out) || drop(DiagCode::ImageDropped);
 }
 
 }  // namespace halvane

@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "halvane/layout/line_builder.h"
+#include "unicode_text.h"
 
 namespace halvane {
 
@@ -31,7 +32,7 @@ bool HasCjk(const LineModel& line)
 {
     for (const RunModel& r : line.runs)
         for (char16_t c : r.text)
-            if (IsCjkChar(c) || (c >= 0xD800 && c <= 0xDBFF))
+            if (morvane::IsCjk(c) || morvane::IsHighSurrogate(c))
                 return true;
     return false;
 }

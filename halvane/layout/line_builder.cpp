@@ -5,6 +5,7 @@
 #include "halvane/layout/hyphenation.h"
 #include "halvane/layout/layout_factors.h"
 #include "halvane/layout/region_splitter.h"
+#include "unicode_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -122,8 +123,8 @@ void ReattachStrayScripts(const std::vector<PlacedGlyph>& glyphs, std::vector<Ba
     auto touches = [&](const Band& band, const PlacedGlyph& g, double reach, bool larger) {
         // Glyphs are sorted by their left edge and none is wider than a few font sizes.
         const double from = g.u0 - reach - kMaxGlyphWidth * g.size;
-        auto it = std::lower_bound(band.begin(), band.end(), from,
-                                   [&](size_t id, double u) { return glyphs[id].u0 < u; });
+        auto it =
+            std::lower_bound(band.begin(), band.end(), from, [&](size_t id, double u) { return glyphs[id].u0 < u; });
         for (int seen = 0; it != band.end() && glyphs[*it].u0 <= g.u1 + reach && seen < kMaxNeighboursScanned;
              ++it, ++seen) {
             const PlacedGlyph& h = glyphs[*it];
@@ -181,9 +182,9 @@ bool HoldsCrossingLines(const std::vector<PlacedGlyph>& glyphs, const Band& band
             continue;
         if (prev && std::fabs(g.baseline - prev->baseline) > kDistinctBaseline * std::max(g.size, prev->size) &&
             g.u0 < prev->u1 - kGlyphOverlap * std::min(g.u1 - g.u0, prev->u1 - prev->u0)) {
-            const bool bothLineSized = g.size >= kMinOwnLineSize * bandSize &&
-                                       prev->size >= kMinOwnLineSize * bandSize &&
-                                       std::fabs(g.size - prev->size) <= kLineSizedTolerance * std::max(g.size, prev->size);
+            const bool bothLineSized =
+                g.size >= kMinOwnLineSize * bandSize && prev->size >= kMinOwnLineSize * bandSize &&
+                std::fabs(g.size - prev->size) <= kLineSizedTolerance * std::max(g.size, prev->size);
             // Woven lines cross at every other glyph; stacked scripts of a formula lie apart.
             crossings = (crossings > 0 && g.u0 - lastCrossing <= kWovenCrossingSpan * bandSize) ? crossings + 1 : 1;
             lastCrossing = g.u0;
@@ -291,7 +292,7 @@ std::vector<Band> SplitWovenBands(const std::vector<PlacedGlyph>& glyphs, std::v
 // join runs of one style, with a space where a gap or a space glyph breaks a word.
 class FragmentCutter {
 public:
-    FragmentCutter(int bandId, int dir, std::vector<Fragment>* out) : bandId_(bandId), dir_(dir), out_(out) {}
+    FragmentCutter(int bandId, int dir, std::vector<Fragment>* out) : bandId_(bandId), dir_(dir), out_(out) { }
 
     void Add(const PlacedGlyph& g)
     {
@@ -465,8 +466,7 @@ std::vector<LineModel> AssembleLines(std::vector<Fragment>& frags, const std::ve
         for (auto& r : l.runs)
             if (!r.isImage)
                 lastText = &r;
-        if (lastText && !lastText->text.empty() && !EndsWithCjk(lastText->text) &&
-            !EndsWithWhite(lastText->text))
+        if (lastText && !lastText->text.empty() && !EndsWithCjk(lastText->text) && !EndsWithWhite(lastText->text))
             lastText->text.push_back(u' ');
     }
     return lines;
@@ -485,20 +485,13 @@ void ToPageSpace(int dir, double u0, double v0, double u1, double v1, double* le
 
 }  // namespace
 
-bool IsCjkChar(char32_t c)
-{
-    return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF) ||
-           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x1100 && c <= 0x11FF) ||
-           (c >= 0x20000 && c <= 0x3FFFF);  // the supplementary ideograph planes
-}
-
 bool StartsWithCjk(const std::u16string& s)
 {
     if (s.empty())
         return false;
-    if (s[0] >= 0xD800 && s[0] <= 0xDBFF && s.size() > 1)
-        return IsCjkChar(0x10000 + ((static_cast<char32_t>(s[0]) - 0xD800) << 10) + (s[1] - 0xDC00));
-    return IsCjkChar(s[0]);
+    if (morvane::IsHighSurrogate(s[0]) && s.size() > 1)
+        return morvane::IsCjk(morvane::CombineSurrogates(s[0], s[1]));
+    return morvane::IsCjk(s[0]);
 }
 
 bool EndsWithCjk(const std::u16string& s)
@@ -506,9 +499,9 @@ bool EndsWithCjk(const std::u16string& s)
     if (s.empty())
         return false;
     const size_t n = s.size();
-    if (s[n - 1] >= 0xDC00 && s[n - 1] <= 0xDFFF && n > 1)
-        return IsCjkChar(0x10000 + ((static_cast<char32_t>(s[n - 2]) - 0xD800) << 10) + (s[n - 1] - 0xDC00));
-    return IsCjkChar(s[n - 1]);
+    if (morvane::IsLowSurrogate(s[n - 1]) && n > 1)
+        return morvane::IsCjk(morvane::CombineSurrogates(s[n - 2], s[n - 1]));
+    return morvane::IsCjk(s[n - 1]);
 }
 
 void BuildPageModel(std::vector<PlacedGlyph>& glyphs, std::vector<PlacedImage>& images, PageModel* model)

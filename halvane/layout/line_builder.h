@@ -15,8 +15,8 @@ namespace halvane {
 
 void BuildPageModel(std::vector<PlacedGlyph>& glyphs, std::vector<PlacedImage>& images, PageModel* model);
 
-// True for characters after which lines join without a space (Han, kana, hangul, full-width forms).
-bool IsCjkChar(char32_t c);
+// Whether text starts or ends with a character after which lines join without a space (Han,
+// kana, hangul, full-width forms).
 bool StartsWithCjk(const std::u16string& s);
 bool EndsWithCjk(const std::u16string& s);
 

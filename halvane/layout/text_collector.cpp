@@ -53,7 +53,11 @@ Point FromDirectionFrame(int dir, Point p)
 
 void TextCollector::OnGlyph(const GlyphEvent& g)
 {
-    if (glyphs_.size() >= kMaxGlyphsPerPage || g.text.empty() || g.size <= 0.01)
+    if (glyphs_.size() >= kMaxGlyphsPerPage) {
+        ++droppedGlyphs_;
+        return;
+    }
+    if (g.text.empty() || g.size <= 0.01)
         return;
     // Text outside the visible page (cropped away, or parked off-page by the producer) is not
     // what a reader of the page sees: a glyph counts when its middle lies on the page.
@@ -101,8 +105,12 @@ void TextCollector::OnGlyph(const GlyphEvent& g)
 
 void TextCollector::OnImage(const ImageEvent& ev)
 {
-    if (!encoder_ || images_.size() >= kMaxImagesPerPage)
+    if (!encoder_)
         return;
+    if (images_.size() >= kMaxImagesPerPage) {
+        ++droppedImages_;
+        return;
+    }
     const Point corners[4] = {ev.ctm.Apply(0, 0), ev.ctm.Apply(1, 0), ev.ctm.Apply(0, 1), ev.ctm.Apply(1, 1)};
     PlacedImage img;
     img.left = img.right = corners[0].x;

@@ -55,12 +55,17 @@ public:
 
     std::vector<PlacedGlyph>& Glyphs() { return glyphs_; }
     std::vector<PlacedImage>& Images() { return images_; }
+    // Glyphs and images left out because the page already had as many as it may hold.
+    size_t DroppedGlyphs() const { return droppedGlyphs_; }
+    size_t DroppedImages() const { return droppedImages_; }
 
 private:
     double width_, height_;
     ImageEncoderFn encoder_;
     std::vector<PlacedGlyph> glyphs_;
     std::vector<PlacedImage> images_;
+    size_t droppedGlyphs_ = 0;
+    size_t droppedImages_ = 0;
 };
 
 }  // namespace halvane

@@ -131,6 +131,10 @@ bool PageExtractor::Extract(int index, PageModel* model)
     ContentInterpreter interpreter(doc_, *fonts_, collector);
     interpreter.RunPage(page->page["Contents"], page->resources, pageMatrix);
     RunAnnotations(*page, pageMatrix, interpreter);
+    if (collector.DroppedGlyphs() > 0)
+        doc_.Report(DiagCode::GlyphLimit, page->objectNum);
+    if (collector.DroppedImages() > 0)
+        doc_.Report(DiagCode::ImageLimit, page->objectNum);
     BuildPageModel(collector.Glyphs(), collector.Images(), model);
     return true;
 }

@@ -9,12 +9,6 @@ namespace strome {
 
 namespace {
 
-bool IsEastAsian(uint32_t c)
-{
-    return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF) ||
-           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x20000 && c <= 0x3FFFF);
-}
-
 const char* UnderlineValue(Underline u)
 {
     switch (u) {
@@ -42,7 +36,7 @@ std::string HexColor(int32_t rgb)
 bool HasEastAsian(const std::u16string& text)
 {
     bool found = false;
-    DecodeUtf16(text.data(), text.size(), [&](uint32_t c) { found = found || IsEastAsian(c); });
+    DecodeUtf16(text.data(), text.size(), [&](uint32_t c) { found = found || morvane::IsCjk(c); });
     return found;
 }
 

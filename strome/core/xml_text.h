@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "unicode_text.h"
+
 namespace strome {
 
 // True for the characters of the XML 1.0 Char production: tab, line feed, carriage return,
@@ -16,23 +18,7 @@ bool IsXmlChar(uint32_t codePoint);
 
 // Calls emit(codePoint) for each character of UTF-16 text. A surrogate pair gives one code
 // point; a lone surrogate gives none.
-template <class Emit>
-void DecodeUtf16(const char16_t* text, size_t length, Emit emit)
-{
-    for (size_t i = 0; i < length; ++i) {
-        uint32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF) {
-            if (i + 1 < length && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-                emit(0x10000 + ((c - 0xD800) << 10) + (uint32_t(text[i + 1]) - 0xDC00));
-                ++i;
-            }
-            continue;
-        }
-        if (c >= 0xDC00 && c <= 0xDFFF)
-            continue;
-        emit(c);
-    }
-}
+using morvane::DecodeUtf16;
 
 // Calls emit(codePoint) for each well-formed UTF-8 sequence; malformed bytes give nothing.
 template <class Emit>

@@ -401,6 +401,11 @@ TEST_F(DocxLayout, HeadersAndFootersArePartsOfTheirSectionWithAPageField)
     ASSERT_EQ(doc->BeginSection(&letter), 1);
     stRunFormat plain = MakeRunFormat();
     ASSERT_EQ(doc->BeginHeaderFooter(STROME_HEADER_DEFAULT), 1);
+    qrn_IDocxPara* logo = doc->AddParagraphEx(nullptr);
+    ASSERT_NE(logo, nullptr);
+    const std::string png = TestImage("red_blue.png");
+    EXPECT_EQ(PlacePictureEx(doc, logo, png, MakePictureProps(720, 360)), 1);  // a logo, only in the header
+    logo->Release();
     AddTextParagraph(doc, MakeParagraphProps(STROME_ALIGN_RIGHT), QT("Annual report"), plain);
     ASSERT_EQ(doc->EndHeaderFooter(), 1);
     ASSERT_EQ(doc->BeginHeaderFooter(STROME_FOOTER_FIRST), 1);
@@ -425,6 +430,10 @@ TEST_F(DocxLayout, HeadersAndFootersArePartsOfTheirSectionWithAPageField)
     const std::string& footer = p.Part("word/footer1.xml");
     EXPECT_NE(header.find("<w:hdr "), std::string::npos);
     EXPECT_NE(header.find("<w:t>Annual report</w:t>"), std::string::npos);
+    EXPECT_NE(header.find("r:embed=\"rId1\""), std::string::npos);
+    EXPECT_NE(p.Part("word/_rels/header1.xml.rels").find("Target=\"media/image1.png\""), std::string::npos);
+    EXPECT_EQ(p.Part("word/media/image1.png"), png);
+    EXPECT_FALSE(p.Has("word/_rels/footer1.xml.rels"));
     EXPECT_NE(footer.find("<w:ftr "), std::string::npos);
     EXPECT_NE(footer.find("<w:fldSimple w:instr=\" PAGE \"><w:r><w:t>1</w:t></w:r></w:fldSimple>"), std::string::npos);
     EXPECT_NE(footer.find("<w:fldSimple w:instr=\" NUMPAGES \"></w:fldSimple>"), std::string::npos);
@@ -764,9 +773,10 @@ TEST_F(DocxLayout, MisuseIsRefusedAndThePackageStaysSound)
              d->BeginHeaderFooter(STROME_HEADER_DEFAULT);
              return WithParagraph(d, [](qrn_IDocxPara* p) { return p->AddFootnoteReference(nullptr); });
          }},
-        {"picture in a header",
+        {"picture in a footnote",
          [](qrn_IDocx* d) {
-             d->BeginHeaderFooter(STROME_HEADER_DEFAULT);
+             int note = WithParagraph(d, [](qrn_IDocxPara* p) { return p->AddFootnoteReference(nullptr); });
+             d->BeginFootnote(note);
              return BadPicture([](stPictureProps&) {}, d);
          }},
         {"page break in a table",

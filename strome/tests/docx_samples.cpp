@@ -101,7 +101,7 @@ std::string BuildPages(qrn_IDocx* doc)
 }
 
 // A document of the later operations, as a faithful layout writes one: a Letter page with a
-// header, a footer with the page number, a centred heading, a justified paragraph with a
+// header with a logo, a footer with the page number, a centred heading, a justified paragraph with a
 // footnote, two contents lines (title, dot-leader tab, page number), a ruled table with a
 // repeated header row and merged cells, then two columns after a continuous section break;
 // a landscape A4 page with an anchored cropped JPEG that text wraps around, and an inline PNG.
@@ -114,11 +114,15 @@ std::string BuildFeatures(qrn_IDocx* doc)
     body.nAfter = 120;
 
     doc->BeginHeaderFooter(STROME_HEADER_DEFAULT);
-    AddTextParagraph(doc, MakeParagraphProps(STROME_ALIGN_RIGHT), QFromUtf8("Morvane sample header"), plain);
+    const stParagraphProps right = MakeParagraphProps(STROME_ALIGN_RIGHT);
+    qrn_IDocxPara* p = doc->AddParagraphEx(&right);
+    PlacePictureEx(doc, p, Image("red_blue.png"), MakePictureProps(480, 240));
+    AddRunEx(p, QFromUtf8(" Morvane sample header"), plain);
+    p->Release();
     doc->EndHeaderFooter();
     doc->BeginHeaderFooter(STROME_FOOTER_DEFAULT);
     const stParagraphProps centred = MakeParagraphProps(STROME_ALIGN_CENTER);
-    qrn_IDocxPara* p = doc->AddParagraphEx(&centred);
+    p = doc->AddParagraphEx(&centred);
     AddRunEx(p, QFromUtf8("Page "), plain);
     QString one = QFromUtf8("1");
     p->AddField(STROME_FIELD_PAGE, one.data(), int(one.size()), &plain);

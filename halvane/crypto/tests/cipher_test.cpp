@@ -97,7 +97,7 @@ TEST(AesTest, CbcDecryptPadding) {
   const std::string key(16, '\x42'), iv(16, '\x07');
   struct Case {
     std::string plaintext;  // as encrypted, padding included
-    size_t truncate_to;     // ciphertext length handed to the decryptor
+    size_t truncateTo;     // ciphertext length handed to the decryptor
     std::string expected;
   };
   const Case kCases[] = {
@@ -113,7 +113,7 @@ TEST(AesTest, CbcDecryptPadding) {
       {std::string(16, 'c') + std::string(16, '\x03'), 31, std::string(16, 'c')},
   };
   for (const Case& c : kCases) {
-    const std::string ciphertext = Encrypt(key, iv, c.plaintext).substr(0, c.truncate_to);
+    const std::string ciphertext = Encrypt(key, iv, c.plaintext).substr(0, c.truncateTo);
     std::string out;
     ASSERT_TRUE(AesCbcDecrypt(key, iv, ciphertext, true, &out));
     EXPECT_EQ(ToHex(out), ToHex(c.expected));

@@ -20,7 +20,7 @@ struct FileCase {
   const char* label;
   int v, r, length;
   int32_t p;
-  bool encrypt_metadata;
+  bool encryptMetadata;
   const char* cfm;  // method of the one crypt filter /StdCF (V 4 and 5), else empty
   const char* o;
   const char* u;
@@ -187,7 +187,7 @@ EncryptionValues ValuesOf(const FileCase& c) {
   values.R = c.r;
   values.Length = c.length;
   values.P = c.p;
-  values.EncryptMetadata = c.encrypt_metadata;
+  values.EncryptMetadata = c.encryptMetadata;
   values.O = FromHex(c.o);
   values.U = FromHex(c.u);
   values.OE = FromHex(c.oe);
@@ -223,7 +223,7 @@ TEST(SecurityHandlerTest, DecryptsRealFiles) {
     std::string out;
     EXPECT_TRUE(DecryptAs(*handler, c, FromHex(c.ciphertext), &out));
     EXPECT_EQ(out, c.plaintext);
-    EXPECT_EQ(handler->EncryptsMetadata(), c.encrypt_metadata);
+    EXPECT_EQ(handler->EncryptsMetadata(), c.encryptMetadata);
   }
 }
 

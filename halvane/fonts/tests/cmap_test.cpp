@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace halvane::fonts {
+namespace halvane {
 namespace {
 
 std::u16string Unicode(const CMap& cmap, uint32_t code) {
@@ -227,4 +227,4 @@ TEST(CMap, GarbageParsesToAnEmptyMap) {
 }
 
 }  // namespace
-}  // namespace halvane::fonts
+}  // namespace halvane

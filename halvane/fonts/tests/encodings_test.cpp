@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-namespace halvane::fonts {
+namespace halvane {
 namespace {
 
 struct CodeCase {
@@ -90,4 +90,4 @@ TEST(Encodings, PdfDocToUnicode) {
 }
 
 }  // namespace
-}  // namespace halvane::fonts
+}  // namespace halvane

@@ -11,7 +11,7 @@
 #include "halvane/fonts/program_unicode.h"
 #include "test_paths.h"
 
-namespace halvane::fonts {
+namespace halvane {
 namespace {
 
 std::string ReadFixture(const char* name) {
@@ -338,4 +338,4 @@ TEST(TrueType, RejectsWhatIsNoFont) {
 }
 
 }  // namespace
-}  // namespace halvane::fonts
+}  // namespace halvane

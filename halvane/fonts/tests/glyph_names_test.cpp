@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace halvane::fonts {
+namespace halvane {
 namespace {
 
 struct NameCase {
@@ -118,4 +118,4 @@ TEST(GlyphNames, NamesWithBytesOutsideAscii) {
 }
 
 }  // namespace
-}  // namespace halvane::fonts
+}  // namespace halvane

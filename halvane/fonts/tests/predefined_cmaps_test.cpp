@@ -4,7 +4,7 @@
 
 #include "halvane/fonts/cmap.h"
 
-namespace halvane::fonts {
+namespace halvane {
 namespace {
 
 // Decodes bytes with a predefined CMap and the CID-to-Unicode table of its collection.
@@ -128,4 +128,4 @@ TEST(CidToUnicode, Collections) {
 }
 
 }  // namespace
-}  // namespace halvane::fonts
+}  // namespace halvane

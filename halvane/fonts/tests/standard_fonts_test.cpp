@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace halvane::fonts {
+namespace halvane {
 namespace {
 
 TEST(StandardFonts, Aliases) {
@@ -72,4 +72,4 @@ TEST(StandardFonts, BuiltInEncodingsAndStyles) {
 }
 
 }  // namespace
-}  // namespace halvane::fonts
+}  // namespace halvane
