@@ -5,7 +5,7 @@
 
 #include "halvane/fonts/font_programs.h"
 
-using namespace halvane::fonts;
+using namespace halvane;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -7,7 +7,7 @@
 
 #include "halvane/fonts/cmap.h"
 
-using namespace halvane::fonts;
+using namespace halvane;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
