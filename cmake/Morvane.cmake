@@ -52,3 +52,24 @@ function(morvane_gtest name)
     set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
   endif()
 endfunction()
+
+# morvane_fuzz_target(<name> SOURCE <file> [LIBS ...]): one libFuzzer entry point over one parser.
+# Its seeds (and the reproducers of faults it found) live in fuzz/seeds/<name>/ beside the
+# source. The native test run replays them all through a standalone runner (<name>_replay,
+# ctest fuzz_replay_<name>); with -DMORVANE_FUZZ=ON (clang) bin/<name>_fuzzer is built too.
+function(morvane_fuzz_target name)
+  cmake_parse_arguments(F "" "SOURCE" "LIBS" ${ARGN})
+  if(WIN32)
+    return()
+  endif()
+  set(seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/seeds/${name})
+  add_executable(${name}_replay ${F_SOURCE} ${PROJECT_SOURCE_DIR}/testing/fuzz_replay_main.cpp)
+  target_link_libraries(${name}_replay PRIVATE ${F_LIBS})
+  add_test(NAME fuzz_replay_${name} COMMAND ${name}_replay ${seeds})
+  set_tests_properties(fuzz_replay_${name} PROPERTIES TIMEOUT 300 LABELS unit)
+  if(MORVANE_FUZZ)
+    add_executable(${name}_fuzzer ${F_SOURCE})
+    target_link_options(${name}_fuzzer PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(${name}_fuzzer PRIVATE ${F_LIBS})
+  endif()
+endfunction()

@@ -107,6 +107,7 @@ void ContentInterpreter::RunPage(const Object& contentsRef, const Object& resour
     stack_.clear();
     operations_ = 0;
     std::string content;
+    BudgetLease contentLease(doc_.Budget(), 0);  // the page's content, held while it runs
     const Object& contents = doc_.Resolve(contentsRef);
     contentObject_ = DiagnosticList::kNoObject;
     auto append = [&](const Object& s) {
@@ -117,7 +118,8 @@ void ContentInterpreter::RunPage(const Object& contentsRef, const Object& resour
         if (contentObject_ == DiagnosticList::kNoObject)
             contentObject_ = num;  // diagnostics name the page's first stream
         DecodedData decoded;
-        if (doc_.DecodeStream(stream, kMaxContentBytes - content.size(), &decoded) && decoded.imageCodec.empty()) {
+        if (doc_.DecodeStream(stream, kMaxContentBytes - content.size(), &decoded) && decoded.imageCodec.empty() &&
+            contentLease.Grow(decoded.bytes.size() + 1)) {
             content.append(decoded.bytes);
             content.push_back('\n');  // streams of an array split only between tokens
         } else {
@@ -740,14 +742,17 @@ void ContentInterpreter::DoForm(const Object& ref, const Object& xobject, const 
         return;
     }
     std::shared_ptr<const std::string> content;
+    BudgetLease formLease;  // this form's content while it runs (nested forms each hold their own)
     auto cached = formNum >= 0 ? formCache_.find(formNum) : formCache_.end();
     if (cached != formCache_.end()) {
         content = cached->second;
     } else {
         DecodedData decoded;
-        if (doc_.DecodeStream(xobject, kMaxContentBytes, &decoded) && decoded.imageCodec.empty()) {
+        if (doc_.DecodeStream(xobject, kMaxContentBytes, &decoded) && decoded.imageCodec.empty() &&
+            (formLease = BudgetLease(doc_.Budget(), decoded.bytes.size())).Held()) {
             content = std::make_shared<const std::string>(std::move(decoded.bytes));
-            if (formNum >= 0 && formCacheBytes_ + content->size() <= kMaxFormCacheBytes) {
+            if (formNum >= 0 && formCacheBytes_ + content->size() <= kMaxFormCacheBytes &&
+                formCacheLease_.Grow(content->size())) {
                 formCacheBytes_ += content->size();
                 formCache_[formNum] = content;
             }

@@ -64,7 +64,10 @@ class ContentInterpreter {
 public:
     struct Operators;  // the operator table, with what each operator does
 
-    ContentInterpreter(Document& doc, FontCache& fonts, ContentSink& sink) : doc_(doc), fonts_(fonts), sink_(sink) {}
+    ContentInterpreter(Document& doc, FontCache& fonts, ContentSink& sink)
+        : doc_(doc), fonts_(fonts), sink_(sink), formCacheLease_(doc.Budget(), 0)
+    {
+    }
 
     // Runs a page's /Contents (a stream or an array of streams) with the page's resources.
     // pageMatrix maps default user space to page space.
@@ -126,6 +129,7 @@ private:
     // Decoded form contents, so a form drawn many times on a page is decoded once.
     std::unordered_map<int, std::shared_ptr<const std::string>> formCache_;
     size_t formCacheBytes_ = 0;
+    BudgetLease formCacheLease_;  // the cached forms' bytes, counted in the document's budget
     GlyphEvent glyph_;
     size_t operations_ = 0;
     std::vector<Subpath> path_;

@@ -68,6 +68,10 @@ bool Document::Rebuild()
         Report(DiagCode::RebuildFailed);
         return false;
     }
+    // Object streams that failed under the damaged table (one listed inside itself, say) get
+    // one more try under the rebuilt one.
+    for (auto it = objectStreams_.begin(); it != objectStreams_.end();)
+        it = it->second ? std::next(it) : objectStreams_.erase(it);
     // Objects inside object streams, where no plain definition exists.
     for (int streamNum : objectStreams) {
         const ObjectStream* os = LoadObjectStream(streamNum);
@@ -340,6 +344,12 @@ const Document::ObjectStream* Document::LoadObjectStream(int num)
         Report(DiagCode::ObjectStreamUnreadable, num, static_cast<int64_t>(stream.GetStream()->offset));
         return nullptr;
     }
+    // Its objects stay cached with the document, so its bytes stay counted.
+    os->lease = BudgetLease(budget_, decoded.bytes.size());
+    if (!os->lease.Held()) {
+        Report(DiagCode::ObjectStreamUnreadable, num, static_cast<int64_t>(stream.GetStream()->offset));
+        return nullptr;
+    }
     os->data.swap(decoded.bytes);
     const int count = Resolve(stream["N"]).GetIntClamped(0);
     const int64_t first = Resolve(stream["First"]).GetInt(-1);
@@ -428,9 +438,12 @@ bool Document::DecodeStream(const Object& stream, size_t maxOutput, DecodedData*
     std::string raw;
     if (!RawStreamData(stream, &raw))
         return false;
+    const bool boundedByBudget = budget_.Available() < maxOutput;
     if (DecodeFilters(reinterpret_cast<const uint8_t*>(raw.data()), raw.size(), info->dict.Get("Filter"),
-                      info->dict.Get("DecodeParms"), Resolver(), maxOutput, out))
+                      info->dict.Get("DecodeParms"), Resolver(), std::min(maxOutput, budget_.Available()), out))
         return true;
+    if (boundedByBudget)
+        budget_.NoteRefusal();
     Report(DiagCode::FilterFailed, info->ref.num, static_cast<int64_t>(info->offset));
     return false;
 }
@@ -438,6 +451,7 @@ bool Document::DecodeStream(const Object& stream, size_t maxOutput, DecodedData*
 bool Document::LoadPageTree()
 {
     pages_.clear();
+    pagesLease_ = BudgetLease(budget_, 0);
     const Object& rootRef = xref_.trailer.Get("Root");
     const Object& root = Resolve(rootRef);
     if (!root.IsDict()) {
@@ -503,6 +517,16 @@ void Document::CollectPages(const Object& nodeRef, const Object& resources, cons
     if (entry.cropBox.Width() <= 0 || entry.cropBox.Height() <= 0)
         entry.cropBox = entry.mediaBox;
     entry.rotate = (rotate / 90) * 90;
+    // The list grows in steps the budget grants; a tree with more pages than it holds keeps
+    // the pages listed so far.
+    if (pages_.size() == pages_.capacity()) {
+        const size_t grown = std::max<size_t>(16, pages_.capacity() * 2);
+        if (!pagesLease_.Grow(sizeof(PageEntry) * (grown - pages_.capacity()))) {
+            Report(DiagCode::TooManyPages);
+            return;
+        }
+        pages_.reserve(grown);
+    }
     pages_.push_back(std::move(entry));
 }
 

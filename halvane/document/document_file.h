@@ -14,6 +14,7 @@
 #include "halvane/syntax/byte_source.h"
 #include "halvane/filters/filter_chain.h"
 #include "halvane/syntax/object.h"
+#include "halvane/document/memory_budget.h"
 #include "halvane/document/xref.h"
 
 namespace halvane {
@@ -51,7 +52,8 @@ public:
     const Object& Resolve(const Object& obj);
     const Object& GetObject(int num);
 
-    // Decrypts (when needed) and decodes a stream's data.
+    // Decrypts (when needed) and decodes a stream's data; the output is also bounded by what is
+    // left of the document's memory budget.
     bool DecodeStream(const Object& stream, size_t maxOutput, DecodedData* out);
     // The stream's raw bytes after decryption, before the filters.
     bool RawStreamData(const Object& stream, std::string* out);
@@ -61,6 +63,8 @@ public:
     const Dict& Trailer() const { return xref_.trailer; }
     bool WasRepaired() const { return repaired_; }
     ResolveFn Resolver();
+    // What the document's large buffers may hold at a time; the owners of such buffers lease from it.
+    MemoryBudget& Budget() { return budget_; }
 
     // What was repaired, skipped or given up while reading this document, by any layer.
     void Report(DiagCode code, int object = DiagnosticList::kNoObject, int64_t offset = DiagnosticList::kNoOffset)
@@ -82,11 +86,13 @@ private:
     void DecryptStrings(Object* obj, Ref ref, int depth);
 
     struct ObjectStream {
+        BudgetLease lease;  // held as long as the stream's objects stay cached
         std::string data;
         std::vector<std::pair<int, size_t>> offsets;  // object number, offset in data
     };
     const ObjectStream* LoadObjectStream(int num);
 
+    MemoryBudget budget_;  // first, so every lease below goes back before it ends
     ByteSource source_;
     XrefTable xref_;
     bool repaired_ = false;
@@ -97,6 +103,7 @@ private:
     std::unique_ptr<Decryptor> decryptor_;
     int encryptNum_ = -1;
     std::vector<PageEntry> pages_;
+    BudgetLease pagesLease_;
     DiagnosticList diagnostics_;
 };
 

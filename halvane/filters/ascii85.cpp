@@ -39,7 +39,9 @@ bool Ascii85Decode(const uint8_t* data, size_t size, size_t maxOutput, std::stri
         }
     }
     if (count > 1) {
-        // A partial final group is padded with 'u' and gives count - 1 bytes.
+        // A partial final group is padded with 'u' and gives count - 1 bytes, within the limit too.
+        if (out->size() - start + static_cast<size_t>(count - 1) > maxOutput)
+            return false;
         for (int i = count; i < 5; ++i)
             group = group * 85 + 84;
         for (int i = 0; i < count - 1; ++i)

@@ -240,7 +240,7 @@ bool ParseCff(std::string_view bytes, CffFont* font) {
     const std::vector<double>& v = ros->second;
     font->registry = v[0] >= 0 && v[0] < 65536 ? SidName(static_cast<uint32_t>(v[0]), strings) : "";
     font->ordering = v[1] >= 0 && v[1] < 65536 ? SidName(static_cast<uint32_t>(v[1]), strings) : "";
-    font->supplement = static_cast<int>(v[2]);
+    font->supplement = v[2] >= 0 && v[2] < 65536 ? static_cast<int>(v[2]) : 0;  // an operand may be any real
   }
 
   size_t charsetOffset = 0;

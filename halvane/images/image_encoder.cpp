@@ -320,6 +320,11 @@ bool EncodeImage(Document& doc, const ImageEvent& ev, std::string* out)
     } else if (!doc.DecodeStream(*ev.xobject, std::max(limit, ev.xobject->GetStream()->length + 4096), &decoded)) {
         return drop(DiagCode::ImageDropped);
     }
+    // The decoded samples, and below the pixels, count in the document's budget while they
+    // live: an image that does not fit is left out and the page goes on without it.
+    const BudgetLease samplesLease(doc.Budget(), decoded.bytes.size());
+    if (!samplesLease.Held())
+        return false;
     if (decoded.imageCodec == "DCTDecode") {
         if (!TakeJpeg(&decoded.bytes))
             return drop(DiagCode::ImageDropped);
@@ -351,7 +356,11 @@ bool EncodeImage(Document& doc, const ImageEvent& ev, std::string* out)
         return EncodeBilevel(width, height, samples, tables[0], mask, cm.inverted, out) ||
                drop(DiagCode::ImageDataShort);
     const int outChannels = (cm.indexed || cm.components >= 3 || (mask && !greyFill)) ? 3 : 1;
-    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * outChannels, 0xFF);
+    const size_t pixelBytes = static_cast<size_t>(width) * height * outChannels;
+    const BudgetLease pixelsLease(doc.Budget(), pixelBytes + pixelBytes / 2);  // and about as much for the PNG
+    if (!pixelsLease.Held())
+        return false;
+    std::vector<uint8_t> pixels(pixelBytes, 0xFF);
     const uint32_t maxValue = (1u << bpc) - 1;
     const uint8_t* src = reinterpret_cast<const uint8_t*>(samples.data());
     const size_t rows = std::min<size_t>(static_cast<size_t>(height), samples.size() / (rowBytes ? rowBytes : 1));

@@ -76,6 +76,11 @@ TEST(Filters, OutputIsBounded)
     out.clear();
     EXPECT_FALSE(RunLengthDecode(U8(rle), rle.size(), 1000, &out));
     EXPECT_LE(out.size(), 1000u);
+    // The last, partial group of ASCII85 data counts against the limit too.
+    const std::string a85 = "zz87c~>";
+    out.clear();
+    EXPECT_FALSE(Ascii85Decode(U8(a85), a85.size(), 8, &out));
+    EXPECT_LE(out.size(), 8u);
 }
 
 TEST(Filters, PredictorsRestoreRows)
