@@ -1,4 +1,4 @@
-#include "aes.h"
+#include "halvane/crypto/aes.h"
 
 #include <array>
 

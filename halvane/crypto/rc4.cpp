@@ -1,4 +1,4 @@
-#include "rc4.h"
+#include "halvane/crypto/rc4.h"
 
 #include <cstring>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "sha2.h"
+#include "halvane/crypto/sha2.h"
 
 #include <cstring>
 

@@ -13,7 +13,7 @@
 
 #include "halvane.h"
 #include "line_order.h"
-#include "pdf_doc.h"
+#include "halvane/face/pdf_doc.h"
 
 namespace {
 

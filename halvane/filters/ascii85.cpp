@@ -1,5 +1,5 @@
 // ASCII base-85 decoding (ISO 32000-1, 7.4.3).
-#include "filters.h"
+#include "halvane/filters/filters.h"
 
 namespace halvane {
 

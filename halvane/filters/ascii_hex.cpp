@@ -1,5 +1,5 @@
 // ASCII hexadecimal decoding (ISO 32000-1, 7.4.2).
-#include "filters.h"
+#include "halvane/filters/filters.h"
 
 namespace halvane {
 

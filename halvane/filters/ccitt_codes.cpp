@@ -1,4 +1,4 @@
-#include "ccitt_codes.h"
+#include "halvane/filters/ccitt_codes.h"
 
 namespace halvane {
 

@@ -9,8 +9,8 @@
 #include <cstring>
 #include <vector>
 
-#include "ccitt_codes.h"
-#include "filters.h"
+#include "halvane/filters/ccitt_codes.h"
+#include "halvane/filters/filters.h"
 
 namespace halvane {
 

@@ -1,6 +1,6 @@
-#include "filter_chain.h"
+#include "halvane/filters/filter_chain.h"
 
-#include "filters.h"
+#include "halvane/filters/filters.h"
 
 namespace halvane {
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "../object.h"
+#include "halvane/syntax/object.h"
 
 namespace halvane {
 

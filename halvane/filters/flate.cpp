@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "filters.h"
+#include "halvane/filters/filters.h"
 
 namespace halvane {
 

@@ -6,11 +6,11 @@
 #include <map>
 #include <memory>
 
-#include "filters.h"
-#include "jbig2_arith.h"
-#include "jbig2_bitmap.h"
-#include "jbig2_generic.h"
-#include "jbig2_text.h"
+#include "halvane/filters/filters.h"
+#include "halvane/filters/jbig2_arith.h"
+#include "halvane/filters/jbig2_bitmap.h"
+#include "halvane/filters/jbig2_generic.h"
+#include "halvane/filters/jbig2_text.h"
 
 namespace halvane {
 

@@ -1,4 +1,4 @@
-#include "jbig2_arith.h"
+#include "halvane/filters/jbig2_arith.h"
 
 namespace halvane::jbig2 {
 

@@ -1,4 +1,4 @@
-#include "jbig2_bitmap.h"
+#include "halvane/filters/jbig2_bitmap.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "jbig2_generic.h"
+#include "halvane/filters/jbig2_generic.h"
 
 #include <algorithm>
 #include <cstring>

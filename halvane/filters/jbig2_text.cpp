@@ -1,6 +1,6 @@
-#include "jbig2_text.h"
+#include "halvane/filters/jbig2_text.h"
 
-#include "jbig2_generic.h"
+#include "halvane/filters/jbig2_generic.h"
 
 namespace halvane::jbig2 {
 

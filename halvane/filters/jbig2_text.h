@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "jbig2_arith.h"
-#include "jbig2_bitmap.h"
+#include "halvane/filters/jbig2_arith.h"
+#include "halvane/filters/jbig2_bitmap.h"
 
 namespace halvane::jbig2 {
 

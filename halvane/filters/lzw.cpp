@@ -1,7 +1,7 @@
 // LZW decoding (ISO 32000-1, 7.4.4): 9- to 12-bit codes, 256 clear, 257 end of data.
 #include <vector>
 
-#include "filters.h"
+#include "halvane/filters/filters.h"
 
 namespace halvane {
 

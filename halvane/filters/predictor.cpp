@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "filters.h"
+#include "halvane/filters/filters.h"
 
 namespace halvane {
 

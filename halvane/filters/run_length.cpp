@@ -1,5 +1,5 @@
 // Run-length decoding (ISO 32000-1, 7.4.5).
-#include "filters.h"
+#include "halvane/filters/filters.h"
 
 namespace halvane {
 

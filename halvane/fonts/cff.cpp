@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <map>
 
-#include "byte_reader.h"
-#include "encodings.h"
-#include "font_programs.h"
+#include "halvane/fonts/byte_reader.h"
+#include "halvane/fonts/encodings.h"
+#include "halvane/fonts/font_programs.h"
 
 namespace halvane::fonts {
 namespace {

@@ -1,10 +1,10 @@
-#include "cmap.h"
+#include "halvane/fonts/cmap.h"
 
 #include <algorithm>
 #include <iterator>
 #include <map>
 
-#include "utf16.h"
+#include "halvane/base/utf16.h"
 
 namespace halvane::fonts {
 namespace {

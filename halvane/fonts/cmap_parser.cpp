@@ -2,8 +2,8 @@
 // is skipped token by token, so damage stays local to the entry it hits.
 #include <cstring>
 
-#include "cmap.h"
-#include "glyph_names.h"
+#include "halvane/fonts/cmap.h"
+#include "halvane/fonts/glyph_names.h"
 
 namespace halvane::fonts {
 namespace {

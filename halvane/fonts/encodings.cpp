@@ -1,4 +1,4 @@
-#include "encodings.h"
+#include "halvane/fonts/encodings.h"
 
 namespace halvane::fonts {
 namespace {

@@ -1,10 +1,10 @@
-#include "glyph_names.h"
+#include "halvane/fonts/glyph_names.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
 
-#include "fonts/tex_glyph_names.h"
+#include "halvane/fonts/tex_glyph_names.h"
 
 namespace halvane::fonts {
 namespace {

@@ -5,8 +5,8 @@
 #include <map>
 #include <mutex>
 
-#include "cmap.h"
-#include "utf16.h"
+#include "halvane/fonts/cmap.h"
+#include "halvane/base/utf16.h"
 
 namespace halvane::fonts {
 namespace {

@@ -1,7 +1,7 @@
-#include "fonts/program_unicode.h"
+#include "halvane/fonts/program_unicode.h"
 
-#include "fonts/glyph_names.h"
-#include "utf16.h"
+#include "halvane/fonts/glyph_names.h"
+#include "halvane/base/utf16.h"
 
 namespace halvane::fonts {
 

@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "fonts/font_programs.h"
+#include "halvane/fonts/font_programs.h"
 
 namespace halvane::fonts {
 

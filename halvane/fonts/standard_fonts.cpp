@@ -1,4 +1,4 @@
-#include "standard_fonts.h"
+#include "halvane/fonts/standard_fonts.h"
 
 #include <algorithm>
 #include <cstring>

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "encodings.h"
+#include "halvane/fonts/encodings.h"
 
 namespace halvane::fonts {
 

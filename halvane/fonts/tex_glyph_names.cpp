@@ -1,4 +1,4 @@
-#include "fonts/tex_glyph_names.h"
+#include "halvane/fonts/tex_glyph_names.h"
 
 #include <algorithm>
 #include <iterator>

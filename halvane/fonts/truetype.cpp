@@ -2,8 +2,8 @@
 // head, hhea/hmtx) and the CFF table of OpenType fonts.
 #include <algorithm>
 
-#include "byte_reader.h"
-#include "font_programs.h"
+#include "halvane/fonts/byte_reader.h"
+#include "halvane/fonts/font_programs.h"
 
 namespace halvane::fonts {
 namespace {

@@ -1,8 +1,8 @@
 // The built-in /Encoding of a Type 1 font, read from the cleartext part (no eexec decryption).
 #include <cstring>
 
-#include "encodings.h"
-#include "font_programs.h"
+#include "halvane/fonts/encodings.h"
+#include "halvane/fonts/font_programs.h"
 
 namespace halvane::fonts {
 namespace {

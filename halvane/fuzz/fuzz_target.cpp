@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "pdf_doc.h"
+#include "halvane/face/pdf_doc.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "fax_encoder.h"
-#include "filters/ccitt_codes.h"
-#include "filters/filters.h"
+#include "halvane/filters/ccitt_codes.h"
+#include "halvane/filters/filters.h"
 #include "test_paths.h"
 
 namespace halvane {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "document.h"
+#include "halvane/document/document_file.h"
 #include "pdf_builder.h"
 #include "test_paths.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "filters/ccitt_codes.h"
+#include "halvane/filters/ccitt_codes.h"
 
 namespace halvane::testing {
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "filters/filter_chain.h"
-#include "filters/filters.h"
+#include "halvane/filters/filter_chain.h"
+#include "halvane/filters/filters.h"
 
 namespace halvane {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "pdf_builder.h"
-#include "pdf_doc.h"
+#include "halvane/face/pdf_doc.h"
 
 namespace halvane {
 namespace {

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "hyphenation.h"
+#include "halvane/layout/hyphenation.h"
 
 namespace halvane {
 namespace {

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "filters/filters.h"
-#include "filters/jbig2_arith.h"
+#include "halvane/filters/filters.h"
+#include "halvane/filters/jbig2_arith.h"
 #include "fax_encoder.h"
 #include "jbig2_test_encoder.h"
 #include "pdf_builder.h"
 #include "png_reader.h"
-#include "pdf_doc.h"
+#include "halvane/face/pdf_doc.h"
 
 namespace halvane {
 namespace {

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "lexer.h"
-#include "parser.h"
+#include "halvane/syntax/lexer.h"
+#include "halvane/syntax/parser.h"
 
 namespace halvane {
 namespace {

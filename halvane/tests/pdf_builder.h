@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "byte_source.h"
+#include "halvane/syntax/byte_source.h"
 
 namespace halvane::testing {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "halvane.h"
-#include "page_records.h"
+#include "halvane/face/page_records.h"
 #include "test_paths.h"
 
 namespace halvane {

@@ -7,7 +7,7 @@
 #include "fax_encoder.h"
 #include "line_order.h"
 #include "pdf_builder.h"
-#include "pdf_doc.h"
+#include "halvane/face/pdf_doc.h"
 #include "png_reader.h"
 
 namespace halvane {

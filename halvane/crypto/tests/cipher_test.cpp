@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <string>
 
-#include "../aes.h"
-#include "../rc4.h"
+#include "halvane/crypto/aes.h"
+#include "halvane/crypto/rc4.h"
 #include "hex.h"
 
 namespace halvane {

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "../md5.h"
-#include "../sha2.h"
+#include "halvane/crypto/md5.h"
+#include "halvane/crypto/sha2.h"
 #include "hex.h"
 
 namespace halvane {

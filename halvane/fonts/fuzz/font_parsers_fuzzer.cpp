@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "fonts/cmap.h"
-#include "fonts/font_programs.h"
-#include "fonts/glyph_names.h"
+#include "halvane/fonts/cmap.h"
+#include "halvane/fonts/font_programs.h"
+#include "halvane/fonts/glyph_names.h"
 
 using namespace halvane::fonts;
 

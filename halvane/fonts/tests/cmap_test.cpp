@@ -1,4 +1,4 @@
-#include "fonts/cmap.h"
+#include "halvane/fonts/cmap.h"
 
 #include <gtest/gtest.h>
 

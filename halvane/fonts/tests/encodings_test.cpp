@@ -1,4 +1,4 @@
-#include "fonts/encodings.h"
+#include "halvane/fonts/encodings.h"
 
 #include <gtest/gtest.h>
 

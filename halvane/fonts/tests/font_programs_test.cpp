@@ -1,4 +1,4 @@
-#include "fonts/font_programs.h"
+#include "halvane/fonts/font_programs.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "fonts/program_unicode.h"
+#include "halvane/fonts/program_unicode.h"
 #include "test_paths.h"
 
 namespace halvane::fonts {

@@ -1,4 +1,4 @@
-#include "fonts/glyph_names.h"
+#include "halvane/fonts/glyph_names.h"
 
 #include <gtest/gtest.h>
 

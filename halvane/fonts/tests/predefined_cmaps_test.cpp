@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "fonts/cmap.h"
+#include "halvane/fonts/cmap.h"
 
 namespace halvane::fonts {
 namespace {

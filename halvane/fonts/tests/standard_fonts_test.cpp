@@ -1,4 +1,4 @@
-#include "fonts/standard_fonts.h"
+#include "halvane/fonts/standard_fonts.h"
 
 #include <gtest/gtest.h>
 
