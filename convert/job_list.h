@@ -11,6 +11,9 @@
 
 enum { CONV_TYPE_WORD = 0, CONV_TYPE_TEXT = 1 };   // any value but 1 converts to Word
 enum { JOB_STAGE_ANALYSE = 0, JOB_STAGE_CONVERT = 1, JOB_STAGE_DONE = 2 };
+// The Word layout: classic (paragraphs, indents, page breaks) or faithful (the page's geometry,
+// columns, tables, styles and running heads).
+enum { WORD_LAYOUT_CLASSIC = 0, WORD_LAYOUT_FAITHFUL = 1 };
 
 struct stJobInfo {
     wchar_t szPath[260];   // full path of the PDF, zero-terminated
@@ -66,6 +69,7 @@ public:
     IP2DMsgSink* m_pSink;
     std::atomic<int> m_bStop;        // set by the window to stop; polled by the worker
     int m_nConvType;
+    int m_nWordLayout;               // WORD_LAYOUT_*, read by the worker for Word output
 
 private:
     void Notify(int job, int stage, int value);
