@@ -76,9 +76,9 @@ enum {
 // size: wider than high is landscape.
 struct stSectionProps {
     uint32_t cbSize;
-    int32_t nPageWidth;       // 2 880..31 680 (2 to 22 inches)
+    int32_t nPageWidth;       // 720..31 680 (half an inch to 22 inches)
     int32_t nPageHeight;
-    int32_t nMarginTop;       // from the page edge, 0..; top + bottom leave at least 1 inch of text
+    int32_t nMarginTop;       // from the page edge, 0..; the margins leave at least 360 of text each way
     int32_t nMarginRight;
     int32_t nMarginBottom;
     int32_t nMarginLeft;
@@ -228,13 +228,14 @@ struct stCellProps {
     int32_t nGridSpan;        // grid columns the cell covers; 0 is 1
     int32_t nVMerge;          // STROME_VMERGE_*: merged with the cells above
     int32_t nVAlign;          // STROME_VALIGN_*
-    int32_t nShading;         // fill 0x00BBGGRR; STROME_COLOR_AUTO: none
+    int32_t nShading;         // with STROME_CELL_SHADED: the fill, 0x00BBGGRR
     int32_t nFlags;           // STROME_CELL_*
     int32_t nMargin[4];       // with STROME_CELL_MARGINS: top, left, bottom, right
     stBorder borders[4];      // by STROME_EDGE_TOP..RIGHT
 };
 #define STROME_CELL_MARGINS 1
 #define STROME_CELL_NO_WRAP 2
+#define STROME_CELL_SHADED 4
 
 enum {
     STROME_PLACE_INLINE = 0,  // in the line, as AddObject places it

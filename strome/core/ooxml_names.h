@@ -29,6 +29,9 @@ constexpr const char* kStyles = "http://schemas.openxmlformats.org/officeDocumen
 constexpr const char* kSettings = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/settings";
 constexpr const char* kFontTable = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/fontTable";
 constexpr const char* kImage = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/image";
+constexpr const char* kHeader = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/header";
+constexpr const char* kFooter = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/footer";
+constexpr const char* kFootnotes = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/footnotes";
 }  // namespace reltype
 
 namespace ctype {
@@ -38,6 +41,9 @@ constexpr const char* kDocument = "application/vnd.openxmlformats-officedocument
 constexpr const char* kStyles = "application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml";
 constexpr const char* kSettings = "application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml";
 constexpr const char* kFontTable = "application/vnd.openxmlformats-officedocument.wordprocessingml.fontTable+xml";
+constexpr const char* kHeader = "application/vnd.openxmlformats-officedocument.wordprocessingml.header+xml";
+constexpr const char* kFooter = "application/vnd.openxmlformats-officedocument.wordprocessingml.footer+xml";
+constexpr const char* kFootnotes = "application/vnd.openxmlformats-officedocument.wordprocessingml.footnotes+xml";
 constexpr const char* kCoreProps = "application/vnd.openxmlformats-package.core-properties+xml";
 constexpr const char* kExtendedProps = "application/vnd.openxmlformats-officedocument.extended-properties+xml";
 constexpr const char* kPng = "image/png";

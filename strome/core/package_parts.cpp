@@ -33,6 +33,18 @@ std::string StylesXml()
     x.Open("w:name").Attr("w:val", "Normal").Close();
     x.Open("w:qFormat").Close();
     x.Close();
+    // Headings carry only their outline level: Word's navigation and other readers see them,
+    // and their look comes from the paragraph's own format, as on the page.
+    for (int level = 1; level <= 6; ++level) {
+        x.Open("w:style").Attr("w:type", "paragraph").Attr("w:styleId", "Heading" + std::to_string(level));
+        x.Open("w:name").Attr("w:val", "heading " + std::to_string(level)).Close();
+        x.Open("w:basedOn").Attr("w:val", "Normal").Close();
+        x.Open("w:next").Attr("w:val", "Normal").Close();
+        x.Open("w:uiPriority").Attr("w:val", "9").Close();
+        x.Open("w:qFormat").Close();
+        x.Open("w:pPr").Open("w:outlineLvl").Attr("w:val", int64_t(level - 1)).Close().Close();
+        x.Close();
+    }
     x.Open("w:style").Attr("w:type", "character").Attr("w:default", "1").Attr("w:styleId", "DefaultParagraphFont");
     x.Open("w:name").Attr("w:val", "Default Paragraph Font").Close();
     x.Open("w:uiPriority").Attr("w:val", "1").Close();
@@ -43,7 +55,7 @@ std::string StylesXml()
     return out;
 }
 
-std::string SettingsXml()
+std::string SettingsXml(bool footnotes)
 {
     std::string out;
     XmlWriter x(out);
@@ -52,7 +64,17 @@ std::string SettingsXml()
     x.Open("w:zoom").Attr("w:percent", "100").Close();
     x.Open("w:defaultTabStop").Attr("w:val", "420").Close();
     x.Open("w:characterSpacingControl").Attr("w:val", "doNotCompress").Close();
+    if (footnotes) {
+        // The separator footnotes of footnotes.xml.
+        x.Open("w:footnotePr");
+        x.Open("w:footnote").Attr("w:id", int64_t(0)).Close();
+        x.Open("w:footnote").Attr("w:id", int64_t(1)).Close();
+        x.Close();
+    }
     x.Open("w:compat");
+    // A justified line that ends in a line break keeps its natural spacing, as on the page,
+    // instead of being stretched to the margin.
+    x.Open("w:doNotExpandShiftReturn").Close();
     x.Open("w:compatSetting").Attr("w:name", "compatibilityMode").Attr("w:uri", "http://schemas.microsoft.com/office/word")
         .Attr("w:val", "15").Close();
     x.Close();

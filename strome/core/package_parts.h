@@ -16,7 +16,8 @@ constexpr const char* kDefaultEastAsianFont = "SimSun";
 constexpr int kDefaultHalfPoints = 21;
 
 std::string StylesXml();
-std::string SettingsXml();
+// footnotes: the document has a footnotes part.
+std::string SettingsXml(bool footnotes = false);
 std::string CorePropertiesXml(time_t created);
 std::string AppPropertiesXml();
 

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <new>
 
+#include "docx_records.h"
 #include "../units.h"
 
 namespace strome {
@@ -82,28 +83,151 @@ int DocxDocument::Save()
     }
 }
 
+qrn_IDocxPara* DocxDocument::NewParagraph(const ParagraphFormat& format)
+{
+    std::unique_ptr<DocxParagraph> paragraph(new DocxParagraph(*this, 0));
+    paragraph->id_ = document_->BeginParagraph(format);
+    paragraph->format_ = format;
+    if (paragraph->id_ == 0)
+        return nullptr;
+    paragraphs_.insert(paragraph.get());
+    return paragraph.release();
+}
+
 qrn_IDocxPara* DocxDocument::AddParagraph(const stParaIndent* indent, const stParaSpacing* spacing,
                                           const char* alignment)
 {
     try {
-        ParagraphFormat format = ParagraphFormatFrom(indent, spacing, alignment);
-        std::unique_ptr<DocxParagraph> paragraph(new DocxParagraph(*this, 0));
-        paragraph->id_ = document_->BeginParagraph(format);
-        paragraph->format_ = format;
-        if (paragraph->id_ == 0)
-            return nullptr;
-        paragraphs_.insert(paragraph.get());
-        return paragraph.release();
+        return NewParagraph(ParagraphFormatFrom(indent, spacing, alignment));
     } catch (...) {
         return nullptr;
+    }
+}
+
+qrn_IDocxPara* DocxDocument::AddParagraphEx(const stParagraphProps* props)
+{
+    try {
+        ParagraphFormat format;
+        if (!ParagraphFrom(props, format))
+            return nullptr;
+        return NewParagraph(format);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+int DocxDocument::BeginSection(const stSectionProps* props)
+{
+    try {
+        SectionFormat section;
+        return SectionFrom(props, section) && document_->BeginSection(section) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+int DocxDocument::BeginTable(const stTableProps* props, const int32_t* columnWidths, int columnCount)
+{
+    try {
+        TableFormat table;
+        std::vector<int64_t> grid;
+        return TableFrom(props, columnWidths, columnCount, table, grid) && document_->BeginTable(table, grid) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+int DocxDocument::BeginRow(const stRowProps* props)
+{
+    try {
+        RowFormat row;
+        return RowFrom(props, row) && document_->BeginRow(row) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+int DocxDocument::BeginCell(const stCellProps* props)
+{
+    try {
+        CellFormat cell;
+        return CellFrom(props, cell) && document_->BeginCell(cell) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+int DocxDocument::EndCell()
+{
+    try {
+        return document_->EndCell() ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+int DocxDocument::EndRow()
+{
+    try {
+        return document_->EndRow() ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+int DocxDocument::EndTable()
+{
+    try {
+        return document_->EndTable() ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+int DocxDocument::BeginHeaderFooter(int kind)
+{
+    try {
+        if (kind < STROME_HEADER_DEFAULT || kind > STROME_FOOTER_FIRST)
+            return 0;
+        static const HeaderFooterKind kKinds[] = {HeaderFooterKind::kHeaderDefault, HeaderFooterKind::kHeaderFirst,
+                                                  HeaderFooterKind::kFooterDefault, HeaderFooterKind::kFooterFirst};
+        return document_->BeginHeaderFooter(kKinds[kind - STROME_HEADER_DEFAULT]) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+int DocxDocument::EndHeaderFooter()
+{
+    try {
+        return document_->EndHeaderFooter() ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+int DocxDocument::BeginFootnote(int id)
+{
+    try {
+        return document_->BeginFootnote(id) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+int DocxDocument::EndFootnote()
+{
+    try {
+        return document_->EndFootnote() ? 1 : 0;
+    } catch (...) {
+        return 0;
     }
 }
 
 int DocxDocument::AddPageBreak()
 {
     try {
-        document_->AddPageBreak();
-        return 1;
+        return document_->AddPageBreak() ? 1 : 0;
     } catch (...) {
         return 0;
     }
@@ -229,6 +353,82 @@ int DocxParagraph::AddObject(DOCX_OBJECT object)
             return 0;
         const PictureObject* o = static_cast<const PictureObject*>(object);
         return document_.model().AddPicture(id_, o->picture, o->width, o->height) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+int DocxParagraph::AddTextEx(const qrn_wchar* text, int length, const stRunFormat* props)
+{
+    try {
+        RunFormat format;
+        if (length < 0 || (!text && length > 0) || !RunFrom(props, format))
+            return 0;
+        return document_.model().AddText(id_, reinterpret_cast<const char16_t*>(text), size_t(length), format) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+int DocxParagraph::AddField(int kind, const qrn_wchar* shown, int length, const stRunFormat* props)
+{
+    try {
+        RunFormat format;
+        if (kind < STROME_FIELD_PAGE || kind > STROME_FIELD_NUMPAGES || length < 0 || (!shown && length > 0) ||
+            !RunFrom(props, format))
+            return 0;
+        std::u16string text;
+        if (shown)
+            text.assign(reinterpret_cast<const char16_t*>(shown), size_t(length));
+        const FieldKind fieldKind = kind == STROME_FIELD_PAGE ? FieldKind::kPage : FieldKind::kNumPages;
+        return document_.model().AddField(id_, fieldKind, text, format) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+int DocxParagraph::AddObjectEx(DOCX_OBJECT object, const stPictureProps* props)
+{
+    try {
+        if (!document_.IsObject(object))
+            return 0;
+        const PictureObject* o = static_cast<const PictureObject*>(object);
+        PicturePlacement placement;
+        int64_t width = 0, height = 0;
+        if (!PictureFrom(props, o->width, o->height, placement, width, height))
+            return 0;
+        return document_.model().AddPlacedPicture(id_, o->picture, width, height, placement) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+int DocxParagraph::AddFootnoteReference(const stRunFormat* props)
+{
+    try {
+        RunFormat format;
+        if (!RunFrom(props, format))
+            return 0;
+        return document_.model().AddFootnoteReference(id_, format);
+    } catch (...) {
+        return 0;
+    }
+}
+
+int DocxParagraph::AddColumnBreak()
+{
+    try {
+        return document_.model().AddColumnBreak(id_) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+int DocxParagraph::SetMarkFormat(const stRunFormat* props)
+{
+    try {
+        RunFormat format;
+        return RunFrom(props, format) && document_.model().SetMarkFormat(id_, format) ? 1 : 0;
     } catch (...) {
         return 0;
     }

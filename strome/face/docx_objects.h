@@ -34,6 +34,18 @@ public:
                                 const char* alignment) override;
     int AddPageBreak() override;
     qrn_IDocxPic* AddPicture(const void* data, int size, int width, int height) override;
+    int BeginSection(const stSectionProps* props) override;
+    qrn_IDocxPara* AddParagraphEx(const stParagraphProps* props) override;
+    int BeginTable(const stTableProps* props, const int32_t* columnWidths, int columnCount) override;
+    int BeginRow(const stRowProps* props) override;
+    int BeginCell(const stCellProps* props) override;
+    int EndCell() override;
+    int EndRow() override;
+    int EndTable() override;
+    int BeginHeaderFooter(int kind) override;
+    int EndHeaderFooter() override;
+    int BeginFootnote(int id) override;
+    int EndFootnote() override;
 
     // Book-keeping of the objects this document handed out.
     Document& model() { return *document_; }
@@ -45,6 +57,8 @@ public:
     void Forget(DocxPicture* picture) { pictures_.erase(picture); }
 
 private:
+    qrn_IDocxPara* NewParagraph(const ParagraphFormat& format);
+
     std::unique_ptr<Document> document_;
     std::set<DocxParagraph*> paragraphs_;
     std::set<DocxPicture*> pictures_;
@@ -65,6 +79,12 @@ public:
     int AddText(const qrn_wchar* text, int length, const stRunProps* props) override;
     int AddBreak() override;
     int AddObject(DOCX_OBJECT object) override;
+    int AddTextEx(const qrn_wchar* text, int length, const stRunFormat* format) override;
+    int AddField(int kind, const qrn_wchar* shown, int length, const stRunFormat* format) override;
+    int AddObjectEx(DOCX_OBJECT object, const stPictureProps* props) override;
+    int AddFootnoteReference(const stRunFormat* format) override;
+    int AddColumnBreak() override;
+    int SetMarkFormat(const stRunFormat* format) override;
 
 private:
     DocxDocument& document_;

@@ -3,7 +3,8 @@
 //   strome_samples FOLDER            writes NAME.docx and NAME.expected.txt for each sample
 //   strome_samples --pages N FILE    writes an N-page document (memory and speed measurements)
 // NAME.expected.txt holds the text a reader of the document gets: one line per paragraph,
-// line breaks as line feeds.
+// line breaks as line feeds. For the features sample, which has headers, footers, footnotes and
+// columns that readers place each their own way, it holds texts a reader must show, one a line.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -98,6 +99,143 @@ std::string BuildPages(qrn_IDocx* doc)
     return expected;
 }
 
+// A document of the later operations, as a faithful layout writes one: a Letter page with a
+// header, a footer with the page number, a centred heading, a justified paragraph with a
+// footnote, two contents lines (title, dot-leader tab, page number), a ruled table with a
+// repeated header row and merged cells, then two columns after a continuous section break;
+// a landscape A4 page with an anchored cropped JPEG that text wraps around, and an inline PNG.
+std::string BuildFeatures(qrn_IDocx* doc)
+{
+    stSectionProps letter = MakeSectionProps(12240, 15840, 1440);
+    doc->BeginSection(&letter);
+    stRunFormat plain = MakeRunFormat("Times New Roman", 22);
+    stParagraphProps body = MakeParagraphProps(STROME_ALIGN_JUSTIFY);
+    body.nAfter = 120;
+
+    doc->BeginHeaderFooter(STROME_HEADER_DEFAULT);
+    AddTextParagraph(doc, MakeParagraphProps(STROME_ALIGN_RIGHT), QFromUtf8("Morvane sample header"), plain);
+    doc->EndHeaderFooter();
+    doc->BeginHeaderFooter(STROME_FOOTER_DEFAULT);
+    const stParagraphProps centred = MakeParagraphProps(STROME_ALIGN_CENTER);
+    qrn_IDocxPara* p = doc->AddParagraphEx(&centred);
+    AddRunEx(p, QFromUtf8("Page "), plain);
+    QString one = QFromUtf8("1");
+    p->AddField(STROME_FIELD_PAGE, one.data(), int(one.size()), &plain);
+    p->Release();
+    doc->EndHeaderFooter();
+
+    stParagraphProps title = MakeParagraphProps(STROME_ALIGN_CENTER);
+    title.nHeadingLevel = 1;
+    title.nAfter = 240;
+    title.nFlags = STROME_PARA_KEEP_NEXT;
+    AddTextParagraph(doc, title, QFromUtf8("Annual Report"), MakeRunFormat("Arial", 36, STROME_RUN_BOLD, 0x00802000));
+
+    p = doc->AddParagraphEx(&body);
+    AddRunEx(p, QFromUtf8("Justified text runs in "), plain);
+    AddRunEx(p, QFromUtf8("italic"), MakeRunFormat("Times New Roman", 22, STROME_RUN_ITALIC));
+    AddRunEx(p, QFromUtf8(", "), plain);
+    stRunFormat underlined = plain;
+    underlined.nUnderline = STROME_UNDERLINE_SINGLE;
+    AddRunEx(p, QFromUtf8("underlined"), underlined);
+    AddRunEx(p, QFromUtf8(", "), plain);
+    AddRunEx(p, QFromUtf8("struck"), MakeRunFormat("Times New Roman", 22, STROME_RUN_STRIKE));
+    AddRunEx(p, QFromUtf8(" and "), plain);
+    AddRunEx(p, QFromUtf8("red"), MakeRunFormat("Times New Roman", 22, 0, 0x000000FF));
+    AddRunEx(p, QFromUtf8(", with E = mc"), plain);
+    stRunFormat super = plain;
+    super.nVertAlign = STROME_VERTALIGN_SUPERSCRIPT;
+    AddRunEx(p, QFromUtf8("2"), super);
+    AddRunEx(p, QFromUtf8(" and H"), plain);
+    stRunFormat sub = plain;
+    sub.nVertAlign = STROME_VERTALIGN_SUBSCRIPT;
+    AddRunEx(p, QFromUtf8("2"), sub);
+    AddRunEx(p, QFromUtf8("O, widely spaced"), plain);
+    stRunFormat spaced = plain;
+    spaced.nCharSpacing = 40;
+    AddRunEx(p, QFromUtf8(" letters"), spaced);
+    AddRunEx(p, QFromUtf8(", and a note."), plain);
+    int note = p->AddFootnoteReference(nullptr);
+    p->Release();
+    doc->BeginFootnote(note);
+    AddTextParagraph(doc, MakeParagraphProps(), QFromUtf8("The footnote of the sample."), MakeRunFormat("Times New Roman", 18));
+    doc->EndFootnote();
+
+    stParagraphProps contents = MakeParagraphProps();
+    contents.nTabCount = 1;
+    contents.tabs[0].nPos = 12240 - 2 * 1440;
+    contents.tabs[0].nKind = STROME_TAB_RIGHT;
+    contents.tabs[0].nLeader = STROME_LEADER_DOT;
+    AddTextParagraph(doc, contents, QFromUtf8("Introduction\t1"), plain);
+    AddTextParagraph(doc, contents, QFromUtf8("Results by region\t2"), plain);
+
+    const int32_t grid[3] = {3000, 2000, 2000};
+    stTableProps table = MakeTableProps();
+    table.nFlags = STROME_TABLE_FIXED_LAYOUT;
+    for (int e = 0; e < 6; ++e)
+        table.borders[e] = MakeBorder(STROME_BORDER_SINGLE, 4, 0);
+    doc->BeginTable(&table, grid, 3);
+    const char* rows[4][3] = {{"Region", "Q1", "Q2"}, {"East", "1,250", "1,380"}, {nullptr, "980", "1,010"},
+                              {"Total", "3,620", nullptr}};
+    for (int r = 0; r < 4; ++r) {
+        stRowProps row = MakeRowProps(360, STROME_HEIGHT_AT_LEAST, r == 0 ? STROME_ROW_HEADER : 0);
+        doc->BeginRow(&row);
+        for (int c = 0; c < 3; ++c) {
+            if (r == 3 && c == 2)
+                break;  // "3,620" spans two columns
+            stCellProps cell = MakeCellProps(r == 3 && c == 1 ? 2 : 1,
+                                             c == 0 && r == 1 ? STROME_VMERGE_RESTART
+                                             : c == 0 && r == 2 ? STROME_VMERGE_CONTINUE
+                                                                : STROME_VMERGE_NONE);
+            cell.nVAlign = STROME_VALIGN_CENTER;
+            if (r == 0) {
+                cell.nFlags = STROME_CELL_SHADED;
+                cell.nShading = 0x00E0E0E0;
+            }
+            doc->BeginCell(&cell);
+            if (rows[r][c])
+                AddTextParagraph(doc, MakeParagraphProps(c == 0 ? STROME_ALIGN_LEFT : STROME_ALIGN_RIGHT),
+                                 QFromUtf8(rows[r][c]), MakeRunFormat("Arial", 20, r == 0 ? STROME_RUN_BOLD : 0));
+            doc->EndCell();
+        }
+        doc->EndRow();
+    }
+    doc->EndTable();
+
+    stSectionProps twoColumns = MakeSectionProps(12240, 15840, 1440, 2, STROME_SECTION_CONTINUOUS);
+    doc->BeginSection(&twoColumns);
+    AddTextParagraph(doc, body, QFromUtf8("The left column holds this paragraph."), plain);
+    p = doc->AddParagraphEx(&body);
+    p->AddColumnBreak();
+    AddRunEx(p, QFromUtf8("The right column holds this one."), plain);
+    p->Release();
+
+    stSectionProps landscape = MakeSectionProps(16838, 11906, 1134);
+    doc->BeginSection(&landscape);
+    p = doc->AddParagraphEx(&body);
+    stPictureProps anchored = MakePictureProps(2880, 1440);
+    anchored.nPlacement = STROME_PLACE_ANCHOR;
+    anchored.nHorzFrom = STROME_FROM_MARGIN;
+    anchored.nVertFrom = STROME_FROM_PARAGRAPH;
+    anchored.nWrap = STROME_WRAP_SQUARE;
+    anchored.nDistance = 120;
+    anchored.nCrop[0] = 10000;
+    anchored.nCrop[2] = 10000;
+    PlacePictureEx(doc, p, Image("plasma.jpg"), anchored);
+    AddRunEx(p, QFromUtf8("Landscape page: this text flows beside an anchored, cropped picture."), plain);
+    p->Release();
+    p = doc->AddParagraphEx(&body);
+    PlacePictureEx(doc, p, Image("red_blue.png"), MakePictureProps(960, 480));
+    AddRunEx(p, QFromUtf8(" An inline picture stands in its line."), plain);
+    p->Release();
+    return "page\tMorvane sample header\npage\tPage 1\npage\tPage 2\n"
+           "body\tAnnual Report\nbody\tJustified text runs in italic, underlined,\n"
+           "note\tThe footnote of the sample.\nbody\tIntroduction\nbody\tResults by region\n"
+           "body\tRegion\nbody\tQ1\nbody\tEast\nbody\t1,250\nbody\t980\nbody\tTotal\nbody\t3,620\n"
+           "body\tThe left column holds this paragraph.\nbody\tThe right column holds this one.\n"
+           "body\tLandscape page: this text flows beside an anchored, cropped picture.\n"
+           "body\tAn inline picture stands in its line.\n";
+}
+
 // A long document: forty lines of text per page and the same picture on every page.
 bool BuildLong(const std::string& path, int pages)
 {
@@ -142,7 +280,8 @@ int main(int argc, char** argv)
         const struct {
             const char* name;
             std::string (*build)(qrn_IDocx*);
-        } samples[] = {{"layout", BuildLayout}, {"pictures", BuildPictures}, {"pages", BuildPages}};
+        } samples[] = {{"layout", BuildLayout}, {"pictures", BuildPictures}, {"pages", BuildPages},
+                       {"features", BuildFeatures}};
         for (const auto& sample : samples) {
             qrn_IDocx* doc = CreateDocument(folder + sample.name + ".docx");
             if (!doc) {

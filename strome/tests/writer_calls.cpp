@@ -65,6 +65,104 @@ int PlacePicture(qrn_IDocx* doc, qrn_IDocxPara* para, const std::string& bytes, 
     return placed;
 }
 
+template <class Record>
+Record Zeroed()
+{
+    Record r;
+    std::memset(&r, 0, sizeof r);
+    r.cbSize = sizeof r;
+    return r;
+}
+
+stParagraphProps MakeParagraphProps(int alignment)
+{
+    stParagraphProps p = Zeroed<stParagraphProps>();
+    p.nAlignment = alignment;
+    return p;
+}
+
+stRunFormat MakeRunFormat(const char* font, int size, int flags, int color)
+{
+    stRunFormat f = Zeroed<stRunFormat>();
+    std::strncpy(f.szFont, font, sizeof f.szFont - 1);
+    f.nSize = size;
+    f.nFlags = flags;
+    f.nColor = color;
+    return f;
+}
+
+stSectionProps MakeSectionProps(int width, int height, int margin, int columns, int start)
+{
+    stSectionProps s = Zeroed<stSectionProps>();
+    s.nPageWidth = width;
+    s.nPageHeight = height;
+    s.nMarginTop = s.nMarginRight = s.nMarginBottom = s.nMarginLeft = margin;
+    s.nColumns = columns;
+    s.nColumnSpace = 425;
+    s.nBreak = start;
+    return s;
+}
+
+stTableProps MakeTableProps() { return Zeroed<stTableProps>(); }
+
+stRowProps MakeRowProps(int height, int rule, int flags)
+{
+    stRowProps r = Zeroed<stRowProps>();
+    r.nHeight = height;
+    r.nHeightRule = rule;
+    r.nFlags = flags;
+    return r;
+}
+
+stCellProps MakeCellProps(int gridSpan, int vMerge)
+{
+    stCellProps c = Zeroed<stCellProps>();
+    c.nGridSpan = gridSpan;
+    c.nVMerge = vMerge;
+    return c;
+}
+
+stPictureProps MakePictureProps(int width, int height)
+{
+    stPictureProps p = Zeroed<stPictureProps>();
+    p.nWidth = width;
+    p.nHeight = height;
+    return p;
+}
+
+stBorder MakeBorder(int style, int width, int color)
+{
+    stBorder b = {style, width, color};
+    return b;
+}
+
+int AddRunEx(qrn_IDocxPara* para, const QString& text, const stRunFormat& format)
+{
+    return para->AddTextEx(text.data(), int(text.size()), &format);
+}
+
+int AddTextParagraph(qrn_IDocx* doc, const stParagraphProps& props, const QString& text, const stRunFormat& format)
+{
+    qrn_IDocxPara* para = doc->AddParagraphEx(&props);
+    if (!para)
+        return 0;
+    int ok = AddRunEx(para, text, format);
+    para->Release();
+    return ok;
+}
+
+int PlacePictureEx(qrn_IDocx* doc, qrn_IDocxPara* para, const std::string& bytes, const stPictureProps& props)
+{
+    qrn_IDocxPic* pic = doc->AddPicture(bytes.data(), int(bytes.size()), 0, 0);
+    if (!pic)
+        return -1;
+    DOCX_OBJECT object = pic->CreateObject(0, 0);
+    int placed = para->AddObjectEx(object, &props);
+    pic->FreeObject(object);
+    pic->Release();
+    return placed;
+}
+
 qrn_IDocx* CreateDocument(const std::string& path)
 {
     QString wide = QFromUtf8(path);

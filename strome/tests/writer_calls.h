@@ -24,6 +24,23 @@ qrn_IDocxPara* AddLayoutParagraph(qrn_IDocx* doc, int left, int firstLine, int b
 // Returns AddObject's result.
 int PlacePicture(qrn_IDocx* doc, qrn_IDocxPara* para, const std::string& bytes, int width, int height);
 
+// Records of the later operations, zeroed with their size set, and the fields most calls give.
+stParagraphProps MakeParagraphProps(int alignment = STROME_ALIGN_DEFAULT);
+stRunFormat MakeRunFormat(const char* font = "", int size = 0, int flags = 0, int color = STROME_COLOR_AUTO);
+stSectionProps MakeSectionProps(int width, int height, int margin, int columns = 1,
+                                int start = STROME_SECTION_NEXT_PAGE);
+stTableProps MakeTableProps();
+stRowProps MakeRowProps(int height = 0, int rule = STROME_HEIGHT_AUTO, int flags = 0);
+stCellProps MakeCellProps(int gridSpan = 1, int vMerge = STROME_VMERGE_NONE);
+stPictureProps MakePictureProps(int width, int height);
+stBorder MakeBorder(int style, int width = 4, int color = 0);
+// AddTextEx with the text's own length.
+int AddRunEx(qrn_IDocxPara* para, const QString& text, const stRunFormat& format);
+// A paragraph of one run of text in the given format, released.
+int AddTextParagraph(qrn_IDocx* doc, const stParagraphProps& props, const QString& text, const stRunFormat& format);
+// AddPicture, CreateObject, AddObjectEx, FreeObject, Release; returns AddObjectEx's result.
+int PlacePictureEx(qrn_IDocx* doc, qrn_IDocxPara* para, const std::string& bytes, const stPictureProps& props);
+
 // Docx_Create for a UTF-8 path; null on failure.
 qrn_IDocx* CreateDocument(const std::string& path);
 // Save, then Docx_Delete; returns Save's result.

@@ -35,7 +35,7 @@ def document_text(dom):
                 continue
             if node.localName == "t":
                 parts.append("".join(c.data for c in node.childNodes if c.nodeType == c.TEXT_NODE))
-            elif node.localName == "tab":
+            elif node.localName == "tab" and node.parentNode.localName != "tabs":  # not a tab stop
                 parts.append("\t")
             elif node.localName == "br" and node.getAttributeNS(W, "type") in ("", "textWrapping"):
                 parts.append("\n")
