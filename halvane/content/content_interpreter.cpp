@@ -15,6 +15,10 @@ namespace {
 
 constexpr int kMaxFormDepth = 12;
 constexpr size_t kMaxStateStack = 512;
+// Points of one path kept for its rules; a path of more is a drawing, and the rest is let go.
+constexpr size_t kMaxPathPoints = 20000;
+// Points closer than this (page units) across a segment's direction make it straight up or across.
+constexpr double kUprightTolerance = 0.5;
 constexpr size_t kMaxOperands = 1024;
 // A page with more operators than this is cut off (no real page comes near it).
 constexpr size_t kMaxOperations = 20u * 1000 * 1000;
@@ -174,9 +178,9 @@ void ContentInterpreter::SetFont(const Object& resources, const std::string& nam
     gs_.text.size = size;
 }
 
-// The operators that change what text and images look like, each with the number of operands
-// it reads; an operator given fewer is skipped whole. Path, clipping, shading and compatibility
-// operators draw no text and are not listed.
+// The operators that change what text, images and rules look like, each with the number of
+// operands it reads; an operator given fewer is skipped whole. Clipping, shading and
+// compatibility operators draw none of these and are not listed.
 struct ContentInterpreter::Operators {
     using Handler = void (*)(ContentInterpreter& ci, const Object& resources, int depth);
     struct Entry {
@@ -297,6 +301,102 @@ struct ContentInterpreter::Operators {
         else if (n == 4)
             CmykFill(ci, Object(), 0);
     }
+    static void StrokeGray(ContentInterpreter& ci, const Object&, int)
+    {
+        ci.gs_.strokeColor = Rgb(ci.Num(0), ci.Num(0), ci.Num(0));
+    }
+    static void StrokeRgb(ContentInterpreter& ci, const Object&, int)
+    {
+        ci.gs_.strokeColor = Rgb(ci.Num(0), ci.Num(1), ci.Num(2));
+    }
+    static void StrokeCmyk(ContentInterpreter& ci, const Object&, int)
+    {
+        ci.gs_.strokeColor = Cmyk(ci.Num(0), ci.Num(1), ci.Num(2), ci.Num(3));
+    }
+    static void StrokeColor(ContentInterpreter& ci, const Object&, int)
+    {
+        size_t n = 0;
+        while (n < ci.operands_.size() && ci.operands_[n].IsNumber())
+            ++n;
+        if (n == 1)
+            StrokeGray(ci, Object(), 0);
+        else if (n == 3)
+            StrokeRgb(ci, Object(), 0);
+        else if (n == 4)
+            StrokeCmyk(ci, Object(), 0);
+    }
+    static void LineWidth(ContentInterpreter& ci, const Object&, int) { ci.gs_.lineWidth = ci.Num(0); }
+
+    // Path construction (ISO 32000-1, 8.5.2): only what draws rules is kept.
+    static bool PathRoom(ContentInterpreter& ci)
+    {
+        return ci.sink_.WantsRules() && ci.pathPoints_ < kMaxPathPoints;
+    }
+    static void MoveTo(ContentInterpreter& ci, const Object&, int)
+    {
+        if (!PathRoom(ci))
+            return;
+        ci.path_.emplace_back();
+        ci.path_.back().points.push_back(ci.gs_.ctm.Apply(ci.Num(0), ci.Num(1)));
+        ++ci.pathPoints_;
+    }
+    static void LineTo(ContentInterpreter& ci, const Object&, int)
+    {
+        if (!PathRoom(ci) || ci.path_.empty())
+            return;
+        ci.path_.back().points.push_back(ci.gs_.ctm.Apply(ci.Num(0), ci.Num(1)));
+        ++ci.pathPoints_;
+    }
+    // Curves end where their last point is; the subpath paints no rule.
+    static void CurveTo(ContentInterpreter& ci, const Object&, int)
+    {
+        if (!PathRoom(ci) || ci.path_.empty())
+            return;
+        ci.path_.back().points.push_back(ci.gs_.ctm.Apply(ci.Num(4), ci.Num(5)));
+        ci.path_.back().curved = true;
+        ++ci.pathPoints_;
+    }
+    static void CurveToShort(ContentInterpreter& ci, const Object&, int)
+    {
+        if (!PathRoom(ci) || ci.path_.empty())
+            return;
+        ci.path_.back().points.push_back(ci.gs_.ctm.Apply(ci.Num(2), ci.Num(3)));
+        ci.path_.back().curved = true;
+        ++ci.pathPoints_;
+    }
+    static void ClosePath(ContentInterpreter& ci, const Object&, int)
+    {
+        if (!ci.path_.empty())
+            ci.path_.back().closed = true;
+    }
+    static void Rectangle(ContentInterpreter& ci, const Object&, int)
+    {
+        if (!PathRoom(ci))
+            return;
+        const double x = ci.Num(0), y = ci.Num(1), w = ci.Num(2), h = ci.Num(3);
+        Subpath sp;
+        sp.points = {ci.gs_.ctm.Apply(x, y), ci.gs_.ctm.Apply(x + w, y), ci.gs_.ctm.Apply(x + w, y + h),
+                     ci.gs_.ctm.Apply(x, y + h)};
+        sp.closed = true;
+        sp.rectangle = true;
+        ci.path_.push_back(std::move(sp));
+        ci.pathPoints_ += 4;
+    }
+    static void Stroke(ContentInterpreter& ci, const Object&, int) { ci.PaintPath(true, false); }
+    static void CloseStroke(ContentInterpreter& ci, const Object& r, int d)
+    {
+        ClosePath(ci, r, d);
+        ci.PaintPath(true, false);
+    }
+    static void Fill(ContentInterpreter& ci, const Object&, int) { ci.PaintPath(false, true); }
+    static void FillStroke(ContentInterpreter& ci, const Object&, int) { ci.PaintPath(true, true); }
+    static void CloseFillStroke(ContentInterpreter& ci, const Object& r, int d)
+    {
+        ClosePath(ci, r, d);
+        ci.PaintPath(true, true);
+    }
+    static void EndPath(ContentInterpreter& ci, const Object&, int) { ci.PaintPath(false, false); }
+
     // Marked content nests whatever its operands: an EMC closes it even when its BDC was damaged.
     static void BeginMarked(ContentInterpreter& ci, const Object& resources, int)
     {
@@ -344,6 +444,29 @@ constexpr Ops::Entry kOperatorTable[] = {
     {Op("BMC"), 0, Ops::BeginMarked},
     {Op("BDC"), 0, Ops::BeginMarked},
     {Op("EMC"), 0, Ops::EndMarked},
+    {Op("w"), 1, Ops::LineWidth},
+    {Op("G"), 1, Ops::StrokeGray},
+    {Op("RG"), 3, Ops::StrokeRgb},
+    {Op("K"), 4, Ops::StrokeCmyk},
+    {Op("SC"), 0, Ops::StrokeColor},
+    {Op("SCN"), 0, Ops::StrokeColor},
+    {Op("m"), 2, Ops::MoveTo},
+    {Op("l"), 2, Ops::LineTo},
+    {Op("c"), 6, Ops::CurveTo},
+    {Op("v"), 4, Ops::CurveToShort},
+    {Op("y"), 4, Ops::CurveToShort},
+    {Op("h"), 0, Ops::ClosePath},
+    {Op("re"), 4, Ops::Rectangle},
+    {Op("S"), 0, Ops::Stroke},
+    {Op("s"), 0, Ops::CloseStroke},
+    {Op("f"), 0, Ops::Fill},
+    {Op("F"), 0, Ops::Fill},
+    {Op("f*"), 0, Ops::Fill},
+    {Op("B"), 0, Ops::FillStroke},
+    {Op("B*"), 0, Ops::FillStroke},
+    {Op("b"), 0, Ops::CloseFillStroke},
+    {Op("b*"), 0, Ops::CloseFillStroke},
+    {Op("n"), 0, Ops::EndPath},
 };
 
 }  // namespace
@@ -409,6 +532,83 @@ void ContentInterpreter::FlushActualText()
     actualGlyph_.wordSpace = false;
     sink_.OnGlyph(actualGlyph_);
     actualText_.clear();
+}
+
+namespace {
+
+// A closed path of four corners with upright sides: its box.
+bool UprightBox(const std::vector<Point>& pts, double* x0, double* y0, double* x1, double* y1)
+{
+    size_t n = pts.size();
+    if (n == 5 && std::fabs(pts[4].x - pts[0].x) < 1e-6 && std::fabs(pts[4].y - pts[0].y) < 1e-6)
+        n = 4;
+    if (n != 4)
+        return false;
+    for (size_t i = 0; i < 4; ++i) {
+        const Point& a = pts[i];
+        const Point& b = pts[(i + 1) % 4];
+        if (std::fabs(a.x - b.x) > kUprightTolerance && std::fabs(a.y - b.y) > kUprightTolerance)
+            return false;
+    }
+    *x0 = std::min(std::min(pts[0].x, pts[1].x), std::min(pts[2].x, pts[3].x));
+    *x1 = std::max(std::max(pts[0].x, pts[1].x), std::max(pts[2].x, pts[3].x));
+    *y0 = std::min(std::min(pts[0].y, pts[1].y), std::min(pts[2].y, pts[3].y));
+    *y1 = std::max(std::max(pts[0].y, pts[1].y), std::max(pts[2].y, pts[3].y));
+    return std::isfinite(*x0) && std::isfinite(*x1) && std::isfinite(*y0) && std::isfinite(*y1);
+}
+
+}  // namespace
+
+void ContentInterpreter::PaintPath(bool stroke, bool fill)
+{
+    std::vector<Subpath> path;
+    path.swap(path_);
+    pathPoints_ = 0;
+    if (!sink_.WantsRules() || (!stroke && !fill))
+        return;
+    const Matrix& m = gs_.ctm;
+    // The stroke's width on the page: a zero width is the thinnest line a device draws.
+    const double scale = std::sqrt(std::fabs(m.a * m.d - m.b * m.c));
+    const double width = std::max(gs_.lineWidth, 0.0) * scale;
+    for (const Subpath& sp : path) {
+        if (sp.curved || sp.points.size() < 2)
+            continue;
+        RuleEvent ev;
+        if ((sp.closed || sp.rectangle || fill) && UprightBox(sp.points, &ev.x0, &ev.y0, &ev.x1, &ev.y1)) {
+            if (fill) {
+                ev.kind = RuleEvent::kFill;
+                ev.color = gs_.fillColor;
+                sink_.OnRule(ev);
+            }
+            if (stroke) {
+                ev.kind = RuleEvent::kFrame;
+                ev.width = width;
+                ev.color = gs_.strokeColor;
+                sink_.OnRule(ev);
+            }
+            continue;
+        }
+        if (!stroke)
+            continue;
+        const size_t n = sp.points.size();
+        const size_t segments = sp.closed ? n : n - 1;
+        for (size_t i = 0; i < segments; ++i) {
+            const Point& a = sp.points[i];
+            const Point& b = sp.points[(i + 1) % n];
+            if (std::fabs(a.x - b.x) > kUprightTolerance && std::fabs(a.y - b.y) > kUprightTolerance)
+                continue;
+            if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(b.x) || !std::isfinite(b.y))
+                continue;
+            ev.kind = RuleEvent::kLine;
+            ev.x0 = a.x;
+            ev.y0 = a.y;
+            ev.x1 = b.x;
+            ev.y1 = b.y;
+            ev.width = width;
+            ev.color = gs_.strokeColor;
+            sink_.OnRule(ev);
+        }
+    }
 }
 
 void ContentInterpreter::EmitGlyph()

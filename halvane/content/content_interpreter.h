@@ -39,12 +39,25 @@ struct ImageEvent {
     uint32_t fillColor = 0;       // 0x00BBGGRR: what a stencil mask paints with
 };
 
+// A straight rule or an upright rectangle a path paints, in page space: what table grids,
+// underlines and shaded boxes are made of. Curves and slanted lines are not reported.
+struct RuleEvent {
+    enum Kind { kLine = 0, kFill = 1, kFrame = 2 };  // stroked segment, filled box, stroked box
+    int kind = kLine;
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // segment ends, or the box with x0 <= x1, y0 <= y1
+    double width = 0;                       // stroke width in page units; 0 for fills
+    uint32_t color = 0;                     // 0x00BBGGRR
+};
+
 class ContentSink {
 public:
     virtual ~ContentSink() = default;
     virtual void OnGlyph(const GlyphEvent& glyph) = 0;
     virtual void OnImage(const ImageEvent& image) = 0;
     virtual bool WantsImages() const = 0;
+    // Sinks that do not look at vector content leave it alone.
+    virtual void OnRule(const RuleEvent& rule) { (void)rule; }
+    virtual bool WantsRules() const { return false; }
 };
 
 class ContentInterpreter {
@@ -74,6 +87,16 @@ private:
         Matrix ctm;
         TextState text;
         uint32_t fillColor = 0;
+        uint32_t strokeColor = 0;
+        double lineWidth = 1;
+    };
+    // The path under construction, in page space: subpaths of points; a subpath with a curve
+    // stays in the path (it moves the current point) but paints no rule.
+    struct Subpath {
+        std::vector<Point> points;
+        bool closed = false;
+        bool curved = false;
+        bool rectangle = false;  // from re
     };
 
     void Run(const std::string& content, const Object& resources, int depth);
@@ -89,6 +112,7 @@ private:
     void BeginMarkedContent(const Object& resources);
     void EndMarkedContent();
     void EmitGlyph();
+    void PaintPath(bool stroke, bool fill);
     void FlushActualText();
 
     Document& doc_;
@@ -104,6 +128,8 @@ private:
     size_t formCacheBytes_ = 0;
     GlyphEvent glyph_;
     size_t operations_ = 0;
+    std::vector<Subpath> path_;
+    size_t pathPoints_ = 0;
     // Marked-content nesting; an /ActualText span replaces the text of the glyphs drawn in it,
     // which then stand as one glyph from the first one's start to the last one's end.
     size_t markedDepth_ = 0;

@@ -1,10 +1,12 @@
 // halvane-dump: prints a PDF's pages as the reader delivers them, for debugging and benchmarks.
-//   halvane-dump [--text | --count] FILE.pdf
+//   halvane-dump [--text | --count | --structure] FILE.pdf
 // Without options: every line with its box, every run with font, size and text, image runs with
 // their size. With --text: only the text, one output line per line, in the order the Word layout
 // writes them (lines sorted by top between region separators), pages separated by a form feed.
 // With --count: the page count and the time LoadDoc + GetPageCount took (what adding a file to
-// the list costs).
+// the list costs). With --structure: the page layout (sections, columns, blocks in reading order
+// with their kind, box, text and paragraph properties, tables with their rows) as JSON:
+// {"pages": [{"number", "width", "height", "columns", "blocks": [...]}, ...]}.
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +16,7 @@
 #include "halvane.h"
 #include "line_order.h"
 #include "halvane/face/pdf_doc.h"
+#include "structure_json.h"
 
 namespace {
 
@@ -106,17 +109,20 @@ int main(int argc, char** argv)
 {
     bool textOnly = false;
     bool countOnly = false;
+    bool structure = false;
     const char* path = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--text") == 0)
             textOnly = true;
         else if (std::strcmp(argv[i], "--count") == 0)
             countOnly = true;
+        else if (std::strcmp(argv[i], "--structure") == 0)
+            structure = true;
         else if (!path)
             path = argv[i];
     }
     if (!path) {
-        std::fprintf(stderr, "usage: halvane-dump [--text | --count] FILE.pdf\n");
+        std::fprintf(stderr, "usage: halvane-dump [--text | --count | --structure] FILE.pdf\n");
         return 2;
     }
     if (countOnly) {
@@ -152,6 +158,26 @@ int main(int argc, char** argv)
     }
     const int count = doc->GetPageCount();
     std::string out;
+    if (structure) {
+        out = "{\"pages\": [\n";
+        for (int n = 1; n <= count; ++n) {
+            stPdfPageLayout* layout = nullptr;
+            if (n > 1)
+                out.append(",\n");
+            if (!doc->LoadPageLayout(n, &layout)) {
+                out.append("{\"number\":" + std::to_string(n) + ",\"error\":\"cannot be read\"}");
+                continue;
+            }
+            AppendLayoutJson(*layout, &out);
+            doc->FreePageLayout(layout);
+            std::fwrite(out.data(), 1, out.size(), stdout);
+            out.clear();
+        }
+        out.append("\n]}\n");
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        delete doc;
+        return 0;
+    }
     for (int n = 1; n <= count; ++n) {
         stPdfPage* page = nullptr;
         if (textOnly && n > 1)

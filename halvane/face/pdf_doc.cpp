@@ -26,6 +26,7 @@ PdfDoc* PdfDoc::Open(ByteSource bytes, const ExtractOptions& options)
     if (!doc)
         return nullptr;
     doc->document_ = std::move(document);
+    doc->options_ = options;
     doc->extractor_ = std::make_unique<PageExtractor>(*doc->document_, options);
     return doc;
 }
@@ -92,8 +93,12 @@ const RunningHeads& PdfDoc::Heads()
 bool PdfDoc::ExtractPageLayout(int number, PageLayout* layout)
 {
     const RunningHeads& heads = Heads();
+    if (number < 1 || number > document_->PageCount())
+        return false;
+    ExtractOptions withRules = options_;
+    withRules.rules = true;
     PageModel model;
-    if (!ExtractPageModel(number, &model))
+    if (!extractor_->Extract(number - 1, &model, withRules))
         return false;
     *layout = AnalysePage(model, number, &heads);
     return true;

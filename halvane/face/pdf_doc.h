@@ -40,6 +40,7 @@ private:
     // Headers and footers, from a sample of the pages read once, on the first layout asked for.
     const RunningHeads& Heads();
 
+    ExtractOptions options_;
     std::unique_ptr<PageExtractor> extractor_;
     std::unique_ptr<RunningHeads> heads_;
 };

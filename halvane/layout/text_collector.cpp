@@ -10,6 +10,8 @@ namespace {
 // More glyphs than this on one page are dropped (a guard against pathological files).
 constexpr size_t kMaxGlyphsPerPage = 500000;
 constexpr size_t kMaxImagesPerPage = 2000;
+// More rules than this on one page are a drawing: the rest are dropped.
+constexpr size_t kMaxRulesPerPage = 20000;
 
 bool IsWhiteText(const std::u16string& text)
 {
@@ -131,6 +133,26 @@ void TextCollector::OnImage(const ImageEvent& ev)
     if (!encoder_(ev, &img.data) || img.data.empty())
         return;
     images_.push_back(std::move(img));
+}
+
+// Rules wholly off the visible page draw nothing there.
+void TextCollector::OnRule(const RuleEvent& rule)
+{
+    if (rules_.size() >= kMaxRulesPerPage)
+        return;
+    const double x0 = std::min(rule.x0, rule.x1), x1 = std::max(rule.x0, rule.x1);
+    const double y0 = std::min(rule.y0, rule.y1), y1 = std::max(rule.y0, rule.y1);
+    if (x1 < 0 || y1 < 0 || x0 > width_ || y0 > height_)
+        return;
+    RuleModel r;
+    r.kind = rule.kind;
+    r.x0 = rule.x0;
+    r.y0 = rule.y0;
+    r.x1 = rule.x1;
+    r.y1 = rule.y1;
+    r.width = rule.width;
+    r.color = rule.color;
+    rules_.push_back(r);
 }
 
 }  // namespace halvane

@@ -52,15 +52,23 @@ public:
     void OnGlyph(const GlyphEvent& glyph) override;
     void OnImage(const ImageEvent& image) override;
     bool WantsImages() const override { return static_cast<bool>(encoder_); }
+    void OnRule(const RuleEvent& rule) override;
+    bool WantsRules() const override { return wantsRules_; }
+
+    // Rules and filled boxes are collected only when asked for (the page layout reads them).
+    void CollectRules(bool on) { wantsRules_ = on; }
 
     std::vector<PlacedGlyph>& Glyphs() { return glyphs_; }
     std::vector<PlacedImage>& Images() { return images_; }
+    std::vector<RuleModel>& Rules() { return rules_; }
 
 private:
     double width_, height_;
     ImageEncoderFn encoder_;
+    bool wantsRules_ = false;
     std::vector<PlacedGlyph> glyphs_;
     std::vector<PlacedImage> images_;
+    std::vector<RuleModel> rules_;
 };
 
 }  // namespace halvane

@@ -137,10 +137,12 @@ bool PageExtractor::Extract(int index, PageModel* model, const ExtractOptions& o
         encoder = [doc](const ImageEvent& ev, std::string* out) { return EncodeImage(*doc, ev, out); };
     }
     TextCollector collector(width, height, encoder);
+    collector.CollectRules(options.rules);
     ContentInterpreter interpreter(doc_, *fonts_, collector);
     interpreter.RunPage(page->page["Contents"], page->resources, pageMatrix);
     RunAnnotations(*page, pageMatrix, interpreter);
     BuildPageModel(collector.Glyphs(), collector.Images(), model);
+    model->rules.swap(collector.Rules());
     return true;
 }
 

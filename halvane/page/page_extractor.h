@@ -16,6 +16,7 @@ struct Matrix;
 
 struct ExtractOptions {
     bool images = true;   // encode image runs (text-only tools turn this off)
+    bool rules = false;   // collect the rules and filled boxes the page draws (the page layout reads them)
 };
 
 class PageExtractor {

@@ -88,6 +88,33 @@ std::string CleanFamilyName(const std::string& fontName)
     return out.empty() ? WithoutSubsetTag(fontName) : out;
 }
 
+std::string NameAsUtf8(const std::string& name)
+{
+    bool valid = true;
+    for (size_t i = 0; i < name.size() && valid;) {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        size_t n = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+        if (n == 0 || i + n > name.size() || (n > 1 && c < 0xC2))
+            valid = false;
+        for (size_t k = 1; valid && k < n; ++k)
+            valid = (static_cast<unsigned char>(name[i + k]) & 0xC0) == 0x80;
+        i += n ? n : 1;
+    }
+    if (valid)
+        return name;
+    std::string out;
+    for (char ch : name) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c < 0x80) {
+            out.push_back(ch);
+        } else {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
 uint32_t StyleFlagsFromName(const std::string& fontName)
 {
     const std::string n = Lower(WithoutSubsetTag(fontName));

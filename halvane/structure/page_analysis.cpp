@@ -67,8 +67,8 @@ LayoutLine ConvertLine(const LineModel& lm)
         r.box = Box{rm.left, rm.top, rm.right, rm.bottom};
         r.baseline = rm.baseline;
         r.text = rm.text;
-        r.fontName = rm.fontName;
-        r.family = CleanFamilyName(rm.fontName);
+        r.fontName = NameAsUtf8(rm.fontName);
+        r.family = CleanFamilyName(r.fontName);
         r.size = rm.size;
         r.color = rm.color;
         r.flags = (rm.flags & (PDF_STYLE_BOLD | PDF_STYLE_ITALIC | PDF_STYLE_INVISIBLE)) | StyleFlagsFromName(rm.fontName);
@@ -140,6 +140,14 @@ void FillRuledTables(std::vector<std::vector<LayoutLine>>& regions, const std::v
         std::vector<LayoutLine>& lines = regions[g];
         for (size_t i = 0; i < lines.size(); ++i) {
             LayoutLine& line = lines[i];
+            const bool inAnyTable = std::any_of(line.runs.begin(), line.runs.end(), [&](const LayoutRun& r) {
+                const double cx = 0.5 * (r.box.x0 + r.box.x1), cy = 0.5 * (r.box.y0 + r.box.y1);
+                return std::any_of(tables.begin(), tables.end(), [&](const LayoutTable& t) {
+                    return cx >= t.box.x0 && cx <= t.box.x1 && cy >= t.box.y0 && cy <= t.box.y1;
+                });
+            });
+            if (!inAnyTable)
+                continue;
             std::vector<LayoutRun> keep;
             std::map<std::pair<size_t, size_t>, LayoutLine> pieces;  // (table, cell) -> runs of this line
             for (LayoutRun& r : line.runs) {
@@ -462,7 +470,7 @@ PageLayout AnalysePage(PageModel& model, int number, const RunningHeads* heads)
             for (size_t c = 0; c < t.cells.size() && c < p.cellLines.size(); ++c) {
                 LayoutCell& cell = t.cells[c];
                 ColumnRange cellRange{cell.box.x0 + kCellPadding, cell.box.x1 - kCellPadding};
-                BuildParagraphs(std::move(p.cellLines[c]), cellRange, &cell.blocks);
+                BuildParagraphs(std::move(p.cellLines[c]), cellRange, &cell.blocks, t.ruled);
                 for (LayoutBlock& b : cell.blocks) {
                     b.section = -1;
                     b.column = -1;

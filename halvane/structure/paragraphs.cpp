@@ -105,6 +105,16 @@ bool IsLeaderChar(char16_t c, int* kind)
     return false;
 }
 
+// Digits, or lower-case roman numerals, short enough for a page number.
+bool IsPageNumber(const std::u16string& s)
+{
+    if (s.empty() || s.size() > kMaxPageRefChars)
+        return false;
+    return std::all_of(s.begin(), s.end(), IsDigit) || std::all_of(s.begin(), s.end(), [](char16_t c) {
+               return c == u'i' || c == u'v' || c == u'x' || c == u'l' || c == u'c';
+           });
+}
+
 struct Group {
     std::vector<LayoutLine> lines;
     bool item = false;      // starts with a list label
@@ -144,6 +154,9 @@ bool LooksLikeContentsLine(const LayoutLine& line, const ColumnRange& column)
 }
 
 }  // namespace
+
+// Leaves only the title, the text before leaderStart, in the contents line's runs.
+bool CutContentsTitle(LayoutBlock* block, int leader, size_t leaderStart, const std::u16string& number);
 
 size_t ListLabelLength(const std::u16string& text, int* kind)
 {
@@ -227,6 +240,21 @@ bool SplitContentsLine(LayoutBlock* block, const ColumnRange& column)
     LayoutLine& line = block->lines[0];
     const std::u16string text = LineText(line);
     const double size = Size(line);
+    if (column.right - line.box.x1 > kContentsRightTolerance * size)
+        return false;
+    // A page number set apart at the column's edge with only white space before it.
+    if (line.runs.size() >= 2) {
+        const LayoutRun& last = line.runs.back();
+        const LayoutRun& before = line.runs[line.runs.size() - 2];
+        const std::u16string number = Trimmed(last.text);
+        if (IsPageNumber(number) && last.box.x0 - before.box.x1 >= kMinSpaceLeader * size) {
+            int kind = PDF_LEADER_NONE;
+            const std::u16string rest = Trimmed(before.text);
+            const bool dotted = !rest.empty() && IsLeaderChar(rest.back(), &kind);
+            if (!dotted && HasWordChar(text.substr(0, text.size() - last.text.size())))
+                return CutContentsTitle(block, PDF_LEADER_SPACE, text.size() - last.text.size(), number);
+        }
+    }
     size_t end = text.size();
     while (end > 0 && IsSpaceChar(text[end - 1]))
         --end;
@@ -240,11 +268,7 @@ bool SplitContentsLine(LayoutBlock* block, const ColumnRange& column)
         (!IsSpaceChar(text[numStart - 1]) && !IsLeaderChar(text[numStart - 1], &before)))
         return false;
     const std::u16string number = text.substr(numStart, end - numStart);
-    const bool digits = std::all_of(number.begin(), number.end(), IsDigit);
-    const bool roman = std::all_of(number.begin(), number.end(), [](char16_t c) {
-        return c == u'i' || c == u'v' || c == u'x' || c == u'l' || c == u'c';
-    });
-    if (!digits && !roman)
+    if (!IsPageNumber(number))
         return false;
     // The leader: leader characters and spaces before the number.
     size_t leaderStart = numStart;
@@ -262,24 +286,18 @@ bool SplitContentsLine(LayoutBlock* block, const ColumnRange& column)
         }
         --leaderStart;
     }
-    if (leaderChars < kMinLeaderChars) {
-        // No leader drawn: the number must stand far apart from the title, at the column's edge.
-        leader = PDF_LEADER_NONE;
-        if (line.runs.size() < 2)
-            return false;
-        const LayoutRun& last = line.runs.back();
-        const LayoutRun& before = line.runs[line.runs.size() - 2];
-        if (Trimmed(last.text) != number || last.box.x0 - before.box.x1 < kMinSpaceLeader * size)
-            return false;
-        leader = PDF_LEADER_SPACE;
-        leaderStart = text.size() - last.text.size();
-    }
-    if (column.right - line.box.x1 > kContentsRightTolerance * size)
+    if (leaderChars < kMinLeaderChars)
         return false;
     const std::u16string title = Trimmed(text.substr(0, leaderStart));
     if (!HasWordChar(title))
         return false;
     // Keep the title's runs only, cut where the leader starts.
+    return CutContentsTitle(block, leader, leaderStart, number);
+}
+
+bool CutContentsTitle(LayoutBlock* block, int leader, size_t leaderStart, const std::u16string& number)
+{
+    LayoutLine& line = block->lines[0];
     std::vector<LayoutRun> runs;
     size_t seen = 0;
     for (LayoutRun& r : line.runs) {
@@ -380,7 +398,8 @@ void MeasureParagraph(LayoutBlock* b, const ColumnRange& column)
     b->lineSpacing = pitches.empty() ? 0 : std::max(0.0, Median(pitches));
 }
 
-void BuildParagraphs(std::vector<LayoutLine> lines, const ColumnRange& column, std::vector<LayoutBlock>* out)
+void BuildParagraphs(std::vector<LayoutLine> lines, const ColumnRange& column, std::vector<LayoutBlock>* out,
+                     bool shortLinesEnd)
 {
     if (lines.empty())
         return;
@@ -402,7 +421,9 @@ void BuildParagraphs(std::vector<LayoutLine> lines, const ColumnRange& column, s
         LayoutLine& b = lines[i];
         int kind = PDF_LIST_NONE;
         const std::u16string text = LineText(b);
-        const size_t label = ListLabelLength(text, &kind);
+        size_t label = ListLabelLength(text, &kind);
+        if (label > 0 && !HasWordChar(text.substr(label)))
+            label = 0;  // a dash alone in a cell is its content, not a label
         bool join = !groups.empty() && !groups.back().contents && !contents[i];
         if (join) {
             Group& g = groups.back();
@@ -416,7 +437,7 @@ void BuildParagraphs(std::vector<LayoutLine> lines, const ColumnRange& column, s
             const bool bothCentred = IsCentred(a, column) && IsCentred(b, column);
             const double rightEdge = std::max(column.right, a.box.x1);
             const bool aBrokenOnPurpose = rightEdge - a.box.x1 > FirstWordWidth(b) + kWordFitSlack * size;
-            const bool aEndsSentenceShort = aBrokenOnPurpose && !bothCentred;
+            const bool aEndsSentenceShort = shortLinesEnd && aBrokenOnPurpose && !bothCentred;
             const bool styleChange = LineIsBold(a) != LineIsBold(b);
             bool indentFits;
             if (g.lines.size() == 1) {

@@ -15,7 +15,10 @@ struct ColumnRange {
 };
 
 // lines: in reading order, top to bottom. Appends one block per paragraph to out.
-void BuildParagraphs(std::vector<LayoutLine> lines, const ColumnRange& column, std::vector<LayoutBlock>* out);
+// shortLinesEnd: whether a line that stops short of the column's edge ends its paragraph; not so
+// in the cells of a table found from text alone, whose true width is unknown.
+void BuildParagraphs(std::vector<LayoutLine> lines, const ColumnRange& column, std::vector<LayoutBlock>* out,
+                     bool shortLinesEnd = true);
 
 // The properties of one paragraph's lines against its column: alignment, indents, line spacing.
 void MeasureParagraph(LayoutBlock* block, const ColumnRange& column);

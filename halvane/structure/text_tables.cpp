@@ -256,10 +256,13 @@ std::vector<TextTableFind> FindTextTables(const std::vector<LayoutLine>& lines)
             if (pitch > kMaxWrapPitch * size)
                 break;
             int column = -1;
-            for (size_t k = 0; k < columns.size(); ++k)
+            // It starts within the column and stops short of the next one.
+            for (size_t k = 0; k < columns.size(); ++k) {
+                const double nextLeft = k + 1 < columns.size() ? columns[k + 1].first : 1e300;
                 if (cells[j][0].box.x0 >= columns[k].first - kColumnSlack * size &&
-                    cells[j][0].box.x1 <= columns[k].second + kColumnSlack * size)
+                    cells[j][0].box.x0 < columns[k].second && cells[j][0].box.x1 < nextLeft)
                     column = static_cast<int>(k);
+            }
             if (column < 0)
                 break;
             wraps.back().emplace_back(column, cells[j][0]);
