@@ -22,6 +22,46 @@ bool FolderExists(const wchar_t* path)
 
 bool IsBlankOrDot(wchar_t c) { return c == L'\t' || c == L' ' || c == L'.'; }
 
+wchar_t UpperAscii(wchar_t c) { return (c >= L'a' && c <= L'z') ? (wchar_t)(c - L'a' + L'A') : c; }
+
+// Windows gives these names to devices in every folder: "CON", "nul.txt" or "Com1 .log" open
+// the device, not a file, so a folder or a download may never be called that. The part before
+// the first dot decides, trailing blanks ignored, in any case; the superscript digits count
+// as digits there too.
+bool IsReservedDeviceName(const wchar_t* name)
+{
+    size_t stem = 0;
+    while (name[stem] && name[stem] != L'.')
+        ++stem;
+    while (stem > 0 && name[stem - 1] == L' ')
+        --stem;
+    static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    for (const wchar_t* device : kDevices) {
+        const size_t length = wcslen(device);
+        if (stem != length)
+            continue;
+        size_t i = 0;
+        while (i < length && UpperAscii(name[i]) == device[i])
+            ++i;
+        if (i == length)
+            return true;
+    }
+    if (stem != 4)
+        return false;
+    const wchar_t a = UpperAscii(name[0]), b = UpperAscii(name[1]), c = UpperAscii(name[2]), digit = name[3];
+    const bool port = (a == L'C' && b == L'O' && c == L'M') || (a == L'L' && b == L'P' && c == L'T');
+    const bool portDigit = (digit >= L'1' && digit <= L'9') || digit == 0x00B9 || digit == 0x00B2 || digit == 0x00B3;
+    return port && portDigit;
+}
+
+bool HasControlCharacter(const wchar_t* name)
+{
+    for (; *name; ++name)
+        if (*name < 0x20)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 bool IsDriveRootPath(const wchar_t* path)
@@ -43,7 +83,7 @@ bool IsValidFolderName(const wchar_t* name)
     const size_t length = wcslen(name);
     if (IsBlankOrDot(name[0]) || IsBlankOrDot(name[length - 1]))
         return false;
-    return wcspbrk(name, L"\"*/:<>?\\|") == nullptr;
+    return wcspbrk(name, L"\"*/:<>?\\|") == nullptr && !HasControlCharacter(name) && !IsReservedDeviceName(name);
 }
 
 int CreateFolderPath(const wchar_t* path)

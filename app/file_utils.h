@@ -17,8 +17,9 @@ int CreateFolderPath(const wchar_t* path);
 // True when the path starts with "X:\" and that drive root exists.
 bool IsDriveRootPath(const wchar_t* path);
 
-// True for a usable folder name: not empty, no leading or trailing tab, space or dot,
-// none of the characters " * / : < > ? \ |.
+// True for a usable folder or file name: not empty, no leading or trailing tab, space or dot,
+// none of the characters " * / : < > ? \ | nor a control character, and not a name Windows
+// keeps for a device (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, with or without extension).
 bool IsValidFolderName(const wchar_t* name);
 
 // The size of the file at path as text ("%.2f" and a unit) into a buffer of at least

@@ -29,10 +29,55 @@ const int kTxtHelpPage = 3;
 const int kTxtServicePage = 8;
 const int kPicBackground = 0x10000001;
 
-// A button of the window with its picture, place and tooltip. Placed from the right edge when
-// fromRight is set (the caption buttons).
+// Pictures of the window's buttons (five-frame strips of the resource pack).
+const int32_t kPicSysHelp = 0x10000002;
+const int32_t kPicSysMin = 0x10000003;
+const int32_t kPicSysClose = 0x10000004;
+const int32_t kPicConvert = 0x10000005;
+const int32_t kPicStop = 0x10000006;
+const int32_t kPicAdd = 0x10000007;
+const int32_t kPicRemove = 0x10000008;
+const int32_t kPicRemoveAll = 0x10000009;
+const int32_t kPicService = 0x1000000a;
+const int32_t kPicHelp = 0x1000000c;
+const int32_t kPicSettings = 0x1000000d;
+const int32_t kPicAbout = 0x1000000e;
+const int32_t kPicExit = 0x1000000f;
+const int32_t kPicChangeFolder = 0x10000010;
+const int32_t kPicOpenFolder = 0x10000011;
+
+// Tooltip texts of the window's buttons.
+const int32_t kTipSysHelp = 0x20000001;
+const int32_t kTipSysMin = 0x20000002;
+const int32_t kTipSysClose = 0x20000003;
+const int32_t kTipAdd = 0x20000004;
+const int32_t kTipStop = 0x20000005;
+const int32_t kTipRemoveAll = 0x20000006;
+const int32_t kTipConvert = 0x20000007;
+const int32_t kTipRemove = 0x20000008;
+const int32_t kTipService = 0x20000009;
+const int32_t kTipHelp = 0x2000000b;
+const int32_t kTipSettings = 0x2000000c;
+const int32_t kTipAbout = 0x2000000d;
+const int32_t kTipExit = 0x2000000e;
+const int32_t kTipChangeFolder = 0x2000000f;
+const int32_t kTipOpenFolder = 0x20000010;
+
+// The button member a row of the control table stands for.
+using ButtonOf = qrn_SkinBtn& (*)(CMorvaneDlg&);
+
+template <auto Member>
+qrn_SkinBtn& Button(CMorvaneDlg& dlg)
+{
+    return dlg.*Member;
+}
+
+// A button of the window with its member, picture, tooltip and place. Placed from the right
+// edge when fromRight is set (the caption buttons). The rows are in the order in which the
+// buttons are bound and their pictures fetched.
 struct stButtonRow {
     int nId;
+    ButtonOf member;
     int32_t nPicture;
     int32_t nToolTip;
     int x, y;
@@ -40,24 +85,24 @@ struct stButtonRow {
 };
 
 const stButtonRow kButtons[] = {
-    {IDC_SYS_HELP, 0x10000002, 0x20000001, 95, 0, true},
-    {IDC_SYS_MIN, 0x10000003, 0x20000002, 66, 0, true},
-    {IDC_SYS_CLOSE, 0x10000004, 0x20000003, 37, 0, true},
-    {IDC_CONVERT, 0x10000005, 0x20000007, 17, 53, false},
-    {IDC_STOP, 0x10000006, 0x20000005, 17, 53, false},
-    {IDC_ADD, 0x10000007, 0x20000004, 17, 338, false},
-    {IDC_REMOVE, 0x10000008, 0x20000008, 17, 385, false},
-    {IDC_REMOVE_ALL, 0x10000009, 0x20000006, 17, 432, false},
-    {IDC_SERVICE, 0x1000000a, 0x20000009, 517, 34, false},
-    {IDC_HELP_PAGE, 0x1000000c, 0x2000000b, 639, 34, false},
-    {IDC_SETTINGS, 0x1000000d, 0x2000000c, 700, 34, false},
-    {IDC_ABOUT, 0x1000000e, 0x2000000d, 761, 34, false},
-    {IDC_EXIT, 0x1000000f, 0x2000000e, 822, 34, false},
-    {IDC_CHANGE_FOLDER, 0x10000010, 0x2000000f, 430, 65, false},
-    {IDC_OPEN_FOLDER, 0x10000011, 0x20000010, 455, 65, false},
+    {IDC_SYS_HELP, Button<&CMorvaneDlg::m_btnSysHelp>, kPicSysHelp, kTipSysHelp, 95, 0, true},
+    {IDC_SYS_MIN, Button<&CMorvaneDlg::m_btnSysMin>, kPicSysMin, kTipSysMin, 66, 0, true},
+    {IDC_SYS_CLOSE, Button<&CMorvaneDlg::m_btnSysClose>, kPicSysClose, kTipSysClose, 37, 0, true},
+    {IDC_CONVERT, Button<&CMorvaneDlg::m_btnConvert>, kPicConvert, kTipConvert, 17, 53, false},
+    {IDC_STOP, Button<&CMorvaneDlg::m_btnStop>, kPicStop, kTipStop, 17, 53, false},
+    {IDC_ADD, Button<&CMorvaneDlg::m_btnAdd>, kPicAdd, kTipAdd, 17, 338, false},
+    {IDC_REMOVE, Button<&CMorvaneDlg::m_btnRemove>, kPicRemove, kTipRemove, 17, 385, false},
+    {IDC_REMOVE_ALL, Button<&CMorvaneDlg::m_btnRemoveAll>, kPicRemoveAll, kTipRemoveAll, 17, 432, false},
+    {IDC_SERVICE, Button<&CMorvaneDlg::m_btnService>, kPicService, kTipService, 517, 34, false},
+    {IDC_HELP_PAGE, Button<&CMorvaneDlg::m_btnHelp>, kPicHelp, kTipHelp, 639, 34, false},
+    {IDC_SETTINGS, Button<&CMorvaneDlg::m_btnSettings>, kPicSettings, kTipSettings, 700, 34, false},
+    {IDC_ABOUT, Button<&CMorvaneDlg::m_btnAbout>, kPicAbout, kTipAbout, 761, 34, false},
+    {IDC_EXIT, Button<&CMorvaneDlg::m_btnExit>, kPicExit, kTipExit, 822, 34, false},
+    {IDC_CHANGE_FOLDER, Button<&CMorvaneDlg::m_btnChangeFolder>, kPicChangeFolder, kTipChangeFolder, 430, 65, false},
+    {IDC_OPEN_FOLDER, Button<&CMorvaneDlg::m_btnOpenFolder>, kPicOpenFolder, kTipOpenFolder, 455, 65, false},
 };
 
-// The order in which the tooltips are added.
+// The order in which the tooltips are added: the caption buttons, then by control id.
 const int kToolTipOrder[] = {IDC_SYS_HELP, IDC_SYS_MIN, IDC_SYS_CLOSE, IDC_ADD, IDC_STOP, IDC_REMOVE_ALL,
                              IDC_CONVERT, IDC_REMOVE, IDC_SERVICE, IDC_HELP_PAGE, IDC_SETTINGS, IDC_ABOUT,
                              IDC_EXIT, IDC_CHANGE_FOLDER, IDC_OPEN_FOLDER};
@@ -125,25 +170,12 @@ CMorvaneDlg::~CMorvaneDlg()
 void CMorvaneDlg::DoDataExchange(CDataExchange* pDX)
 {
     qrn_SkinDlg::DoDataExchange(pDX);
-    DDX_Control(pDX, IDC_SYS_HELP, m_btnSysHelp);
-    DDX_Control(pDX, IDC_SYS_MIN, m_btnSysMin);
-    DDX_Control(pDX, IDC_SYS_CLOSE, m_btnSysClose);
-    DDX_Control(pDX, IDC_CONVERT, m_btnConvert);
-    DDX_Control(pDX, IDC_STOP, m_btnStop);
-    DDX_Control(pDX, IDC_ADD, m_btnAdd);
-    DDX_Control(pDX, IDC_REMOVE, m_btnRemove);
-    DDX_Control(pDX, IDC_REMOVE_ALL, m_btnRemoveAll);
+    for (const stButtonRow& row : kButtons)
+        DDX_Control(pDX, row.nId, row.member(*this));
     DDX_Control(pDX, IDC_FILE_LIST, m_listFiles);
     DDX_Control(pDX, IDC_PROGRESS, m_progress);
     DDX_Control(pDX, IDC_OUTPUT_LABEL, m_lblOutputDir);
     DDX_Control(pDX, IDC_OUTPUT_DIR, m_editOutputDir);
-    DDX_Control(pDX, IDC_SERVICE, m_btnService);
-    DDX_Control(pDX, IDC_HELP_PAGE, m_btnHelp);
-    DDX_Control(pDX, IDC_SETTINGS, m_btnSettings);
-    DDX_Control(pDX, IDC_ABOUT, m_btnAbout);
-    DDX_Control(pDX, IDC_EXIT, m_btnExit);
-    DDX_Control(pDX, IDC_CHANGE_FOLDER, m_btnChangeFolder);
-    DDX_Control(pDX, IDC_OPEN_FOLDER, m_btnOpenFolder);
     DDX_Control(pDX, IDC_CONVERT_TO_LABEL, m_lblConvertTo);
     DDX_Control(pDX, IDC_CONVERT_TO, m_comboConvertTo);
     DDX_Text(pDX, IDC_OUTPUT_DIR, m_strOutputDir);
@@ -281,24 +313,8 @@ void CMorvaneDlg::OnVersion(int32_t nVersion)
 
 qrn_SkinBtn* CMorvaneDlg::SkinButton(int id)
 {
-    switch (id) {
-    case IDC_SYS_HELP: return &m_btnSysHelp;
-    case IDC_SYS_MIN: return &m_btnSysMin;
-    case IDC_SYS_CLOSE: return &m_btnSysClose;
-    case IDC_CONVERT: return &m_btnConvert;
-    case IDC_STOP: return &m_btnStop;
-    case IDC_ADD: return &m_btnAdd;
-    case IDC_REMOVE: return &m_btnRemove;
-    case IDC_REMOVE_ALL: return &m_btnRemoveAll;
-    case IDC_SERVICE: return &m_btnService;
-    case IDC_HELP_PAGE: return &m_btnHelp;
-    case IDC_SETTINGS: return &m_btnSettings;
-    case IDC_ABOUT: return &m_btnAbout;
-    case IDC_EXIT: return &m_btnExit;
-    case IDC_CHANGE_FOLDER: return &m_btnChangeFolder;
-    case IDC_OPEN_FOLDER: return &m_btnOpenFolder;
-    default: return nullptr;
-    }
+    const stButtonRow* row = FindButtonRow(id);
+    return row ? &row->member(*this) : nullptr;
 }
 
 int CMorvaneDlg::LoadSkin()
@@ -308,8 +324,7 @@ int CMorvaneDlg::LoadSkin()
     QueryText(kTxtFileFilter, m_szFileFilter, MAX_PATH);
     m_imgBack.Attach(LoadPicture(kPicBackground));
     for (const stButtonRow& row : kButtons)
-        if (qrn_SkinBtn* button = SkinButton(row.nId))
-            button->SetImage(LoadPicture(row.nPicture));
+        row.member(*this).SetImage(LoadPicture(row.nPicture));
     return 0;
 }
 
@@ -319,8 +334,7 @@ int CMorvaneDlg::FreeSkin()
         return 0;
     FreePicture(static_cast<HBITMAP>(m_imgBack.Detach()));
     for (const stButtonRow& row : kButtons)
-        if (qrn_SkinBtn* button = SkinButton(row.nId))
-            FreePicture(button->ReleaseImage());
+        FreePicture(row.member(*this).ReleaseImage());
     return 0;
 }
 

@@ -5,98 +5,159 @@
 #include <string.h>
 
 #include "http_client.h"
+#include "download_request.h"
 #include "http_reply.h"
 #include "md5.h"
+#include "redirect_address.h"
 
 namespace {
 
-bool FindSwitch(const std::wstring& line, const wchar_t* name, std::wstring* value)
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+// At `at`, the switch name and its opening quote, then the value up to the next quote; `at`
+// moves past the closing quote. False when the switch is not there or never closed.
+bool ReadSwitch(const std::wstring& line, size_t* at, const wchar_t* name, std::wstring* value)
 {
     const std::wstring key = std::wstring(name) + L"\"";
-    const size_t at = line.find(key);
-    if (at == std::wstring::npos)
+    if (line.compare(*at, key.size(), key) != 0)
         return false;
-    const size_t start = at + key.size();
+    const size_t start = *at + key.size();
     const size_t end = line.find(L'"', start);
     if (end == std::wstring::npos)
         return false;
     *value = line.substr(start, end - start);
+    *at = end + 1;
     return true;
 }
 
-// One GET; the raw reply, read until it is complete or the server closes.
-bool FetchRaw(const std::wstring& url, std::string* raw, int receiveTimeoutMs)
+size_t SkipBlanks(const std::wstring& line, size_t at)
+{
+    while (at < line.size() && IsBlank(line[at]))
+        ++at;
+    return at;
+}
+
+// Where the body of the final reply goes: the ".part" file, hashed on the way, so memory stays
+// at one receive buffer whatever the size of the release.
+class PartFile {
+public:
+    explicit PartFile(const std::wstring& path) : m_path(path) {}
+    ~PartFile() { Discard(); }
+
+    // Opens (and empties) the file for a reply that is about to deliver a body.
+    bool Begin()
+    {
+        Discard();
+        m_md5.Reset();
+        m_bytes = 0;
+        m_file = CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (m_file == INVALID_HANDLE_VALUE)
+            m_failure = DownloadResult::WriteFailed;
+        return m_file != INVALID_HANDLE_VALUE;
+    }
+    bool Write(const char* data, size_t length)
+    {
+        if (length > kMaxDownloadBytes - m_bytes) {
+            m_failure = DownloadResult::FetchFailed;
+            return false;
+        }
+        DWORD written = 0;
+        if (!WriteFile(m_file, data, (DWORD)length, &written, nullptr) || written != length) {
+            m_failure = DownloadResult::WriteFailed;
+            return false;
+        }
+        m_md5.Update(data, length);
+        m_bytes += length;
+        return true;
+    }
+    // Closes the complete file; its MD5 text.
+    bool Finish(std::wstring* md5Text)
+    {
+        const bool closed = CloseHandle(m_file) != 0;
+        m_file = INVALID_HANDLE_VALUE;
+        if (!closed) {
+            m_failure = DownloadResult::WriteFailed;
+            DeleteFileW(m_path.c_str());
+            return false;
+        }
+        uint8_t digest[kMd5DigestBytes];
+        m_md5.Final(digest);
+        char text[kMd5TextChars + 1];
+        Md5DigestText(digest, text);
+        md5Text->assign(text, text + kMd5TextChars);
+        return true;
+    }
+    // Removes a file that is still open (a reply that failed half-way).
+    void Discard()
+    {
+        if (m_file == INVALID_HANDLE_VALUE)
+            return;
+        CloseHandle(m_file);
+        m_file = INVALID_HANDLE_VALUE;
+        DeleteFileW(m_path.c_str());
+    }
+    // Why the last Write refused: the disk, or a body beyond the limit.
+    DownloadResult Failure() const { return m_failure; }
+
+private:
+    std::wstring m_path;
+    HANDLE m_file = INVALID_HANDLE_VALUE;
+    Md5 m_md5;
+    unsigned long long m_bytes = 0;
+    DownloadResult m_failure = DownloadResult::FetchFailed;
+};
+
+bool IsRedirect(int status) { return status == 301 || status == 302 || status == 303 || status == 307 || status == 308; }
+
+enum class FetchOutcome { Body, Redirect, Failed };
+
+// One GET, read as it arrives. A redirect ends the exchange as soon as its head is there; the
+// body of a 200 reply streams into part. Every other reply fails.
+FetchOutcome FetchOnce(const std::wstring& url, PartFile* part, std::string* location, int receiveTimeoutMs)
 {
     UrlParts parts;
     if (!ParseHttpUrl(url.c_str(), &parts))
-        return false;
+        return FetchOutcome::Failed;
     SOCKET s = ConnectToHost(parts.host, parts.port);
     if (s == 0)
-        return false;
-    bool ok = false;
-    if (SendGetRequest(parts.path, parts.host, s) > 0) {
-        raw->clear();
+        return FetchOutcome::Failed;
+    FetchOutcome outcome = FetchOutcome::Failed;
+    bool begun = false;
+    // Only a 200 reply's body in a form taken as it is becomes the release.
+    const auto isRelease = [](const HttpReplyHead& head) {
+        return head.status == 200 && IsPlainContentEncoding(head.contentEncoding);
+    };
+    HttpReplyReader reader([&](const char* data, size_t length) {
+        if (!isRelease(reader.Head()))
+            return false;
+        if (!begun && !(begun = part->Begin()))
+            return false;
+        return part->Write(data, length);
+    });
+    const std::string request = BuildDownloadRequest(parts);
+    if (!request.empty() && SendAll(s, request.data(), (int)request.size()) > 0) {
         HttpChunkList chunks;
         for (;;) {
-            const unsigned long long room = kMaxDownloadBytes + kMaxHeaderBytes - raw->size();
-            const int received =
-                ReceiveChunk(s, chunks, room < (unsigned long long)kHttpChunkBytes ? (int)room : kHttpChunkBytes,
-                             receiveTimeoutMs);
-            if (received <= 0) {
-                ok = ReplyBody(*raw, true, nullptr) == ReplyState::Complete;
-                break;
-            }
-            try {
-                raw->append(chunks.back().data.get(), received);
-            } catch (...) {
-                break;
-            }
+            const int received = ReceiveChunk(s, chunks, kHttpChunkBytes, receiveTimeoutMs);
+            const ReplyState state =
+                received <= 0 ? reader.ServerClosed() : reader.Feed(chunks.back().data.get(), (size_t)received);
             chunks.clear();
-            const ReplyState state = ReplyBody(*raw, false, nullptr);
+            if (reader.HeadArrived() && IsRedirect(reader.Head().status)) {
+                *location = reader.Head().location;
+                outcome = FetchOutcome::Redirect;
+                break;
+            }
             if (state != ReplyState::Incomplete) {
-                ok = state == ReplyState::Complete;
+                if (state == ReplyState::Complete && isRelease(reader.Head()))
+                    outcome = (begun || part->Begin()) ? FetchOutcome::Body : FetchOutcome::Failed;
                 break;
             }
         }
     }
     closesocket(s);
-    return ok;
-}
-
-// A Location value as an absolute address: "http://..." as it is, "/path" on the same host.
-std::wstring ResolveLocation(const std::wstring& current, const std::string& location)
-{
-    std::wstring wide(location.begin(), location.end());
-    if (wide.find(L"//") != std::wstring::npos)
-        return wide;
-    if (wide.empty() || wide[0] != L'/')
-        return std::wstring();
-    const size_t hostStart = current.find(L"//");
-    if (hostStart == std::wstring::npos)
-        return std::wstring();
-    const size_t pathStart = current.find(L'/', hostStart + 2);
-    return current.substr(0, pathStart) + wide;
-}
-
-bool IsRedirect(int status) { return status == 301 || status == 302 || status == 303 || status == 307 || status == 308; }
-
-bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    size_t at = 0;
-    bool ok = true;
-    while (ok && at < bytes.size()) {
-        const DWORD piece = (DWORD)(bytes.size() - at < (1u << 20) ? bytes.size() - at : (1u << 20));
-        DWORD written = 0;
-        ok = WriteFile(file, bytes.data() + at, piece, &written, nullptr) && written == piece;
-        at += written;
-    }
-    ok = CloseHandle(file) && ok;
-    if (!ok)
-        DeleteFileW(path.c_str());
-    return ok;
+    if (outcome != FetchOutcome::Body)
+        part->Discard();
+    return outcome;
 }
 
 bool IsLowercaseMd5Text(const std::wstring& text)
@@ -116,31 +177,57 @@ bool ParseDownloaderCommandLine(const wchar_t* commandLine, stDownloadJob* job)
     if (!commandLine || !job)
         return false;
     const std::wstring line = commandLine;
-    return FindSwitch(line, L"-sav", &job->savePath) && FindSwitch(line, L"-url", &job->url) &&
-           FindSwitch(line, L"-md5", &job->md5);
+    size_t at = SkipBlanks(line, 0);
+    // The program name, when the line carries one: quoted up to its closing quote, or up to a blank.
+    if (line.compare(at, 5, L"-sav\"") != 0) {
+        if (at < line.size() && line[at] == L'"') {
+            const size_t close = line.find(L'"', at + 1);
+            if (close == std::wstring::npos)
+                return false;
+            at = close + 1;
+        } else {
+            while (at < line.size() && !IsBlank(line[at]))
+                ++at;
+        }
+        at = SkipBlanks(line, at);
+    }
+    // The three switches in their order, each value ending at its own closing quote, so a save
+    // path that happens to end in "-url" or "-md5" stays a save path.
+    stDownloadJob parsed;
+    if (!ReadSwitch(line, &at, L"-sav", &parsed.savePath))
+        return false;
+    at = SkipBlanks(line, at);
+    if (!ReadSwitch(line, &at, L"-url", &parsed.url))
+        return false;
+    at = SkipBlanks(line, at);
+    if (!ReadSwitch(line, &at, L"-md5", &parsed.md5))
+        return false;
+    if (SkipBlanks(line, at) != line.size())
+        return false;
+    *job = parsed;
+    return true;
 }
 
-bool DownloadBody(const std::wstring& url, std::string* body, int receiveTimeoutMs)
+DownloadResult DownloadToFile(const std::wstring& url, const std::wstring& path, std::wstring* md5Text,
+                              int receiveTimeoutMs)
 {
+    PartFile part(path);
     std::wstring current = url;
     for (int hop = 0; hop <= kMaxRedirects; ++hop) {
-        std::string raw;
-        if (!FetchRaw(current, &raw, receiveTimeoutMs))
-            return false;
-        HttpReplyHead head;
-        if (ParseReplyHead(raw, &head) != ReplyState::Complete)
-            return false;
-        if (IsRedirect(head.status)) {
-            current = ResolveLocation(current, head.location);
+        std::string location;
+        switch (FetchOnce(current, &part, &location, receiveTimeoutMs)) {
+        case FetchOutcome::Failed:
+            return part.Failure();
+        case FetchOutcome::Redirect:
+            current = ResolveRedirect(current, location);
             if (current.empty())
-                return false;
+                return DownloadResult::FetchFailed;
             continue;
+        case FetchOutcome::Body:
+            return part.Finish(md5Text) ? DownloadResult::Done : DownloadResult::WriteFailed;
         }
-        if (head.status != 200)
-            return false;
-        return ReplyBody(raw, true, body) == ReplyState::Complete;
     }
-    return false;
+    return DownloadResult::FetchFailed;
 }
 
 DownloadResult RunDownloadJob(const stDownloadJob& job, int receiveTimeoutMs)
@@ -152,21 +239,17 @@ DownloadResult RunDownloadJob(const stDownloadJob& job, int receiveTimeoutMs)
         return DownloadResult::BadCommandLine;
 
     StartSockets();
-    std::string body;
-    if (!DownloadBody(job.url, &body, receiveTimeoutMs))
-        return DownloadResult::FetchFailed;
-
-    char digest[kMd5TextChars + 1];
-    Md5Text(body.data(), body.size(), digest);
-    const std::wstring got(digest, digest + kMd5TextChars);
-    if (got != job.md5)
-        return DownloadResult::Md5Mismatch;
-
-    // Written under a temporary name and moved in place whole, so the final name never holds
-    // part of a file.
+    // Received under a temporary name and moved in place whole, so the final name never holds
+    // part of a file, nor a file whose MD5 does not match.
     const std::wstring partial = job.savePath + L".part";
-    if (!WriteWholeFile(partial, body))
-        return DownloadResult::WriteFailed;
+    std::wstring got;
+    const DownloadResult fetched = DownloadToFile(job.url, partial, &got, receiveTimeoutMs);
+    if (fetched != DownloadResult::Done)
+        return fetched;
+    if (got != job.md5) {
+        DeleteFileW(partial.c_str());
+        return DownloadResult::Md5Mismatch;
+    }
     if (!MoveFileExW(partial.c_str(), job.savePath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         DeleteFileW(partial.c_str());
         return DownloadResult::WriteFailed;

@@ -94,6 +94,9 @@ ReplyState ParseReplyHead(const std::string& raw, HttpReplyHead* head)
                         head->chunked = true;
             } else if (StartsWithNoCase(text, 0, "location:")) {
                 head->location = value;
+            } else if (StartsWithNoCase(text, 0, "content-encoding:")) {
+                for (char c : value)
+                    head->contentEncoding += Lower(c);
             }
         }
         line = lineEnd + 2;
@@ -101,65 +104,163 @@ ReplyState ParseReplyHead(const std::string& raw, HttpReplyHead* head)
     return ReplyState::Complete;
 }
 
+ReplyState ChunkedDecoder::SizeLineEnded()
+{
+    // Chunk size in hexadecimal, optionally followed by extensions after ';'.
+    unsigned long long size = 0;
+    size_t digits = 0;
+    const size_t textEnd = m_line.size() - 2;  // the line ends in CR LF
+    for (size_t i = 0; i < textEnd && HexDigit(m_line[i]) >= 0; ++i, ++digits) {
+        if (digits >= 15)
+            return ReplyState::Malformed;
+        size = size * 16 + (unsigned long long)HexDigit(m_line[i]);
+    }
+    m_line.clear();
+    if (digits == 0)
+        return ReplyState::Malformed;
+    m_left = size;
+    m_step = size == 0 ? Step::Done : Step::Data;
+    return m_step == Step::Done ? ReplyState::Complete : ReplyState::Incomplete;
+}
+
+ReplyState ChunkedDecoder::Feed(const char* data, size_t length, const BodySink& sink)
+{
+    size_t at = 0;
+    while (at < length) {
+        switch (m_step) {
+        case Step::Done:
+            return ReplyState::Complete;
+        case Step::Broken:
+            return ReplyState::Malformed;
+        case Step::SizeLine: {
+            const char c = data[at++];
+            m_line += c;
+            if (c == '\n' && m_line.size() >= 2 && m_line[m_line.size() - 2] == '\r') {
+                const ReplyState state = SizeLineEnded();
+                if (state != ReplyState::Incomplete) {
+                    if (state == ReplyState::Malformed)
+                        m_step = Step::Broken;
+                    return state;
+                }
+            } else if (m_line.size() > kMaxChunkLineBytes) {
+                m_step = Step::Broken;
+                return ReplyState::Malformed;
+            }
+            break;
+        }
+        case Step::Data: {
+            const size_t piece = (size_t)(length - at < m_left ? length - at : m_left);
+            if (!sink(data + at, piece)) {
+                m_step = Step::Broken;
+                return ReplyState::Malformed;
+            }
+            at += piece;
+            m_left -= piece;
+            if (m_left == 0)
+                m_step = Step::DataCr;
+            break;
+        }
+        case Step::DataCr:
+        case Step::DataLf:
+            if (data[at++] != (m_step == Step::DataCr ? '\r' : '\n')) {
+                m_step = Step::Broken;
+                return ReplyState::Malformed;
+            }
+            m_step = m_step == Step::DataCr ? Step::DataLf : Step::SizeLine;
+            break;
+        }
+    }
+    if (m_step == Step::Done)
+        return ReplyState::Complete;
+    return m_step == Step::Broken ? ReplyState::Malformed : ReplyState::Incomplete;
+}
+
+ReplyState HttpReplyReader::Feed(const char* data, size_t length)
+{
+    if (m_state != ReplyState::Incomplete)
+        return m_state;
+    if (!m_headArrived) {
+        // Only the head is collected; the search restarts a few bytes back, never from the start.
+        const size_t searchFrom = m_headBytes.size() < 3 ? 0 : m_headBytes.size() - 3;
+        const size_t room = kMaxHeaderBytes + 4 - m_headBytes.size();
+        const size_t take = length < room ? length : room;
+        m_headBytes.append(data, take);
+        const size_t end = m_headBytes.find("\r\n\r\n", searchFrom);
+        if (end == std::string::npos) {
+            if (m_headBytes.size() >= kMaxHeaderBytes + 4)
+                m_state = ReplyState::Malformed;
+            return m_state;
+        }
+        if (ParseReplyHead(m_headBytes, &m_head) != ReplyState::Complete)
+            return m_state = ReplyState::Malformed;
+        m_headArrived = true;
+        m_bodyLeft = m_head.contentLength;
+        // What came behind the empty line in this piece is the body's beginning.
+        const size_t used = take - (m_headBytes.size() - m_head.bodyOffset);
+        m_headBytes.clear();
+        m_headBytes.shrink_to_fit();
+        if (!m_head.chunked && m_head.hasContentLength && m_bodyLeft == 0)
+            return m_state = ReplyState::Complete;
+        data += used;
+        length -= used;
+        if (length == 0)
+            return m_state;
+    }
+    return m_state = FeedBody(data, length);
+}
+
+ReplyState HttpReplyReader::FeedBody(const char* data, size_t length)
+{
+    if (m_head.chunked)
+        return m_chunked.Feed(data, length, m_sink);
+    if (m_head.hasContentLength) {
+        const size_t piece = (size_t)(length < m_bodyLeft ? length : m_bodyLeft);
+        if (!m_sink(data, piece))
+            return ReplyState::Malformed;
+        m_bodyLeft -= piece;
+        return m_bodyLeft == 0 ? ReplyState::Complete : ReplyState::Incomplete;
+    }
+    return m_sink(data, length) ? ReplyState::Incomplete : ReplyState::Malformed;
+}
+
+ReplyState HttpReplyReader::ServerClosed()
+{
+    if (m_state == ReplyState::Incomplete) {
+        // Only a reply framed by neither length nor chunks ends with the connection.
+        const bool endsByClosing = m_headArrived && !m_head.chunked && !m_head.hasContentLength;
+        m_state = endsByClosing ? ReplyState::Complete : ReplyState::Malformed;
+    }
+    return m_state;
+}
+
 ReplyState DecodeChunkedBody(const std::string& raw, size_t offset, std::string* body)
 {
+    if (offset > raw.size())
+        return ReplyState::Incomplete;
     std::string decoded;
-    size_t at = offset;
-    for (;;) {
-        const size_t lineEnd = raw.find("\r\n", at);
-        if (lineEnd == std::string::npos)
-            return raw.size() - at > 1024 ? ReplyState::Malformed : ReplyState::Incomplete;
-        // Chunk size in hexadecimal, optionally followed by extensions after ';'.
-        unsigned long long size = 0;
-        size_t digits = 0;
-        for (size_t i = at; i < lineEnd && HexDigit(raw[i]) >= 0; ++i, ++digits) {
-            if (digits >= 15)
-                return ReplyState::Malformed;
-            size = size * 16 + (unsigned long long)HexDigit(raw[i]);
-        }
-        if (digits == 0)
-            return ReplyState::Malformed;
-        const size_t dataStart = lineEnd + 2;
-        if (size == 0) {
-            // Trailers are not used; the last chunk ends the body.
-            if (body)
-                body->swap(decoded);
-            return ReplyState::Complete;
-        }
-        if (size > raw.size() || dataStart > raw.size() - size)
-            return ReplyState::Incomplete;
-        const size_t dataEnd = dataStart + (size_t)size;
-        if (raw.size() < dataEnd + 2)
-            return ReplyState::Incomplete;
-        if (raw[dataEnd] != '\r' || raw[dataEnd + 1] != '\n')
-            return ReplyState::Malformed;
+    ChunkedDecoder decoder;
+    const ReplyState state = decoder.Feed(raw.data() + offset, raw.size() - offset, [&](const char* data, size_t length) {
         if (body)
-            decoded.append(raw, dataStart, (size_t)size);
-        at = dataEnd + 2;
-    }
+            decoded.append(data, length);
+        return true;
+    });
+    if (state == ReplyState::Complete && body)
+        body->swap(decoded);
+    return state;
 }
 
 ReplyState ReplyBody(const std::string& raw, bool serverClosed, std::string* body)
 {
-    HttpReplyHead head;
-    const ReplyState headState = ParseReplyHead(raw, &head);
-    if (headState != ReplyState::Complete)
-        return serverClosed && headState == ReplyState::Incomplete ? ReplyState::Malformed : headState;
-    if (head.chunked) {
-        const ReplyState state = DecodeChunkedBody(raw, head.bodyOffset, body);
-        return serverClosed && state == ReplyState::Incomplete ? ReplyState::Malformed : state;
-    }
-    const size_t have = raw.size() - head.bodyOffset;
-    if (head.hasContentLength) {
-        if (have < head.contentLength)
-            return serverClosed ? ReplyState::Malformed : ReplyState::Incomplete;
+    std::string decoded;
+    HttpReplyReader reader([&](const char* data, size_t length) {
         if (body)
-            body->assign(raw, head.bodyOffset, (size_t)head.contentLength);
-        return ReplyState::Complete;
-    }
-    if (!serverClosed)
-        return ReplyState::Incomplete;
-    if (body)
-        body->assign(raw, head.bodyOffset, have);
-    return ReplyState::Complete;
+            decoded.append(data, length);
+        return true;
+    });
+    ReplyState state = reader.Feed(raw.data(), raw.size());
+    if (state == ReplyState::Incomplete && serverClosed)
+        state = reader.ServerClosed();
+    if (state == ReplyState::Complete && body)
+        body->swap(decoded);
+    return state;
 }

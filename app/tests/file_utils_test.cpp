@@ -81,6 +81,26 @@ TEST(IsValidFolderName, Refusals)
     EXPECT_FALSE(IsValidFolderName(nullptr));
 }
 
+TEST(IsValidFolderName, RefusesDeviceNamesAndControlCharacters)
+{
+    for (const wchar_t* name : {L"CON", L"con", L"Prn", L"aux", L"NUL", L"nul.txt", L"NUL.tar.gz", L"COM1", L"com9.log",
+                                L"LPT1", L"lpt9", L"Con .txt", L"COM\u00b9", L"CONIN$", L"conout$.x", L"a\tb",
+                                L"a\x01" L"b", L"setup\x1f.exe", L"\x7f\x01"})
+        EXPECT_FALSE(IsValidFolderName(name)) << Narrow(name);
+    // Names that only look like a device stay usable.
+    for (const wchar_t* name : {L"CONS", L"icon", L"NULL", L"COM", L"COM0", L"COM10", L"LPT", L"xCON", L"con_1",
+                                L"AUX-file.txt", L"a.CON", L"setup.exe", L"a\x7f"})
+        EXPECT_TRUE(IsValidFolderName(name)) << Narrow(name);
+}
+
+TEST(CreateFolderPath, RefusesADeviceNameAnywhereInThePath)
+{
+    const std::wstring folder = TestScratchFolderW("DeviceNames");
+    EXPECT_EQ(kFolderPathRefused, CreateFolderPath((folder + L"CON\\sub").c_str()));
+    EXPECT_EQ(kFolderPathRefused, CreateFolderPath((folder + L"ok\\nul.txt").c_str()));
+    EXPECT_EQ(kFolderPathReady, CreateFolderPath((folder + L"ok\\CONS").c_str()));
+}
+
 wchar_t MissingDriveLetter()
 {
     const DWORD drives = GetLogicalDrives();

@@ -88,18 +88,27 @@ void LoopbackHttpServer::Answer(SOCKET client)
         std::lock_guard<std::mutex> lock(m_mutex);
         m_requests.push_back(request);
     }
-    const LoopbackReply reply = m_handler(request);
-    for (size_t i = 0; i < reply.pieces.size(); ++i) {
-        if (i > 0 && reply.pauseMs > 0)
-            Sleep(reply.pauseMs);
-        const std::string& piece = reply.pieces[i];
+    LoopbackReply reply = m_handler(request);
+    const auto sendAll = [&](const std::string& piece) {
         size_t sent = 0;
         while (sent < piece.size()) {
             const int n = send(client, piece.data() + sent, (int)(piece.size() - sent), 0);
             if (n <= 0)
-                return;
+                return false;
             sent += n;
         }
+        return true;
+    };
+    for (size_t i = 0; i < reply.pieces.size(); ++i) {
+        if (i > 0 && reply.pauseMs > 0)
+            Sleep(reply.pauseMs);
+        if (!sendAll(reply.pieces[i]))
+            return;
+    }
+    if (reply.more) {
+        for (std::string piece = reply.more(); !piece.empty(); piece = reply.more())
+            if (!sendAll(piece))
+                return;
     }
     if (reply.keepOpen) {
         // Hold the connection until the client gives up on it (or the test ends).

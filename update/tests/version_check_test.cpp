@@ -191,6 +191,21 @@ TEST_F(VersionCheck, HostileDownloadNamesNeverLeaveTheUpdateFolderOrAddSwitches)
     EXPECT_TRUE(g_recorded.commands.empty()) << "a quote would end the switch";
 }
 
+TEST_F(VersionCheck, DeviceNamesAndControlCharactersGiveNoSavePath)
+{
+    // Saved under such a name the release would go to a device, not into the Update folder.
+    for (const char* name : {"CON", "nul.exe", "Com1.exe", "LPT9", "set\x01up.exe"}) {
+        g_recorded = Recorded();
+        CheckAgainst(std::string("<ver>20000</ver><dwn>http://h/f/") + name + "</dwn><md5>abc</md5>");
+        ASSERT_EQ(1u, g_recorded.commands.size()) << name;
+        EXPECT_EQ(0u, g_recorded.commands[0].find(L" -sav\"\" -url\"http://h/f/")) << name;
+    }
+    g_recorded = Recorded();
+    CheckAgainst("<ver>20000</ver><dwn>http://h/f/console.exe</dwn><md5>abc</md5>");
+    ASSERT_EQ(1u, g_recorded.commands.size());
+    EXPECT_NE(std::wstring::npos, g_recorded.commands[0].find(L"Update\\console.exe\" -url")) << "a name that only starts like one";
+}
+
 TEST(BuildSavePath, CreatesTheUpdateFolder)
 {
     const std::wstring data = TestScratchFolderW("save_path") + L"Quenby\\Talvern\\Update\\";
