@@ -1,6 +1,7 @@
 // morvane-docx: the Word conversion of one PDF on the build machine, without Windows, for
 // measuring the layouts: the same reader, writer and layouts as the worker, in its page order.
-//   morvane-docx [--layout classic|faithful] FILE.pdf OUT.docx
+//   morvane-docx [--layout classic|faithful] [--dump-layout] FILE.pdf OUT.docx
+// --dump-layout prints the reader's page layout, block by block, as the faithful layout reads it.
 #include <stdio.h>
 #include <string.h>
 
@@ -34,16 +35,44 @@ std::u16string Utf16(const char* s)
     return out;
 }
 
+// One line per block of a page's layout: kind, section and column, box, lines and their text.
+void DumpLayout(const stPdfPageLayout& page)
+{
+    printf("page %d %.1fx%.1f sections=%d blocks=%d lines=%d runs=%d tables=%d images=%d\n", page.nPageNumber,
+           page.fWidth, page.fHeight, page.nSectionCount, page.nBlockCount, page.nLineCount, page.nRunCount,
+           page.nTableCount, page.nImageCount);
+    for (int s = 0; s < page.nSectionCount; ++s) {
+        const stPdfSection* x = page.ppSections[s];
+        printf(" section %d cols=%d blocks %d+%d\n", s, x->nColumnCount, x->nFirstBlock, x->nBlockCount);
+    }
+    for (int i = 0; i < page.nBlockCount; ++i) {
+        const stPdfBlock* b = page.ppBlocks[i];
+        std::string text;
+        for (int l = b->nFirstLine; l < b->nFirstLine + b->nLineCount && l < page.nLineCount; ++l) {
+            const stPdfTextLine* line = page.ppLines[l];
+            for (int r = line->nFirstRun; r < line->nFirstRun + line->nRunCount && r < page.nRunCount; ++r)
+                for (int c = 0; c < page.ppRuns[r]->nLength; ++c)
+                    text += page.ppRuns[r]->pText[c] < 128 ? (char)page.ppRuns[r]->pText[c] : '?';
+            text += '|';
+        }
+        printf(" block %d kind=%d sec=%d col=%d box=%.0f,%.0f,%.0f,%.0f align=%d lines=%d+%d pitch=%.1f %.60s\n", i,
+               b->nKind, b->nSection, b->nColumn, b->fLeft, b->fTop, b->fRight, b->fBottom, b->nAlign, b->nFirstLine,
+               b->nLineCount, b->fLineSpacing, text.c_str());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    bool faithfulLayout = false;
+    bool faithfulLayout = false, dump = false;
     const char* files[2] = {nullptr, nullptr};
     int fileCount = 0;
     for (int i = 1; i < argc; ++i) {
         if (strcmp(argv[i], "--layout") == 0 && i + 1 < argc) {
             faithfulLayout = strcmp(argv[++i], "faithful") == 0;
+        } else if (strcmp(argv[i], "--dump-layout") == 0) {
+            dump = true;
         } else if (fileCount < 2) {
             files[fileCount++] = argv[i];
         }
@@ -79,6 +108,8 @@ int main(int argc, char** argv)
             stPdfPageLayout* layout = nullptr;
             int written = 0;
             if (doc->LoadPageLayout(pages[j].first, &layout) && layout) {
+                if (dump)
+                    DumpLayout(*layout);
                 written = faithful::LayoutFaithfulPage(docx, layout, &state);
                 doc->FreePageLayout(layout);
             }
