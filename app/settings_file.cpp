@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "job_list.h"
 #include "settings_store.h"
 
 unsigned g_nCfgRetryWaitMs = 200;
@@ -160,4 +161,29 @@ int CfgGetOutputDir(const wchar_t* path, wchar_t* folder)
         folder[capacity - 1] = 0;
     }
     return length;
+}
+
+namespace {
+
+bool IsWordLayout(int layout) { return layout == WORD_LAYOUT_CLASSIC || layout == WORD_LAYOUT_FAITHFUL; }
+
+}  // namespace
+
+int CfgSetWordLayout(const wchar_t* path, int layout)
+{
+    if (!IsWordLayout(layout))
+        return 0;
+    const uint8_t item[CFG_WORD_LAYOUT_BYTES] = {(uint8_t)layout, (uint8_t)(layout >> 8), (uint8_t)(layout >> 16),
+                                                 (uint8_t)(layout >> 24)};
+    return CfgWriteItem(path, CFG_ID_WORD_LAYOUT, item, sizeof(item)) != 0;
+}
+
+int CfgGetWordLayout(const wchar_t* path)
+{
+    // One byte more than the item: a longer item (not written by this program) is told apart.
+    uint8_t item[CFG_WORD_LAYOUT_BYTES + 1] = {};
+    if (CfgReadItem(path, CFG_ID_WORD_LAYOUT, item, sizeof(item)) != CFG_WORD_LAYOUT_BYTES)
+        return WORD_LAYOUT_DEFAULT;
+    const uint32_t stored = item[0] | (item[1] << 8) | (item[2] << 16) | ((uint32_t)item[3] << 24);
+    return stored <= 0x7FFFFFFFu && IsWordLayout((int)stored) ? (int)stored : WORD_LAYOUT_DEFAULT;
 }

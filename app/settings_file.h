@@ -10,6 +10,8 @@
 
 enum { CFG_ID_OUTPUT_DIR = 5 };     // item 5: the output folder, 260 wide characters zero-padded
 enum { CFG_OUTPUT_DIR_BYTES = 520 };
+enum { CFG_ID_WORD_LAYOUT = 6 };    // item 6: the Word layout (WORD_LAYOUT_*), a 4-byte little-endian number
+enum { CFG_WORD_LAYOUT_BYTES = 4 };
 
 // The file exists, carries the tag, its header agrees with the file and its version is 1.x.
 // A missing file is created empty (and so is not valid).
@@ -28,6 +30,13 @@ void CfgSetOutputDir(const wchar_t* path, const wchar_t* folder);
 // Zero-fills folder (260 characters) and copies item 5 into it, always zero-terminated.
 // Returns the number of bytes read.
 int CfgGetOutputDir(const wchar_t* path, wchar_t* folder);
+
+// Stores layout (WORD_LAYOUT_CLASSIC or WORD_LAYOUT_FAITHFUL) as item 6; any other value is
+// not stored. Non-zero when it was written.
+int CfgSetWordLayout(const wchar_t* path, int layout);
+// The stored Word layout; WORD_LAYOUT_DEFAULT when the item is missing, is not 4 bytes long or
+// holds a value that is not a layout, or when the file cannot be read.
+int CfgGetWordLayout(const wchar_t* path);
 
 // How long an opener waits between attempts while another one holds the file, and how often
 // it tries. Tests shorten the wait.

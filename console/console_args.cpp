@@ -5,11 +5,15 @@
 #include "job_list.h"
 
 const wchar_t kConsoleUsage[] =
-    L"Usage: morvanec.exe [--to docx|txt] [--out FOLDER] FILE.pdf...\n"
+    L"Usage: morvanec.exe [--to docx|txt] [--layout faithful|classic] [--out FOLDER] FILE.pdf...\n"
     L"Converts each PDF file to a Word document (.docx, the default) or to plain text\n"
     L"(.txt, UTF-16 with byte-order mark; pages separated by a form-feed line).\n"
     L"\n"
     L"  --to docx|txt  output kind\n"
+    L"  --layout faithful|classic\n"
+    L"                 layout of the Word output: faithful to the page (sections, columns,\n"
+    L"                 tables, alignment) or classic continuous paragraphs; without it, the\n"
+    L"                 layout chosen in the program's settings\n"
     L"  --out FOLDER   folder for the output files; without it, the output folder of the\n"
     L"                 program's settings, or else the folder of each PDF\n"
     L"  --help         this text\n"
@@ -53,6 +57,14 @@ stConsoleArgs ParseConsoleArgs(int argc, const wchar_t* const* argv)
                 args.nConvType = CONV_TYPE_TEXT;
             else
                 args.strError = L"--to takes docx or txt";
+        } else if (!optionsEnded && arg == L"--layout") {
+            const std::wstring layout = i + 1 < argc && argv[i + 1] ? argv[++i] : L"";
+            if (layout == L"faithful")
+                args.nWordLayout = WORD_LAYOUT_FAITHFUL;
+            else if (layout == L"classic")
+                args.nWordLayout = WORD_LAYOUT_CLASSIC;
+            else
+                args.strError = L"--layout takes faithful or classic";
         } else if (!optionsEnded && arg == L"--out") {
             if (i + 1 >= argc || !argv[i + 1] || !*argv[i + 1]) {
                 args.strError = L"--out takes a folder";

@@ -12,6 +12,7 @@
 #include "job_list.h"
 #include "output_name.h"
 #include "services.h"
+#include "settings_file.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ wchar_t g_szConsoleCfgPath[MAX_PATH];
 void ConsoleOutputDir(qrn_wchar* folder) { wcsncpy(folder, g_szOutDir, OUTPUT_DIR_CHARS - 1); }
 
 // The settings file of the program (%APPDATA%\Quenby\Talvern\morvane.cfg), read for the
-// default output folder only.
+// default output folder and Word layout only.
 void UseProgramSettingsFile()
 {
     wchar_t appData[MAX_PATH] = {};
@@ -96,6 +97,7 @@ std::wstring FileName(const std::wstring& path) { return path.substr(path.find_l
 
 int RunConsoleConversion(const stConsoleArgs& args)
 {
+    UseProgramSettingsFile();
     // The output folder: --out, else the one the main window uses, else beside each PDF.
     if (!args.strOutDir.empty()) {
         if (args.strOutDir.size() >= OUTPUT_DIR_CHARS - 1 || !IsFolder(args.strOutDir)) {
@@ -104,7 +106,6 @@ int RunConsoleConversion(const stConsoleArgs& args)
         }
         wcscpy(g_szOutDir, args.strOutDir.c_str());
     } else {
-        UseProgramSettingsFile();
         if (g_convertServices.pfnGetOutputDir)
             g_convertServices.pfnGetOutputDir(g_szOutDir);
         g_szOutDir[OUTPUT_DIR_CHARS - 1] = 0;
@@ -115,6 +116,10 @@ int RunConsoleConversion(const stConsoleArgs& args)
     std::vector<stJobReport> reports(args.files.size());
     std::vector<stJobReport*> byJob;   // job index -> report
     CJobList list;
+    // The Word layout: --layout, else the one chosen in the program's settings.
+    list.m_nWordLayout = args.nWordLayout != CONSOLE_LAYOUT_FROM_SETTINGS ? args.nWordLayout
+                         : g_szCfgPath                                   ? CfgGetWordLayout(g_szCfgPath)
+                                                                         : (int)WORD_LAYOUT_DEFAULT;
     for (size_t i = 0; i < args.files.size(); ++i) {
         stJobReport& report = reports[i];
         const std::wstring& path = args.files[i];

@@ -2,7 +2,8 @@
 
 #include <wchar.h>
 
-CJobList::CJobList() : m_hThread(nullptr), m_pSink(nullptr), m_bStop(1), m_nConvType(CONV_TYPE_WORD), m_nWordLayout(WORD_LAYOUT_CLASSIC)
+CJobList::CJobList()
+    : m_hThread(nullptr), m_pSink(nullptr), m_bStop(1), m_nConvType(CONV_TYPE_WORD), m_nWordLayout(WORD_LAYOUT_DEFAULT)
 {
 }
 

@@ -11,9 +11,12 @@
 
 enum { CONV_TYPE_WORD = 0, CONV_TYPE_TEXT = 1 };   // any value but 1 converts to Word
 enum { JOB_STAGE_ANALYSE = 0, JOB_STAGE_CONVERT = 1, JOB_STAGE_DONE = 2 };
-// The Word layout: classic (paragraphs, indents, page breaks) or faithful (the page's geometry,
-// columns, tables, styles and running heads).
+// How the Word output lays a page out: classic continuous paragraphs, or faithful to the page
+// (sections, columns, tables, alignment).
 enum { WORD_LAYOUT_CLASSIC = 0, WORD_LAYOUT_FAITHFUL = 1 };
+// The layout of a run when nothing chose one. Classic until the faithful layout measures better
+// on every figure of the corpus (placement, page count, tables, text); then it becomes faithful.
+enum { WORD_LAYOUT_DEFAULT = WORD_LAYOUT_CLASSIC };
 
 struct stJobInfo {
     wchar_t szPath[260];   // full path of the PDF, zero-terminated
@@ -69,7 +72,7 @@ public:
     IP2DMsgSink* m_pSink;
     std::atomic<int> m_bStop;        // set by the window to stop; polled by the worker
     int m_nConvType;
-    int m_nWordLayout;               // WORD_LAYOUT_*, read by the worker for Word output
+    int m_nWordLayout;               // WORD_LAYOUT_*, for the Word output
 
 private:
     void Notify(int job, int stage, int value);

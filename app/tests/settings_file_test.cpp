@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "job_list.h"
 #include "test_paths.h"
 
 namespace {
@@ -123,6 +124,64 @@ TEST_F(SettingsFile, OutputFolderEdgeCases)
 
     wchar_t small[130];
     EXPECT_EQ(CfgReadItem(m_path.c_str(), CFG_ID_OUTPUT_DIR, small, sizeof(small)), 0);
+}
+
+TEST_F(SettingsFile, WordLayoutRoundTripBesideTheOutputFolder)
+{
+    ASSERT_TRUE(CfgReset(m_path.c_str()));
+    EXPECT_EQ(CfgGetWordLayout(m_path.c_str()), WORD_LAYOUT_DEFAULT);   // never chosen
+    CfgSetOutputDir(m_path.c_str(), L"D:\\out");
+    EXPECT_TRUE(CfgSetWordLayout(m_path.c_str(), WORD_LAYOUT_FAITHFUL));
+    EXPECT_EQ(CfgGetWordLayout(m_path.c_str()), WORD_LAYOUT_FAITHFUL);
+    EXPECT_TRUE(CfgSetWordLayout(m_path.c_str(), WORD_LAYOUT_CLASSIC));
+    EXPECT_EQ(CfgGetWordLayout(m_path.c_str()), WORD_LAYOUT_CLASSIC);
+
+    // Item 6 follows item 5 and stays 4 bytes whatever is written; the folder is untouched.
+    const std::vector<uint8_t> bytes = FileBytes();
+    ASSERT_EQ(bytes.size(), 1228u + 520u + 4u);
+    EXPECT_EQ(At(bytes, 4), 2u);
+    EXPECT_EQ(At(bytes, 40), (uint32_t)CFG_ID_WORD_LAYOUT);
+    EXPECT_EQ(At(bytes, 44), 1748u);
+    EXPECT_EQ(At(bytes, 48), 4u);
+    EXPECT_EQ(At(bytes, 1748), (uint32_t)WORD_LAYOUT_CLASSIC);
+    wchar_t folder[260];
+    EXPECT_EQ(CfgGetOutputDir(m_path.c_str(), folder), 520);
+    EXPECT_STREQ(folder, L"D:\\out");
+    EXPECT_TRUE(CfgIsValid(m_path.c_str()));
+
+    // A value that is no layout is refused and the stored choice kept.
+    for (int bad : {-1, 2, 0x7FFFFFFF})
+        EXPECT_FALSE(CfgSetWordLayout(m_path.c_str(), bad)) << bad;
+    EXPECT_EQ(CfgGetWordLayout(m_path.c_str()), WORD_LAYOUT_CLASSIC);
+    EXPECT_EQ(CfgGetWordLayout(nullptr), WORD_LAYOUT_DEFAULT);
+    EXPECT_EQ(CfgGetWordLayout(L"Q:\\no\\such\\folder\\morvane.cfg"), WORD_LAYOUT_DEFAULT);
+}
+
+TEST_F(SettingsFile, UnknownOrGarbledWordLayoutReadsAsTheDefault)
+{
+    struct stCase {
+        std::vector<uint8_t> item;
+        const char* what;
+    } const cases[] = {
+        {{2, 0, 0, 0}, "a layout this program does not know"},
+        {{0xFF, 0xFF, 0xFF, 0xFF}, "-1"},
+        {{1, 0, 0, 0x80}, "the sign bit set"},
+        {{1, 0}, "too short"},
+        {{1, 0, 0, 0, 0}, "too long"},
+        {{}, "empty"},
+    };
+    for (const stCase& c : cases) {
+        DeleteFileW(m_path.c_str());
+        ASSERT_TRUE(CfgReset(m_path.c_str()));
+        CfgWriteItem(m_path.c_str(), CFG_ID_WORD_LAYOUT, c.item.data(), (int)c.item.size());
+        EXPECT_EQ(CfgGetWordLayout(m_path.c_str()), WORD_LAYOUT_DEFAULT) << c.what;
+    }
+    // A sound 4-byte item is taken over again by the next choice.
+    DeleteFileW(m_path.c_str());
+    const uint8_t unknown[4] = {9, 0, 0, 0};
+    CfgWriteItem(m_path.c_str(), CFG_ID_WORD_LAYOUT, unknown, 4);
+    EXPECT_TRUE(CfgSetWordLayout(m_path.c_str(), WORD_LAYOUT_FAITHFUL));
+    EXPECT_EQ(CfgGetWordLayout(m_path.c_str()), WORD_LAYOUT_FAITHFUL);
 }
 
 TEST_F(SettingsFile, BadPathsAndArgumentsFailQuietly)

@@ -51,6 +51,13 @@ TEST(ConsoleArgs, DefaultsAndOptions)
     EXPECT_EQ(a.files[0], CurrentFolder() + L"-odd.pdf");
     EXPECT_EQ(a.files[1], CurrentFolder() + L"c.pdf");
 
+    EXPECT_EQ(Parse({L"a.pdf"}).nWordLayout, CONSOLE_LAYOUT_FROM_SETTINGS);
+    EXPECT_EQ(Parse({L"--layout", L"faithful", L"a.pdf"}).nWordLayout, WORD_LAYOUT_FAITHFUL);
+    a = Parse({L"--layout", L"faithful", L"--to", L"docx", L"--layout", L"classic", L"a.pdf"});
+    EXPECT_TRUE(a.strError.empty());
+    EXPECT_EQ(a.nWordLayout, WORD_LAYOUT_CLASSIC);   // the last one given counts
+    ASSERT_EQ(a.files.size(), 1u);
+
     EXPECT_TRUE(Parse({L"--help"}).bHelp);
     EXPECT_TRUE(Parse({L"--help"}).strError.empty());
 }
@@ -65,6 +72,10 @@ TEST(ConsoleArgs, UnusableCommandLines)
         {L"--out", L"", L"a.pdf"},
         {L"--verbose", L"a.pdf"},
         {L"--to", L"txt"},
+        {L"--layout", L"a.pdf"},
+        {L"--layout", L"Faithful", L"a.pdf"},
+        {L"--layout", L"", L"a.pdf"},
+        {L"a.pdf", L"--layout"},
     };
     for (const auto& c : cases)
         EXPECT_FALSE(Parse(c).strError.empty()) << c.size();

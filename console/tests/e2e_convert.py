@@ -179,9 +179,22 @@ def main():
     rc, output = run(['--help'], a.exe, a.runner)
     if rc != 0 or 'Usage: morvanec.exe' not in output:
         fail(f'--help: exit {rc}')
-    rc, output = run(['--to', 'pdf', 'x.pdf'], a.exe, a.runner)
-    if rc != 2:
-        fail(f'unusable command line: exit {rc}, expected 2')
+    for args in (['--to', 'pdf', 'x.pdf'], ['--layout', 'exact', 'x.pdf']):
+        rc, output = run(args, a.exe, a.runner)
+        if rc != 2:
+            fail(f'unusable command line {args}: exit {rc}, expected 2')
+
+    # Both Word layouts give a sound package with the text of the PDF.
+    for layout in ('faithful', 'classic'):
+        out = os.path.join(a.scratch, 'layout-' + layout)
+        os.makedirs(out)
+        rc, output = run(['--layout', layout, '--out', win_path(out), win_path(os.path.join(inputs, pdfs[0]))],
+                         a.exe, a.runner)
+        result = os.path.join(out, pdfs[0][:-4] + '.docx')
+        if rc != 0 or not os.path.exists(result):
+            fail(f'--layout {layout}: exit {rc}, output missing\n{output}')
+            continue
+        check_words(result, check_package(result), os.path.join(a.data, pdfs[0][:-4] + '.truth.txt'))
 
     print(f'{len(failures)} failure(s)')
     return 1 if failures else 0
