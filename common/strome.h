@@ -300,7 +300,8 @@ public:
     // slot 8: a field (STROME_FIELD_*) that Word and LibreOffice compute; shown holds the text
     // shown until they do ("1"), may be null.
     virtual int AddField(int /*kind*/, const qrn_wchar* /*shown*/, int /*length*/, const stRunFormat* /*format*/) { return 0; }
-    // slot 9: a picture made by CreateObject, inline or anchored, sized and cropped as props says.
+    // slot 9: a picture made by CreateObject, inline or anchored, sized and cropped as props says
+    // (null: inline at the object's size). Refused in footnotes.
     virtual int AddObjectEx(DOCX_OBJECT /*object*/, const stPictureProps* /*props*/) { return 0; }
     // slot 10: a footnote reference mark; answers the footnote's id (1..) for BeginFootnote, 0
     // when refused (in a header, footer or footnote). format may be null (a superscript number).

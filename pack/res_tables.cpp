@@ -25,6 +25,7 @@ const stResInfo kBitmaps[] = {
     {0x10000012, IDB_DLG_SZ520250, L"dlg_sz520250.bmp"},   // 520 x 250 About dialog
     {0x10000015, IDB_BTN_CLOSE, L"btn_close.bmp"},         // 425 x 25
     {0x10000016, IDB_BTN_OK, L"btn_ok.bmp"},               // 425 x 25
+    {0x10000020, IDB_BTN_CANCEL, L"btn_cancel.bmp"},       // 425 x 25
 };
 
 // The pack carries no dialog templates; the one row matches no dialog-class id.

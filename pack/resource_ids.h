@@ -21,6 +21,7 @@
 #define IDB_DLG_SZ520250 444
 #define IDB_BTN_OK 446
 #define IDB_BTN_CLOSE 447
+#define IDB_BTN_CANCEL 448
 
 /* Registry scripts the registration code runs when the pack carries them (it carries none). */
 #define IDR_OSTREL_APPID 101

@@ -78,6 +78,8 @@ void CMorvaneDlg::OnConvert()
     // The previous worker has reported its end but may still be leaving: let it go first.
     WaitForWorker();
 
+    // The Word layout is read for every run: the settings dialog may have changed it.
+    m_jobList.m_nWordLayout = CfgGetWordLayout(g_szCfgPath);
     ShowConvertButton(false);
     m_bRunning = true;
     if (!m_jobList.StartConvert(static_cast<IP2DMsgSink*>(this), m_nConvType)) {

@@ -8,6 +8,7 @@
 #include "res_text.h"
 #include "resource.h"
 #include "services.h"
+#include "settings_dlg.h"
 #include "settings_file.h"
 #include "skin_pictures.h"
 #include "text_list.h"
@@ -406,8 +407,11 @@ void CMorvaneDlg::OnServicePage()
     OpenWebAddress(address);
 }
 
-// The Settings button has no page of its own yet; it shows its tooltip only.
-void CMorvaneDlg::OnSettings() {}
+void CMorvaneDlg::OnSettings()
+{
+    CSettingsDlg settings;
+    settings.RunModal(nullptr);
+}
 
 void CMorvaneDlg::OnAboutBox()
 {

@@ -8,6 +8,7 @@
 #define IDR_MAINFRAME 128
 #define IDB_ABOUT_LOGO 129
 #define IDB_ABOUT_BADGE 131
+#define IDD_SETTINGS 120
 
 // Main dialog
 #define IDC_FILE_LIST 1000
@@ -45,6 +46,13 @@
 #define IDC_ABOUT_LOGO 1036
 #define IDC_ABOUT_MAIL 1039
 #define IDC_ABOUT_OK 1052
+
+// Settings dialog
+#define IDC_SETTINGS_CLOSE 1200
+#define IDC_SETTINGS_LAYOUT_LABEL 1201
+#define IDC_SETTINGS_LAYOUT 1202
+#define IDC_SETTINGS_OK 1203
+#define IDC_SETTINGS_CANCEL 1204
 
 // System-menu command of the About entry
 #define IDM_ABOUTBOX 0x0010

@@ -260,10 +260,10 @@ TEST_F(ResMgrTest, TextTableIsHandedOutWholeInItsOrder)
     const LONG expectedIds[] = {
         1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13,
         0x10000001, 0x10000002, 0x10000003, 0x10000004, 0x10000005, 0x10000006, 0x10000007, 0x10000008,
-        0x1000000d, 0x1000000e,
+        0x1000000d, 0x1000000e, 0x10000020, 0x10000021,
         0x20000001, 0x20000002, 0x20000003, 0x20000004, 0x20000005, 0x20000006, 0x20000007, 0x20000008,
         0x20000009, 0x2000000b, 0x2000000c, 0x2000000d, 0x2000000e, 0x2000000f, 0x20000010, 0x20000011,
-        0x30000001,
+        0x20000020, 0x30000001, 0x30000020,
     };
     const size_t rows = sizeof(expectedIds) / sizeof(expectedIds[0]);
     ASSERT_EQ(static_cast<LONG>(rows * 2052), bytes);

@@ -61,7 +61,7 @@ Document::Document(std::u16string targetPath)
 
 bool Document::BeginSection(const SectionFormat& section)
 {
-    if (finished_ || !InBody() || body_.story().TableDepth() > 0)
+    if (finished_ || !InBody() || body_.story().TableDepth() > 0 || !section.Usable())
         return false;
     Story& body = body_.story();
     ParagraphEnds();
@@ -157,16 +157,18 @@ std::string Document::PictureRelationship(int picture)
     MediaStore::Item* item = media_.Find(picture);
     if (!item)
         return std::string();
-    if (item->relId.empty()) {
-        std::string target = "media/image" + std::to_string(picture + 1) + "." + ImageExtension(item->kind);
+    item->placed = true;
+    const std::string target = "media/image" + std::to_string(picture + 1) + "." + ImageExtension(item->kind);
+    if (headersFooters_.open())
+        return headersFooters_.PictureRelationship(picture, target);
+    if (item->relId.empty())
         item->relId = documentRels_.Add(reltype::kImage, target);
-    }
     return item->relId;
 }
 
 bool Document::AddPicture(int paragraph, int picture, int64_t widthPoints, int64_t heightPoints)
 {
-    if (!IsOpen(paragraph) || !InBody() || !media_.Find(picture) || widthPoints <= 0 || heightPoints <= 0)
+    if (!IsOpen(paragraph) || footnotes_.open() || !media_.Find(picture) || widthPoints <= 0 || heightPoints <= 0)
         return false;
     PictureDrawing d;
     d.relId = PictureRelationship(picture);
@@ -185,7 +187,7 @@ bool Document::AddPicture(int paragraph, int picture, int64_t widthPoints, int64
 bool Document::AddPlacedPicture(int paragraph, int picture, int64_t widthTwips, int64_t heightTwips,
                                 const PicturePlacement& placement)
 {
-    if (!IsOpen(paragraph) || !InBody() || !media_.Find(picture) || widthTwips <= 0 || heightTwips <= 0)
+    if (!IsOpen(paragraph) || footnotes_.open() || !media_.Find(picture) || widthTwips <= 0 || heightTwips <= 0)
         return false;
     for (int32_t c : placement.crop)
         if (c < 0 || c >= kWholeCrop)
@@ -350,7 +352,7 @@ bool Document::WritePackage(ByteSink& out)
     types.AddOverride("/docProps/core.xml", ctype::kCoreProps);
     types.AddOverride("/docProps/app.xml", ctype::kExtendedProps);
     for (const MediaStore::Item& item : media_.items())
-        if (!item.relId.empty())
+        if (item.placed)
             types.AddDefault(ImageExtension(item.kind), ImageContentType(item.kind));
 
     Relationships packageRels;
@@ -377,12 +379,13 @@ bool Document::WritePackage(ByteSink& out)
         if (!ok)
             break;
         ok = zip.AddFromSpool("word/" + part.name, ZipMethod::kDeflated, part.crc, part.rawSize,
-                              *headersFooters_.spool(), part.offset, part.compressedSize);
+                              *headersFooters_.spool(), part.offset, part.compressedSize) &&
+             (part.relsXml.empty() || zip.AddDeflated("word/_rels/" + part.name + ".rels", part.relsXml));
     }
     ok = ok && zip.AddDeflated("word/_rels/document.xml.rels", documentRels_.Xml());
     for (size_t i = 0; ok && i < media_.items().size(); ++i) {
         const MediaStore::Item& item = media_.items()[i];
-        if (item.relId.empty())
+        if (!item.placed)
             continue;  // never placed: not part of the document
         // PNG and JPEG are compressed already: stored as they are.
         std::string name = "word/media/image" + std::to_string(i + 1) + "." + ImageExtension(item.kind);

@@ -58,7 +58,8 @@ public:
     // (keeping its proportions) when it would not fit in the page's text area.
     bool AddPicture(int paragraph, int picture, int64_t widthPoints, int64_t heightPoints);
     // The same in twips, placed and cropped as placement says; an anchored picture may take
-    // the whole page. Pictures stand in the body only.
+    // the whole page. Pictures stand in the body, its tables, headers and footers; not in
+    // footnotes.
     bool AddPlacedPicture(int paragraph, int picture, int64_t widthTwips, int64_t heightTwips,
                           const PicturePlacement& placement);
     void EndParagraph(int paragraph);

@@ -49,7 +49,8 @@ bool FootnotesPart::Finish()
     End();
     for (size_t i = 0; i < written_.size(); ++i)
         if (!written_[i])
-            Write("<w:footnote w:id=\"" + std::to_string(XmlId(int(i + 1))) + "\"><w:p/></w:footnote>");
+            Write("<w:footnote w:id=\"" + std::to_string(XmlId(int(i + 1))) + "\"><w:p>" + kFootnoteNumberRun +
+                  "</w:p></w:footnote>");
     Write("</w:footnotes>");
     deflater_->Finish();
     finished_ = true;

@@ -111,6 +111,9 @@ struct SectionFormat {
 
     // The narrowest column's width: the longest line a paragraph of the body can have.
     int64_t ColumnWidthTwips() const;
+    // A geometry Word and LibreOffice can lay out: a page of half an inch to 22 inches whose
+    // margins leave a quarter inch of text each way, one to four columns that fit on it.
+    bool Usable() const;
 };
 
 enum class BorderStyle { kInherit, kNone, kSingle, kDouble, kDotted, kDashed, kThick };

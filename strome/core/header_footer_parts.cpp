@@ -1,6 +1,7 @@
 #include "header_footer_parts.h"
 
 #include "document_body.h"
+#include "ooxml_names.h"
 
 namespace strome {
 
@@ -13,6 +14,8 @@ Story* HeaderFooterParts::Begin(bool footer, int64_t lineWidthTwips, FontTable* 
     openFooter_ = footer;
     openName_ = (footer ? "footer" : "header") + std::to_string(footer ? ++footers_ : ++headers_) + ".xml";
     openOffset_ = spool_->Size();
+    openRels_ = Relationships();
+    openPictures_.clear();
     deflater_.reset(new Deflater(*spool_));
     const std::string start = FlowPartStart(footer ? "w:ftr" : "w:hdr");
     deflater_->Write(start.data(), start.size());
@@ -41,9 +44,23 @@ std::string HeaderFooterParts::End()
     part.rawSize = deflater_->rawSize();
     part.offset = openOffset_;
     part.compressedSize = deflater_->compressedSize();
+    if (openRels_.size() > 0)
+        part.relsXml = openRels_.Xml();
+    openRels_ = Relationships();
+    openPictures_.clear();
     deflater_.reset();
     parts_.push_back(part);
     return part.name;
+}
+
+std::string HeaderFooterParts::PictureRelationship(int picture, const std::string& target)
+{
+    auto it = openPictures_.find(picture);
+    if (it != openPictures_.end())
+        return it->second;
+    std::string id = openRels_.Add(reltype::kImage, target);
+    openPictures_[picture] = id;
+    return id;
 }
 
 }  // namespace strome

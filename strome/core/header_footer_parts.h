@@ -6,12 +6,14 @@
 
 #include <stdint.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "deflater.h"
 #include "font_table.h"
+#include "relationships.h"
 #include "spool.h"
 #include "story.h"
 
@@ -29,6 +31,7 @@ public:
         uint64_t rawSize;
         uint64_t offset;      // of its compressed bytes in the spool
         uint64_t compressedSize;
+        std::string relsXml;  // its relationships part (to its pictures), empty for none
     };
 
     // Opens a new part; null when one is open already, there are too many, or no scratch
@@ -39,6 +42,9 @@ public:
     bool open() const { return story_ != nullptr; }
     // The open part's name ("header1.xml", in the word folder).
     const std::string& openName() const { return openName_; }
+    // The open part's relationship to picture, made on its first use; target: the picture's
+    // part, relative to the word folder.
+    std::string PictureRelationship(int picture, const std::string& target);
     bool failed() const { return failed_; }
 
     const std::vector<Part>& parts() const { return parts_; }
@@ -51,6 +57,8 @@ private:
     std::vector<Part> parts_;
     bool openFooter_ = false;
     std::string openName_;
+    Relationships openRels_;
+    std::map<int, std::string> openPictures_;
     uint64_t openOffset_ = 0;
     int headers_ = 0, footers_ = 0;
     bool failed_ = false;

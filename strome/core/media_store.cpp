@@ -60,7 +60,7 @@ int MediaStore::Add(const void* data, size_t size)
         failed_ = true;  // scratch space ran out: this and later pictures are left out
         return -1;
     }
-    items_.push_back(Item{kind, offset, size, crc, std::string()});
+    items_.push_back(Item{kind, offset, size, crc, std::string(), false});
     int index = int(items_.size() - 1);
     byCrcAndSize_.emplace(std::make_pair(crc, uint64_t(size)), index);
     return index;

@@ -16,6 +16,39 @@ int64_t SectionFormat::ColumnWidthTwips() const
     return std::max<int64_t>(0, (text - columnSpaceTwips * (columns - 1)) / columns);
 }
 
+namespace {
+
+constexpr int64_t kMinPageTwips = 720, kMaxPageTwips = 31680, kMinTextTwips = 360;
+
+bool In(int64_t v, int64_t lo, int64_t hi) { return v >= lo && v <= hi; }
+
+}  // namespace
+
+bool SectionFormat::Usable() const
+{
+    const PageLayout& p = page;
+    if (!In(p.widthTwips, kMinPageTwips, kMaxPageTwips) || !In(p.heightTwips, kMinPageTwips, kMaxPageTwips))
+        return false;
+    for (int64_t m : {p.topTwips, p.bottomTwips, p.leftTwips, p.rightTwips, p.headerTwips, p.footerTwips})
+        if (!In(m, 0, kMaxPageTwips))
+            return false;
+    if (p.textWidthTwips() < kMinTextTwips || p.textHeightTwips() < kMinTextTwips)
+        return false;
+    if (!In(columns, 1, kMaxColumns) || !In(columnSpaceTwips, 0, kMaxPageTwips))
+        return false;
+    if (columnWidthsTwips.empty() && columnGapsTwips.empty())
+        return true;
+    if (columnWidthsTwips.size() != size_t(columns) || columnGapsTwips.size() != size_t(columns))
+        return false;
+    int64_t total = 0;
+    for (int i = 0; i < columns; ++i) {
+        if (!In(columnWidthsTwips[size_t(i)], 1, kMaxPageTwips) || !In(columnGapsTwips[size_t(i)], 0, kMaxPageTwips))
+            return false;
+        total += columnWidthsTwips[size_t(i)] + (i + 1 < columns ? columnGapsTwips[size_t(i)] : 0);
+    }
+    return total <= p.widthTwips;
+}
+
 std::string SectionPropertiesXml(const SectionFormat& s)
 {
     static const char* const kReferenceType[kHeaderFooterKinds] = {"default", "first", "default", "first"};
@@ -29,7 +62,7 @@ std::string SectionPropertiesXml(const SectionFormat& s)
         const bool header = i == int(HeaderFooterKind::kHeaderDefault) || i == int(HeaderFooterKind::kHeaderFirst);
         x.Open(header ? "w:headerReference" : "w:footerReference")
             .Attr("w:type", kReferenceType[i]).Attr("r:id", s.headerFooterRelIds[i]).Close();
-        firstPageOwn = firstPageOwn || std::string(kReferenceType[i]) == "first";
+        firstPageOwn = firstPageOwn || i == int(HeaderFooterKind::kHeaderFirst) || i == int(HeaderFooterKind::kFooterFirst);
     }
     switch (s.start) {
     case SectionStart::kContinuous: x.Open("w:type").Attr("w:val", "continuous").Close(); break;

@@ -243,8 +243,8 @@ void Story::AddFootnoteMark()
     if (!inParagraph_)
         return;
     StartContent();
-    para_ += "<w:r><w:rPr><w:vertAlign w:val=\"superscript\"/></w:rPr><w:footnoteRef/></w:r>"
-             "<w:r><w:t xml:space=\"preserve\"> </w:t></w:r>";
+    para_ += kFootnoteNumberRun;
+    para_ += "<w:r><w:t xml:space=\"preserve\"> </w:t></w:r>";
 }
 
 void Story::AddPicture(const PictureDrawing& picture)

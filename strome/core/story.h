@@ -22,6 +22,9 @@
 
 namespace strome {
 
+// The run of a footnote's number at the start of its text.
+constexpr const char* kFootnoteNumberRun = "<w:r><w:rPr><w:vertAlign w:val=\"superscript\"/></w:rPr><w:footnoteRef/></w:r>";
+
 class Story {
 public:
     static constexpr int kMaxTableDepth = 8;

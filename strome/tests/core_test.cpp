@@ -2,6 +2,7 @@
 // font-name mapping.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 #include "core/deflater.h"
@@ -9,6 +10,7 @@
 #include "core/font_names.h"
 #include "core/spool.h"
 #include "core/zip_writer.h"
+#include "package_checks.h"
 #include "package_reader.h"
 #include "test_paths.h"
 #include "writer_calls.h"
@@ -157,6 +159,95 @@ TEST(Document, SaveBeyondTheSizeLimitWritesNoFile)
     doc->SetSizeLimitForTesting(0xFFFFFFFFu);
     EXPECT_TRUE(doc->Save());
     EXPECT_TRUE(ReadPackageFile(folder + "big.docx").ok);
+}
+
+// The model's formats straight from a caller that skips the contract's checks (a fuzzer):
+// lengths at the ends of their type give a sound package, never an overflow, and a section
+// no layout can use is refused.
+TEST(Document, ExtremeValuesOfTheModelGiveASoundPackage)
+{
+    const int64_t huge = std::numeric_limits<int64_t>::max(), tiny = std::numeric_limits<int64_t>::min();
+    std::string folder = TestScratchFolder("extreme_values");
+    QString path = QFromUtf8(folder + "extreme.docx");
+    std::unique_ptr<Document> doc = Document::Create(std::u16string(path.begin(), path.end()));
+    ASSERT_NE(doc, nullptr);
+
+    SectionFormat section;
+    for (int64_t v : {huge, tiny, int64_t(0)}) {
+        SectionFormat bad = section;
+        bad.page.widthTwips = v;
+        EXPECT_FALSE(doc->BeginSection(bad)) << v;
+        bad = section;
+        bad.page.leftTwips = v == 0 ? section.page.widthTwips : v;
+        EXPECT_FALSE(doc->BeginSection(bad)) << v;
+        bad = section;
+        bad.columns = int(v);
+        EXPECT_FALSE(doc->BeginSection(bad)) << v;
+    }
+    SectionFormat uneven = section;
+    uneven.columns = 2;
+    uneven.columnWidthsTwips = {1000};  // one width for two columns
+    uneven.columnGapsTwips = {0, 0};
+    EXPECT_FALSE(doc->BeginSection(uneven));
+    EXPECT_TRUE(doc->BeginSection(section));
+
+    ParagraphFormat f;
+    f.measuredBetweenGlyphBoxes = false;
+    f.leftTwips = tiny;
+    f.rightTwips = huge;
+    f.firstLineTwips = tiny;
+    f.spaceBeforeTwips = huge;
+    f.spaceAfterTwips = tiny;
+    f.line = huge;
+    f.lineRule = LineRule::kExact;
+    f.headingLevel = 1000;
+    f.tabs.assign(100, TabStop{huge, TabKind::kRight, TabLeader::kDot});
+    int para = doc->BeginParagraph(f);
+    ASSERT_NE(para, 0);
+    RunFormat r;
+    r.halfPoints = std::numeric_limits<int>::max();
+    r.charSpacingTwips = std::numeric_limits<int>::min();
+    r.scalePercent = std::numeric_limits<int>::max();
+    r.rgb = std::numeric_limits<int32_t>::max();
+    const std::u16string text = u"x\ty";
+    EXPECT_TRUE(doc->AddText(para, text.data(), text.size(), r));
+    const std::string png = ReadWholeFile(TestSourcePath("strome/tests/data/red_blue.png"));
+    const int picture = doc->AddPictureData(png.data(), png.size());
+    EXPECT_TRUE(doc->AddPicture(para, picture, huge, huge));
+    PicturePlacement at;
+    at.anchored = true;
+    at.xTwips = tiny;
+    at.yTwips = huge;
+    at.distanceTwips = huge;
+    EXPECT_TRUE(doc->AddPlacedPicture(para, picture, huge, 1, at));
+    at.crop[0] = std::numeric_limits<int32_t>::max();
+    EXPECT_FALSE(doc->AddPlacedPicture(para, picture, 1, 1, at));
+
+    TableFormat table;
+    table.indentTwips = huge;
+    table.hasCellMargins = true;
+    table.cellMarginTwips[1] = huge;
+    table.borders[0].style = BorderStyle::kSingle;
+    table.borders[0].eighthPoints = std::numeric_limits<int>::max();
+    EXPECT_TRUE(doc->BeginTable(table, {huge, tiny}));
+    RowFormat row;
+    row.heightTwips = huge;
+    row.heightRule = HeightRule::kExact;
+    EXPECT_TRUE(doc->BeginRow(row));
+    CellFormat cell;
+    cell.gridSpan = std::numeric_limits<int>::min();
+    cell.hasMargins = true;
+    cell.marginTwips[3] = tiny;
+    EXPECT_TRUE(doc->BeginCell(cell));
+    cell.gridSpan = std::numeric_limits<int>::max();
+    EXPECT_FALSE(doc->BeginCell(cell));
+    EXPECT_FALSE(doc->BeginFootnote(std::numeric_limits<int>::max()));
+    EXPECT_TRUE(doc->Save());
+    Package p = ReadPackageFile(folder + "extreme.docx");
+    ASSERT_TRUE(p.ok) << p.error;
+    ExpectSoundPackage(p);
+    EXPECT_EQ(p.Part("word/document.xml").find("-9223372036854775808"), std::string::npos);
+    EXPECT_EQ(p.Part("word/document.xml").find("9223372036854775807"), std::string::npos);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // for the structure check and the LibreOffice round trip (tools/docx/):
 //   strome_samples FOLDER            writes NAME.docx and NAME.expected.txt for each sample
 //   strome_samples --pages N FILE    writes an N-page document (memory and speed measurements)
+//   strome_samples --faithful-pages N FILE   the same with the later operations
 // NAME.expected.txt holds the text a reader of the document gets: one line per paragraph,
 // line breaks as line feeds. For the features sample, which has headers, footers, footnotes and
 // columns that readers place each their own way, it holds texts a reader must show, one a line.
@@ -100,7 +101,7 @@ std::string BuildPages(qrn_IDocx* doc)
 }
 
 // A document of the later operations, as a faithful layout writes one: a Letter page with a
-// header, a footer with the page number, a centred heading, a justified paragraph with a
+// header with a logo, a footer with the page number, a centred heading, a justified paragraph with a
 // footnote, two contents lines (title, dot-leader tab, page number), a ruled table with a
 // repeated header row and merged cells, then two columns after a continuous section break;
 // a landscape A4 page with an anchored cropped JPEG that text wraps around, and an inline PNG.
@@ -113,11 +114,15 @@ std::string BuildFeatures(qrn_IDocx* doc)
     body.nAfter = 120;
 
     doc->BeginHeaderFooter(STROME_HEADER_DEFAULT);
-    AddTextParagraph(doc, MakeParagraphProps(STROME_ALIGN_RIGHT), QFromUtf8("Morvane sample header"), plain);
+    const stParagraphProps right = MakeParagraphProps(STROME_ALIGN_RIGHT);
+    qrn_IDocxPara* p = doc->AddParagraphEx(&right);
+    PlacePictureEx(doc, p, Image("red_blue.png"), MakePictureProps(480, 240));
+    AddRunEx(p, QFromUtf8(" Morvane sample header"), plain);
+    p->Release();
     doc->EndHeaderFooter();
     doc->BeginHeaderFooter(STROME_FOOTER_DEFAULT);
     const stParagraphProps centred = MakeParagraphProps(STROME_ALIGN_CENTER);
-    qrn_IDocxPara* p = doc->AddParagraphEx(&centred);
+    p = doc->AddParagraphEx(&centred);
     AddRunEx(p, QFromUtf8("Page "), plain);
     QString one = QFromUtf8("1");
     p->AddField(STROME_FIELD_PAGE, one.data(), int(one.size()), &plain);
@@ -265,6 +270,77 @@ bool BuildLong(const std::string& path, int pages)
     return SaveAndDelete(doc) != 0;
 }
 
+// A long document of the later operations: a section per page (Letter, every fifth page
+// landscape), a header and a footer with the page number every tenth page, a heading,
+// justified paragraphs of exact line spacing with a footnote, a ruled table with merged cells
+// and an anchored picture on every page.
+bool BuildFaithfulLong(const std::string& path, int pages)
+{
+    qrn_IDocx* doc = CreateDocument(path);
+    if (!doc)
+        return false;
+    const std::string logo = Image("plasma.jpg");
+    const stRunFormat plain = MakeRunFormat("Times New Roman", 21);
+    stParagraphProps body = MakeParagraphProps(STROME_ALIGN_JUSTIFY);
+    body.nLine = 260;
+    body.nLineRule = STROME_LINE_EXACT;
+    body.nAfter = 120;
+    stParagraphProps heading = MakeParagraphProps(STROME_ALIGN_CENTER);
+    heading.nHeadingLevel = 1;
+    heading.nFlags = STROME_PARA_KEEP_NEXT;
+    for (int page = 1; page <= pages; ++page) {
+        const bool landscape = page % 5 == 0;
+        stSectionProps section = landscape ? MakeSectionProps(15840, 12240, 1080) : MakeSectionProps(12240, 15840, 1080);
+        doc->BeginSection(&section);
+        if (page % 10 == 1) {
+            doc->BeginHeaderFooter(STROME_HEADER_DEFAULT);
+            AddTextParagraph(doc, MakeParagraphProps(STROME_ALIGN_RIGHT), QFromUtf8("Report, part " + std::to_string(page / 10 + 1)), plain);
+            doc->EndHeaderFooter();
+            doc->BeginHeaderFooter(STROME_FOOTER_DEFAULT);
+            qrn_IDocxPara* f = doc->AddParagraphEx(nullptr);
+            QString one = QFromUtf8("1");
+            f->AddField(STROME_FIELD_PAGE, one.data(), 1, &plain);
+            f->Release();
+            doc->EndHeaderFooter();
+        }
+        AddTextParagraph(doc, heading, QFromUtf8("Chapter " + std::to_string(page)), MakeRunFormat("Arial", 32, STROME_RUN_BOLD));
+        qrn_IDocxPara* p = doc->AddParagraphEx(&body);
+        stPictureProps anchored = MakePictureProps(1440, 720);
+        anchored.nPlacement = STROME_PLACE_ANCHOR;
+        anchored.nHorzFrom = STROME_FROM_MARGIN;
+        anchored.nVertFrom = STROME_FROM_PARAGRAPH;
+        PlacePictureEx(doc, p, logo, anchored);
+        for (int line = 0; line < 6; ++line)
+            AddRunEx(p, QFromUtf8("Line " + std::to_string(line) + " on page " + std::to_string(page) +
+                                  ": the quick brown fox jumps over the lazy dog. "), plain);
+        int note = p->AddFootnoteReference(nullptr);
+        p->Release();
+        doc->BeginFootnote(note);
+        AddTextParagraph(doc, MakeParagraphProps(), QFromUtf8("Note of page " + std::to_string(page)), plain);
+        doc->EndFootnote();
+        const int32_t grid[4] = {2400, 1800, 1800, 1800};
+        stTableProps table = MakeTableProps();
+        for (int e = 0; e < 6; ++e)
+            table.borders[e] = MakeBorder(STROME_BORDER_SINGLE);
+        doc->BeginTable(&table, grid, 4);
+        for (int r = 0; r < 6; ++r) {
+            stRowProps row = MakeRowProps(300, STROME_HEIGHT_AT_LEAST, r == 0 ? STROME_ROW_HEADER : 0);
+            doc->BeginRow(&row);
+            for (int c = 0; c < 4; ++c) {
+                stCellProps cell = MakeCellProps(1, c == 0 && r > 0 ? (r % 2 ? STROME_VMERGE_RESTART : STROME_VMERGE_CONTINUE)
+                                                                    : STROME_VMERGE_NONE);
+                doc->BeginCell(&cell);
+                if (!(c == 0 && r > 0 && r % 2 == 0))
+                    AddTextParagraph(doc, MakeParagraphProps(STROME_ALIGN_RIGHT), QFromUtf8(std::to_string(r * 100 + c)), plain);
+                doc->EndCell();
+            }
+            doc->EndRow();
+        }
+        doc->EndTable();
+    }
+    return SaveAndDelete(doc) != 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -275,6 +351,8 @@ int main(int argc, char** argv)
     int rc = 0;
     if (argc == 4 && std::strcmp(argv[1], "--pages") == 0) {
         rc = BuildLong(argv[3], std::atoi(argv[2])) ? 0 : 1;
+    } else if (argc == 4 && std::strcmp(argv[1], "--faithful-pages") == 0) {
+        rc = BuildFaithfulLong(argv[3], std::atoi(argv[2])) ? 0 : 1;
     } else if (argc == 2) {
         const std::string folder = std::string(argv[1]) + "/";
         const struct {
@@ -296,7 +374,7 @@ int main(int argc, char** argv)
             }
         }
     } else {
-        std::fprintf(stderr, "usage: strome_samples FOLDER | strome_samples --pages N FILE.docx\n"
+        std::fprintf(stderr, "usage: strome_samples FOLDER | strome_samples --pages|--faithful-pages N FILE.docx\n"
                              "(MORVANE_SRC: the source tree, for the sample pictures)\n");
         rc = 2;
     }

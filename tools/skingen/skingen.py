@@ -469,6 +469,7 @@ def main(folder):
         "dlg_sz520250.bmp": about_window(),
         "btn_close.bmp": outline_button(85, 25, "关闭", None, 13),
         "btn_ok.bmp": filled_button(85, 25, "确定", None, ACCENT, ACCENT_HOVER, ACCENT_PRESSED, 13),
+        "btn_cancel.bmp": outline_button(85, 25, "取消", None, 13),
     }
     for name, image in images.items():
         image.save_bmp(os.path.join(folder, name))

@@ -24,6 +24,7 @@
 #include "resource.h"
 #include "seams.h"
 #include "services.h"
+#include "settings_dlg.h"
 #include "settings_file.h"
 #include "test_paths.h"
 #include "update_decision.h"
@@ -130,6 +131,64 @@ std::wstring Sample(int i) { return TestSourcePathW(std::string("console/tests/d
 
 std::wstring FileNameOf(const std::wstring& path) { return path.substr(path.rfind(L'\\') + 1); }
 
+// ---- the settings dialog, driven from a timer inside its modal run ---------------------
+struct stSettingsScript {
+    std::vector<std::function<void(HWND)>> steps;
+    size_t next = 0;
+    int extraTicks = 0;   // ticks after the last step with the dialog still open
+};
+stSettingsScript* g_settings = nullptr;
+
+BOOL CALLBACK FindSettingsWindow(HWND hwnd, LPARAM found)
+{
+    if (::IsWindowVisible(hwnd) && ::GetDlgItem(hwnd, IDC_SETTINGS_LAYOUT)) {
+        *reinterpret_cast<HWND*>(found) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void PressButton(HWND dialog, int id)
+{
+    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+void CALLBACK SettingsTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND settings = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindSettingsWindow, reinterpret_cast<LPARAM>(&settings));
+    if (!settings || !g_settings)
+        return;
+    if (g_settings->next < g_settings->steps.size()) {
+        g_settings->steps[g_settings->next++](settings);
+    } else if (++g_settings->extraTicks > 20) {
+        PressButton(settings, IDC_SETTINGS_CANCEL);   // a script that never closes it must not hang the test
+    }
+}
+
+std::wstring ItemText(HWND dialog, int id)
+{
+    wchar_t text[260] = {};
+    ::GetDlgItemTextW(dialog, id, text, 260);
+    return text;
+}
+
+std::wstring ComboItem(HWND dialog, int id, int index)
+{
+    HWND combo = ::GetDlgItem(dialog, id);
+    const LRESULT length = ::SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length < 0 || length >= 260)
+        return L"<none>";
+    wchar_t text[260] = {};
+    ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+int ComboSelection(HWND dialog, int id)
+{
+    return static_cast<int>(::SendMessageW(::GetDlgItem(dialog, id), CB_GETCURSEL, 0, 0));
+}
+
 // ---- state texts written into the list, seen from a subclass of the list window ----------
 struct stStateText {
     int row;
@@ -224,6 +283,21 @@ protected:
     {
         m_dlg->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                            reinterpret_cast<LPARAM>(::GetDlgItem(m_dlg->m_hWnd, id)));
+    }
+
+    // Clicks Settings and plays the steps on the dialog while it runs; the number of steps played.
+    size_t ClickSettings(std::vector<std::function<void(HWND)>> steps, int* extraTicks = nullptr)
+    {
+        stSettingsScript script;
+        script.steps = std::move(steps);
+        g_settings = &script;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, SettingsTimer);
+        Click(IDC_SETTINGS);   // returns when the dialog has closed
+        KillTimer(nullptr, timer);
+        g_settings = nullptr;
+        if (extraTicks)
+            *extraTicks = script.extraTicks;
+        return script.next;
     }
 
     void AddSamples(std::initializer_list<int> which)
@@ -377,7 +451,7 @@ TEST_F(MainWindow, StartsIdleWithItsTextsAndIgnoresEnterEscapeAndAltF4)
     m_dlg->SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
     Pump();
     EXPECT_TRUE(m_dlg->IsWindowVisible());
-    Click(IDC_SETTINGS);
+    ClickSettings({[](HWND settings) { PressButton(settings, IDC_SETTINGS_CANCEL); }});
     EXPECT_TRUE(m_log.boxes.empty());
     EXPECT_TRUE(m_log.opened.empty());
     Click(IDC_SYS_MIN);
@@ -750,6 +824,77 @@ TEST_F(MainWindow, AboutIgnoresEscapeClosesOnOkAndOpensItsLinks)
     EXPECT_EQ(1u, viaMenu.next);
     KillTimer(nullptr, timer);
     g_about = nullptr;
+}
+
+TEST_F(MainWindow, SettingsChoosesTheWordLayoutOkStoresItCancelAndCloseLeaveIt)
+{
+    OpenWindow();
+    ASSERT_TRUE(CfgSetWordLayout(g_szCfgPath, WORD_LAYOUT_CLASSIC));
+    const std::wstring faithful = L"忠实于原文版式(表格,分栏,对齐)";
+    const std::wstring classic = L"经典版式(连续段落)";
+
+    // Its texts come from the text table; it shows the stored choice; Escape and Enter leave it open.
+    bool stillOpen = false;
+    int extraTicks = 0;
+    size_t played = ClickSettings(
+        {[&](HWND settings) {
+             wchar_t title[64] = {};
+             ::GetWindowTextW(settings, title, 64);
+             EXPECT_STREQ(L"系统设置", title);
+             EXPECT_EQ(L"Word版式:", ItemText(settings, IDC_SETTINGS_LAYOUT_LABEL));
+             EXPECT_EQ(2, ::SendDlgItemMessageW(settings, IDC_SETTINGS_LAYOUT, CB_GETCOUNT, 0, 0));
+             EXPECT_EQ(faithful, ComboItem(settings, IDC_SETTINGS_LAYOUT, 0));
+             EXPECT_EQ(classic, ComboItem(settings, IDC_SETTINGS_LAYOUT, 1));
+             EXPECT_EQ(1, ComboSelection(settings, IDC_SETTINGS_LAYOUT));
+             EXPECT_EQ(L"确定", ItemText(settings, IDC_SETTINGS_OK));
+             EXPECT_EQ(L"取消", ItemText(settings, IDC_SETTINGS_CANCEL));
+             RECT client;
+             ::GetClientRect(settings, &client);
+             EXPECT_EQ(520, client.right) << "the size of the dialog frame picture";
+             ::SendDlgItemMessageW(settings, IDC_SETTINGS_LAYOUT, CB_SETCURSEL, 0, 0);
+             ::SendMessageW(settings, WM_COMMAND, IDCANCEL, 0);   // what Escape becomes
+             ::SendMessageW(settings, WM_COMMAND, IDOK, 0);       // what Enter becomes
+         },
+         [&](HWND settings) {
+             stillOpen = true;
+             PressButton(settings, IDC_SETTINGS_CANCEL);
+         }},
+        &extraTicks);
+    EXPECT_EQ(2u, played);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(0, extraTicks);
+    EXPECT_EQ(WORD_LAYOUT_CLASSIC, CfgGetWordLayout(g_szCfgPath)) << "Cancel stores nothing";
+
+    // OK stores the choice.
+    played = ClickSettings({[&](HWND settings) {
+        EXPECT_EQ(1, ComboSelection(settings, IDC_SETTINGS_LAYOUT));
+        ::SendDlgItemMessageW(settings, IDC_SETTINGS_LAYOUT, CB_SETCURSEL, 0, 0);
+        PressButton(settings, IDC_SETTINGS_OK);
+    }});
+    EXPECT_EQ(1u, played);
+    EXPECT_EQ(WORD_LAYOUT_FAITHFUL, CfgGetWordLayout(g_szCfgPath));
+
+    // Shown again with the stored choice; the close caption button stores nothing.
+    played = ClickSettings({[&](HWND settings) {
+        EXPECT_EQ(0, ComboSelection(settings, IDC_SETTINGS_LAYOUT));
+        ::SendDlgItemMessageW(settings, IDC_SETTINGS_LAYOUT, CB_SETCURSEL, 1, 0);
+        PressButton(settings, IDC_SETTINGS_CLOSE);
+    }});
+    EXPECT_EQ(1u, played);
+    EXPECT_EQ(WORD_LAYOUT_FAITHFUL, CfgGetWordLayout(g_szCfgPath));
+    EXPECT_TRUE(m_log.boxes.empty());
+
+    // A run takes the stored layout.
+    AddSamples({2});
+    const std::wstring output = UseOutputFolder("ui_settings_run_out");
+    EXPECT_EQ(WORD_LAYOUT_DEFAULT, m_dlg->Jobs().m_nWordLayout);
+    Click(IDC_CONVERT);
+    ASSERT_TRUE(PumpUntil([&] { return RunOver(); }));
+    EXPECT_EQ(WORD_LAYOUT_FAITHFUL, m_dlg->Jobs().m_nWordLayout);
+    std::wstring name = FileNameOf(Sample(2));
+    name = output + L"\\" + name.substr(0, name.size() - 4) + L".docx";
+    EXPECT_EQ(0, _waccess(name.c_str(), 0)) << Narrow(name);
+    CfgSetWordLayout(g_szCfgPath, WORD_LAYOUT_DEFAULT);   // the later runs of the suite use the default
 }
 
 // ---- the folder chooser, with a stand-in browser window --------------------------------
