@@ -93,7 +93,9 @@ void WriteBlock(PageWriter& w, const PlannedBlock& planned, const FlowArea& area
     const stPdfBlock* b = BlockAt(*w.page, planned.block);
     if (!b)
         return;
-    if (b->nKind == PDF_BLOCK_TABLE)
+    if (!planned.band.empty())
+        WriteBand(w, planned, area);
+    else if (b->nKind == PDF_BLOCK_TABLE)
         WriteTable(w, *b, area, planned.before);
     else if (b->nKind == PDF_BLOCK_IMAGE)
         WritePicture(w, *b, area, planned);

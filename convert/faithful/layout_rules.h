@@ -48,6 +48,9 @@ const double kCentreSnapShare = 0.05;
 // picture: as small as Word draws.
 const double kCarrierLine = 1.0;
 
+// Blocks of one column flow overlapping vertically by more than this (points) lie side by side.
+const double kBandOverlap = 2.0;
+
 }  // namespace faithful
 
 #endif

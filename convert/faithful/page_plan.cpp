@@ -132,7 +132,67 @@ double FlowHeight(const PagePlan& plan, const Shrink& s, bool withRewrap)
     return total;
 }
 
+double BlockTop(const stPdfBlock& b) { return Finite(b.fTop) ? b.fTop : 0; }
+double BlockBottom(const stPdfBlock& b) { return Finite(b.fBottom) ? std::max((double)b.fBottom, BlockTop(b)) : BlockTop(b); }
+
 }  // namespace
+
+void FormBands(const stPdfPageLayout& page, std::vector<PlannedBlock>& flow)
+{
+    std::vector<PlannedBlock> out;
+    for (size_t i = 0; i < flow.size();) {
+        const stPdfBlock* first = BlockAt(page, flow[i].block);
+        size_t end = i + 1;
+        double bottom = BlockBottom(*first);
+        while (end < flow.size() && !flow[end].anchored) {
+            const stPdfBlock* b = BlockAt(page, flow[end].block);
+            if (!(BlockTop(*b) < bottom - kBandOverlap))
+                break;
+            bottom = std::max(bottom, BlockBottom(*b));
+            ++end;
+        }
+        if (end == i + 1 || flow[i].anchored) {
+            out.push_back(flow[i++]);
+            continue;
+        }
+        // Columns of the band: blocks whose horizontal extents overlap share one.
+        std::vector<std::pair<double, double>> spans;
+        std::vector<int> members;
+        for (size_t k = i; k < end; ++k) {
+            const stPdfBlock* b = BlockAt(page, flow[k].block);
+            spans.emplace_back(b->fLeft, b->fRight);
+            members.push_back(flow[k].block);
+        }
+        std::sort(spans.begin(), spans.end());
+        std::vector<std::pair<double, double>> columns;
+        for (const auto& s : spans) {
+            if (!columns.empty() && s.first < columns.back().second)
+                columns.back().second = std::max(columns.back().second, s.second);
+            else
+                columns.push_back(s);
+        }
+        if (columns.size() < 2 || columns.size() > 16) {   // stacked, or no layout a row can hold
+            for (size_t k = i; k < end; ++k)
+                out.push_back(flow[k]);
+            i = end;
+            continue;
+        }
+        PlannedBlock band;
+        band.block = flow[i].block;
+        band.band = members;
+        band.bandEdges.push_back(columns.front().first);
+        for (size_t c = 1; c < columns.size(); ++c)
+            band.bandEdges.push_back((columns[c - 1].second + columns[c].first) / 2);
+        band.bandEdges.push_back(columns.back().second);
+        double top = 1e9;
+        for (size_t k = i; k < end; ++k)
+            top = std::min(top, BlockTop(*BlockAt(page, flow[k].block)));
+        band.height = bottom - top;
+        out.push_back(band);
+        i = end;
+    }
+    flow.swap(out);
+}
 
 double LargestSize(const stPdfPageLayout& page, const stPdfBlock& block)
 {
@@ -214,6 +274,9 @@ PagePlan PlanPage(const stPdfPageLayout& page)
         }
     if (!rest.flow[0].empty())
         plan.sections.push_back(rest);
+    for (PlannedSection& s : plan.sections)
+        for (int c = 0; c < s.columns; ++c)
+            FormBands(page, s.flow[c]);
 
     // The text area: left and right from the columns, top and bottom from the lines' boxes in Word.
     double left = g.width, right = 0, top = g.height, bottom = 0;
@@ -223,9 +286,14 @@ PagePlan PlanPage(const stPdfPageLayout& page)
         for (int c = 0; c < s.columns; ++c)
             for (const PlannedBlock& p : s.flow[c]) {
                 const stPdfBlock* b = BlockAt(page, p.block);
-                const double t = ModelTop(page, *b, p.line);
+                double t = ModelTop(page, *b, p.line);
+                if (!p.band.empty()) {
+                    t = 1e9;
+                    for (int m : p.band)
+                        t = std::min(t, BlockTop(*BlockAt(page, m)));
+                }
                 top = std::min(top, t);
-                bottom = std::max(bottom, t + (p.line > 0 ? p.height : (double)b->fBottom - b->fTop));
+                bottom = std::max(bottom, t + (p.line > 0 || !p.band.empty() ? p.height : (double)b->fBottom - b->fTop));
                 if (p.line > 0) {   // a line may reach out of its column
                     left = std::min(left, (double)b->fLeft);
                     right = std::max(right, (double)b->fRight);
@@ -283,7 +351,12 @@ PagePlan PlanPage(const stPdfPageLayout& page)
                 if (p.anchored)
                     continue;
                 const stPdfBlock* b = BlockAt(page, p.block);
-                const double t = ModelTop(page, *b, p.line);
+                double t = ModelTop(page, *b, p.line);
+                if (!p.band.empty()) {
+                    t = 1e9;
+                    for (int m : p.band)
+                        t = std::min(t, BlockTop(*BlockAt(page, m)));
+                }
                 p.before = std::max(0.0, t - at);
                 at += p.before + p.height;
             }

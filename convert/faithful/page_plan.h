@@ -26,6 +26,11 @@ struct PlannedBlock {
     double lines = 0;       // lines it is expected to take (a table or picture: 0)
     double height = 0;      // height it takes in the flow, spacing above excluded
     bool anchored = false;  // a picture placed at its position with text flowing beside it
+    // Blocks side by side on one band of the column (margin notes, a label and its value, a
+    // form's fields): set as one row of a borderless table, a cell per block column, so that
+    // they stand beside each other instead of one under the other. Empty for a single block.
+    std::vector<int> band;
+    std::vector<double> bandEdges;   // the cells' edges on the page, left to right
 };
 
 struct PlannedSection {
@@ -53,6 +58,9 @@ PagePlan PlanPage(const stPdfPageLayout& page);
 
 // Reduces the plan's spacing until its estimated height fits the text area; never the text.
 void FitPage(PagePlan& plan);
+
+// Groups the blocks of a flow that lie side by side into bands (see PlannedBlock::band).
+void FormBands(const stPdfPageLayout& page, std::vector<PlannedBlock>& flow);
 
 // Gap by which a block's lines may run past its column's right edge (see kWrapSlackShare).
 double WrapSlack(const PagePlan& plan, const PlannedSection& section, int column);

@@ -38,6 +38,8 @@ stParagraphProps ParagraphPropsOf(const stPdfPageLayout& page, const stPdfBlock&
 void WriteTextBlock(PageWriter& w, const stPdfBlock& block, const FlowArea& area, double before, double line,
                     bool body);
 void WriteTable(PageWriter& w, const stPdfBlock& block, const FlowArea& area, double before);
+// Blocks side by side: one row of a borderless table, a cell per column of the band.
+void WriteBand(PageWriter& w, const PlannedBlock& band, const FlowArea& area);
 void WritePicture(PageWriter& w, const stPdfBlock& block, const FlowArea& area, const PlannedBlock& planned);
 // Anchors a picture block into para at its place on the page.
 void AnchorPicture(PageWriter& w, qrn_IDocxPara* para, const stPdfBlock& block);

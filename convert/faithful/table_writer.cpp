@@ -157,4 +157,90 @@ void WriteTable(PageWriter& w, const stPdfBlock& block, const FlowArea& area, do
     w.docx->EndTable();
 }
 
+void WriteBand(PageWriter& w, const PlannedBlock& band, const FlowArea& area)
+{
+    const stPdfPageLayout& page = *w.page;
+    const std::vector<double>& edges = band.bandEdges;
+    const int columns = (int)edges.size() - 1;
+    if (columns < 1 || columns > kMaxGridColumns)
+        return;
+    double top = 1e9;
+    for (int m : band.band)
+        if (const stPdfBlock* b = BlockAt(page, m))
+            top = std::min(top, (double)b->fTop);
+    // Breaks and the space above go on a carrier paragraph, as for a table.
+    if (band.before >= 1 || w.pageBreakBefore || w.columnBreakBefore || !w.pendingAnchors.empty()) {
+        stParagraphProps props = {};
+        props.cbSize = sizeof props;
+        props.nLine = Twips(std::max(kCarrierLine, band.before));
+        props.nLineRule = STROME_LINE_EXACT;
+        if (qrn_IDocxPara* para = BeginBodyParagraph(w, props)) {
+            stRunFormat mark = {};
+            mark.cbSize = sizeof mark;
+            mark.nSize = 2;
+            para->SetMarkFormat(&mark);
+            para->Release();
+        }
+    }
+    std::vector<int32_t> grid((size_t)columns);
+    for (int c = 0; c < columns; ++c)
+        grid[(size_t)c] = std::max(20, Twips(edges[(size_t)c + 1] - edges[(size_t)c]));
+    grid.back() += std::max(0, Twips(area.slack));
+    stTableProps props = {};
+    props.cbSize = sizeof props;
+    props.nAlignment = STROME_ALIGN_LEFT;
+    props.nIndent = Twips(edges.front() - area.left);
+    props.nFlags = STROME_TABLE_FIXED_LAYOUT | STROME_TABLE_CELL_MARGINS;
+    for (stBorder& b : props.borders)
+        b.nStyle = STROME_BORDER_NONE;
+    if (!w.docx->BeginTable(&props, grid.data(), columns))
+        return;
+    stRowProps row = {};
+    row.cbSize = sizeof row;
+    w.docx->BeginRow(&row);
+    for (int c = 0; c < columns; ++c) {
+        stCellProps cell = {};
+        cell.cbSize = sizeof cell;
+        cell.nFlags = STROME_CELL_MARGINS;
+        cell.nShading = STROME_COLOR_AUTO;
+        for (stBorder& b : cell.borders)
+            b.nStyle = STROME_BORDER_NONE;
+        w.docx->BeginCell(&cell);
+        FlowArea inner;
+        inner.left = edges[(size_t)c];
+        inner.right = edges[(size_t)c + 1];
+        double cursor = top;
+        for (int m : band.band) {
+            const stPdfBlock* b = BlockAt(page, m);
+            if (!b)
+                continue;
+            const double middle = ((double)b->fLeft + b->fRight) / 2;
+            if (!(middle >= inner.left && (middle < inner.right || c + 1 == columns)))
+                continue;
+            if (b->nKind == PDF_BLOCK_TABLE || b->nKind == PDF_BLOCK_IMAGE) {
+                PlannedBlock one;
+                one.block = m;
+                one.before = std::max(0.0, (double)b->fTop - cursor);
+                if (b->nKind == PDF_BLOCK_TABLE)
+                    WriteTable(w, *b, inner, one.before);
+                else
+                    WritePicture(w, *b, inner, one);
+                cursor = std::max(cursor, (double)b->fBottom);
+                continue;
+            }
+            const double line = LineHeightOf(page, *b);
+            double t = b->fTop;
+            if (b->nLineCount > 0)
+                if (const stPdfTextLine* first = LineAt(page, b->nFirstLine))
+                    t = first->fBaseline - kBaselineShareOfLine * line;
+            const double before = Finite(t - cursor) ? std::max(0.0, t - cursor) : 0;
+            WriteTextBlock(w, *b, inner, before, line, false);
+            cursor += before + std::max(1, (int)b->nLineCount) * line;
+        }
+        w.docx->EndCell();
+    }
+    w.docx->EndRow();
+    w.docx->EndTable();
+}
+
 }  // namespace faithful

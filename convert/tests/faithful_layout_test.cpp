@@ -220,6 +220,25 @@ TEST(FaithfulLayout, PicturesStandAloneInlineAndBesideTextAnchored)
     EXPECT_EQ(docx.Text(), "\n[picture]\n[picture]text beside the picture goes on");
 }
 
+TEST(FaithfulLayout, BlocksSideBySideAreOneRowOfABorderlessTable)
+{
+    // A margin note beside its paragraph: one under the other they would take twice the height.
+    FakeLayout page;
+    page.Section(50, 700, {{40, 523}});
+    page.Text(PDF_BLOCK_PARAGRAPH, 40, 100, 100, 12, {"note"}, 8);
+    page.Text(PDF_BLOCK_PARAGRAPH, 120, 523, 100, 12, {"the paragraph", "beside it"});
+    page.Text(PDF_BLOCK_PARAGRAPH, 120, 523, 160, 12, {"after them"});
+    FakeDocxEx docx;
+    DocumentState state;
+    ASSERT_EQ(LayoutFaithfulPage(&docx, page.Get(), &state), 1);
+    EXPECT_EQ(docx.Text(), "\n[table]\n[row]|\nnote|\nthe paragraph beside it\nafter them");
+    ASSERT_EQ(docx.grids.size(), 1u);
+    ASSERT_EQ(docx.grids[0].size(), 2u);
+    for (const stCellProps& c : docx.cells)
+        for (const stBorder& b : c.borders)
+            EXPECT_EQ(b.nStyle, STROME_BORDER_NONE);
+}
+
 TEST(FaithfulLayout, BrokenLayoutsAreRefusedOrReadSafely)
 {
     FakeDocxEx docx;
