@@ -34,6 +34,53 @@ bool HasCjk(const qrn_wchar* text, int length)
     return false;
 }
 
+// Families that Word users have, or that LibreOffice replaces by one of the same widths. Any
+// other family (an embedded TeX or designer font) would be replaced by a default font of quite
+// other widths, re-wrapping every line; it becomes the standard family of its kind instead.
+const char* const kCommonFamilies[] = {
+    "Arial", "Arial Narrow", "Times New Roman", "Courier New", "Calibri", "Cambria", "Candara", "Consolas",
+    "Constantia", "Corbel", "Georgia", "Verdana", "Tahoma", "Trebuchet MS", "Segoe UI", "Garamond",
+    "Book Antiqua", "Bookman Old Style", "Century Gothic", "Century Schoolbook", "Palatino Linotype",
+    "Lucida Console", "Lucida Sans Unicode", "Symbol", "Wingdings", "Webdings", "Impact", "Comic Sans MS",
+    "Liberation Serif", "Liberation Sans", "Liberation Mono", "Liberation Sans Narrow", "DejaVu Serif", "DejaVu Sans",
+    "DejaVu Sans Mono", "Carlito", "Caladea", "SimSun", "NSimSun", "SimHei", "KaiTi", "FangSong", "Microsoft YaHei",
+    "Microsoft JhengHei", "PMingLiU", "MingLiU", "DengXian", "MS Mincho", "MS Gothic", "MS PMincho", "MS PGothic",
+    "Yu Mincho", "Yu Gothic", "Meiryo", "Malgun Gothic", "Batang", "Gulim", "Dotum", "Noto Serif CJK SC",
+    "Noto Sans CJK SC", "Noto Serif", "Noto Sans"};
+
+// Names of the base fonts of PDF and their families on Word's side.
+const char* const kBaseFamilies[][2] = {{"Helvetica", "Arial"}, {"Times", "Times New Roman"},
+                                        {"Times-Roman", "Times New Roman"}, {"Courier", "Courier New"}};
+
+bool Common(const char* family)
+{
+    for (const char* f : kCommonFamilies)
+        if (strcmp(f, family) == 0)
+            return true;
+    return false;
+}
+
+// The family a run is written in: its own where the reader's user has it, else the standard
+// family of its kind (fixed pitch, serif, sans serif).
+void ChooseFamily(const stPdfTextRun& run, bool cjk, char* field, size_t size)
+{
+    char family[sizeof run.szFontFamily];
+    CopyName(family, sizeof family, run.szFontFamily, sizeof run.szFontFamily);
+    for (const auto& base : kBaseFamilies)
+        if (strcmp(family, base[0]) == 0) {
+            CopyName(field, size, base[1], strlen(base[1]) + 1);
+            return;
+        }
+    if (Common(family)) {
+        CopyName(field, size, family, sizeof family);
+        return;
+    }
+    const char* standard = (run.nFlags & PDF_STYLE_FIXED_PITCH) ? "Courier New"
+                           : (run.nFlags & PDF_STYLE_SERIF)     ? (cjk ? "SimSun" : "Times New Roman")
+                                                                : (cjk ? "SimHei" : "Arial");
+    CopyName(field, size, standard, strlen(standard) + 1);
+}
+
 }  // namespace
 
 bool IsCjk(char16_t c)
@@ -46,9 +93,9 @@ stRunFormat RunFormatOf(const stPdfTextRun& run)
 {
     stRunFormat f = {};
     f.cbSize = sizeof f;
-    CopyName(f.szFont, sizeof f.szFont, run.szFontFamily, sizeof run.szFontFamily);
+    ChooseFamily(run, false, f.szFont, sizeof f.szFont);
     if (run.pText && run.nLength > 0 && HasCjk(run.pText, std::min(run.nLength, 4096)))
-        CopyName(f.szEastAsiaFont, sizeof f.szEastAsiaFont, run.szFontFamily, sizeof run.szFontFamily);
+        ChooseFamily(run, true, f.szEastAsiaFont, sizeof f.szEastAsiaFont);
     double size = run.fSize > 0 && run.fSize < 1600 ? run.fSize : 10;
     if (run.nFlags & (PDF_STYLE_SUPERSCRIPT | PDF_STYLE_SUBSCRIPT)) {
         f.nVertAlign = (run.nFlags & PDF_STYLE_SUPERSCRIPT) ? STROME_VERTALIGN_SUPERSCRIPT : STROME_VERTALIGN_SUBSCRIPT;
