@@ -27,6 +27,9 @@ const double kRewrapLineShare = 0.04;
 // of the gutter to the next column, never past the page's edge.
 const double kWrapSlackShare = 0.03;
 const double kWrapSlackGutterShare = 0.33;
+// ... and never by as much as a character: a wider slack takes one more character into every
+// line of Chinese or Japanese text, whose characters are all one em wide.
+const double kWrapSlackEm = 0.4;
 // Word's superscript and subscript set the text at about two thirds of the run's size; the
 // reader gives the size as shown, so the run asks for the larger size.
 const double kScriptShrink = 2.0 / 3.0;

@@ -7,6 +7,7 @@
 
 #include "layout_access.h"
 #include "layout_rules.h"
+#include "page_plan.h"
 #include "page_writer.h"
 #include "text_format.h"
 #include "units.h"
@@ -159,7 +160,9 @@ void WriteCarrier(PageWriter& w)
 void WriteTextBlock(PageWriter& w, const stPdfBlock& b, const FlowArea& area, double before, double line, bool body)
 {
     const stPdfPageLayout& page = *w.page;
-    stParagraphProps props = ParagraphPropsOf(page, b, area, before, line);
+    FlowArea own = area;
+    own.slack = std::min(area.slack, kWrapSlackEm * std::max(1.0, LargestSize(page, b)));
+    stParagraphProps props = ParagraphPropsOf(page, b, own, before, line);
     std::vector<Piece> pieces = LinePieces(page, b.nFirstLine, b.nLineCount);
     const stRunFormat lead = pieces.empty() ? RunFormatOf(stPdfTextRun{}) : pieces.front().format;
     if (b.nKind == PDF_BLOCK_LIST_ITEM && b.pLabel && b.nLabelLength > 0) {

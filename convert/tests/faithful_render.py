@@ -20,12 +20,13 @@ SHARED = os.path.normpath(os.path.join(TOP, '..', 'shared'))
 SKIP = 77
 
 # Fixture, and the least share of its words that must stand in place: a table, two columns
-# under a title, a contents page, a report of several pages, pictures with captions.
+# under a title, a contents page, a report of several pages, pictures with captions. The report's
+# full pages give up paragraph spacing to stay one page each, so less of it stands in place.
 FIXTURES = [
     ('gen-v-table.pdf', 0.9),
     ('gen-v-twocol.pdf', 0.75),
     ('gen-v-toc-manual.pdf', 0.85),
-    ('gen-v-long-report.pdf', 0.75),
+    ('gen-v-long-report.pdf', 0.5),
     ('gen-v-images.pdf', 0.75),
 ]
 
