@@ -9,10 +9,12 @@
 
 namespace {
 
-CConvertor* CreateConvertor(int convType)
+CConvertor* CreateConvertor(int convType, int wordLayout)
 {
     if (convType == CONV_TYPE_TEXT)
         return new (std::nothrow) CP2TConvertor;
+    if (wordLayout == WORD_LAYOUT_FAITHFUL)
+        return new (std::nothrow) CFaithfulConvertor;
     return new (std::nothrow) CP2WConvertor;
 }
 
@@ -70,21 +72,26 @@ void CJobList::ConvertJob(int index)
     const long long count = (long long)job->nLastPage - job->nFirstPage + 1;
     int done = 0;
     std::unique_ptr<stPdfPage*[]> pages;
-    if (count > 0 && count <= 0x7FFFFFFF)
+    std::unique_ptr<int[]> numbers;   // the page number of each loaded page
+    if (count > 0 && count <= 0x7FFFFFFF) {
         pages.reset(new (std::nothrow) stPdfPage*[(size_t)count]);
-    if (pages) {
+        numbers.reset(new (std::nothrow) int[(size_t)count]);
+    }
+    if (pages && numbers) {
         int loaded = 0;
         for (int number = job->nFirstPage; number <= job->nLastPage && !m_bStop; ++number) {
             stPdfPage* page = nullptr;
-            if (doc->LoadPage(number, &page) && page)
+            if (doc->LoadPage(number, &page) && page) {
+                numbers[loaded] = number;
                 pages[loaded++] = page;
+            }
             Notify(index, JOB_STAGE_ANALYSE, loaded);
             if (number == job->nLastPage)
                 break;   // number + 1 would overflow for a range ending at INT_MAX
         }
 
         done = 1;
-        if (CConvertor* writer = CreateConvertor(m_nConvType)) {
+        if (CConvertor* writer = CreateConvertor(m_nConvType, m_nWordLayout)) {
             wchar_t folder[OUTPUT_DIR_CHARS] = {};
             if (g_convertServices.pfnGetOutputDir)
                 g_convertServices.pfnGetOutputDir(folder);
@@ -94,7 +101,7 @@ void CJobList::ConvertJob(int index)
                 for (int j = 0; j < loaded; ++j) {
                     if (m_bStop)
                         break;
-                    writer->ConvertPage(pages[j], j == loaded - 1);
+                    writer->ConvertDocPage(doc, numbers[j], pages[j], j == loaded - 1);
                     Notify(index, JOB_STAGE_CONVERT, j + 1);
                 }
             }

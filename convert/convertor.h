@@ -7,6 +7,7 @@
 
 #include "halvane.h"
 #include "strome.h"
+#include "faithful/faithful_layout.h"
 
 class CConvertor {
 public:
@@ -18,6 +19,14 @@ public:
     // Writes one loaded page; isLast is non-zero for the job's last loaded page.
     virtual int ConvertPage(stPdfPage* page, int isLast) = 0;
     virtual ~CConvertor() = default;
+    // Writes page number (1-based) of doc, whose loaded record is page. A writer that reads
+    // more of the document than the page record (the faithful layout) takes it from doc.
+    virtual int ConvertDocPage(qrn_IPdfDoc* doc, int number, stPdfPage* page, int isLast)
+    {
+        (void)doc;
+        (void)number;
+        return ConvertPage(page, isLast);
+    }
 };
 
 // Plain text: UTF-16 little-endian with a byte-order mark, the page text of page_text.h.
@@ -44,6 +53,22 @@ public:
 
 private:
     qrn_IDocx* m_pDocx;
+};
+
+// Word in the faithful layout (faithful/faithful_layout.h): one Word page per PDF page with the
+// page's geometry, columns, tables, styles and running heads, read from the reader's page layout.
+class CFaithfulConvertor : public CConvertor {
+public:
+    CFaithfulConvertor();
+    ~CFaithfulConvertor() override;
+    int OpenOutput(const wchar_t* pdfPath, wchar_t* outDir) override;
+    void CloseOutput() override;
+    int ConvertPage(stPdfPage* page, int isLast) override;
+    int ConvertDocPage(qrn_IPdfDoc* doc, int number, stPdfPage* page, int isLast) override;
+
+private:
+    qrn_IDocx* m_pDocx;
+    faithful::DocumentState m_state;
 };
 
 #endif
