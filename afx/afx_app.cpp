@@ -8,8 +8,7 @@ CWinApp* g_app = nullptr;
 HINSTANCE g_resourceHandle = nullptr;
 }  // namespace
 
-const CRuntimeClass CWinApp::classCWinApp = {"CWinApp", static_cast<int>(sizeof(CWinApp)),
-                                             RUNTIME_CLASS(CCmdTarget)};
+const CRuntimeClass CWinApp::classCWinApp = {"CWinApp", static_cast<int>(sizeof(CWinApp)), RUNTIME_CLASS(CCmdTarget)};
 
 const CRuntimeClass* CWinApp::GetRuntimeClass() const
 {
@@ -18,14 +17,16 @@ const CRuntimeClass* CWinApp::GetRuntimeClass() const
 
 CWinApp::CWinApp(const wchar_t* appName)
 {
-    if (appName) SetAppName(appName);
+    if (appName)
+        SetAppName(appName);
     m_hInstance = ::GetModuleHandleW(nullptr);
     g_app = this;
 }
 
 CWinApp::~CWinApp()
 {
-    if (g_app == this) g_app = nullptr;
+    if (g_app == this)
+        g_app = nullptr;
 }
 
 void CWinApp::SetAppName(const wchar_t* name)
@@ -59,12 +60,14 @@ int CWinApp::Run()
     MSG msg{};
     for (;;) {
         const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1) break;
+        if (got == 0 || got == -1)
+            break;
         if (!PreTranslateMessage(&msg)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }
-        if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) AfxDeleteTempMap();
+        if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE))
+            AfxDeleteTempMap();
     }
     ExitInstance();
     return static_cast<int>(msg.wParam);
@@ -128,7 +131,8 @@ PIDLIST_ABSOLUTE AfxBrowseForFolder(BROWSEINFOW* info)
 int AfxWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int show)
 {
     CWinApp* app = AfxGetApp();
-    if (!app) return -1;
+    if (!app)
+        return -1;
     app->m_hInstance = instance;
     app->m_lpCmdLine = commandLine ? commandLine : L"";
     app->m_nCmdShow = show;

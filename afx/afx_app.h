@@ -20,7 +20,7 @@ public:
     explicit CWinApp(const wchar_t* appName = nullptr);
     ~CWinApp() override;
 
-    const wchar_t* m_pszAppName = nullptr;   // caption of every AfxMessageBox
+    const wchar_t* m_pszAppName = nullptr;  // caption of every AfxMessageBox
     HINSTANCE m_hInstance = nullptr;
     const wchar_t* m_lpCmdLine = L"";
     int m_nCmdShow = SW_SHOWNORMAL;
@@ -30,9 +30,9 @@ public:
     void SetAppName(const wchar_t* name);
 
     virtual BOOL InitApplication();
-    virtual BOOL InitInstance();   // FALSE: no message loop, the program ends with ExitInstance()
+    virtual BOOL InitInstance();  // FALSE: no message loop, the program ends with ExitInstance()
     virtual int ExitInstance();
-    virtual int Run();              // the message loop; ends with WM_QUIT
+    virtual int Run();  // the message loop; ends with WM_QUIT
     virtual BOOL PreTranslateMessage(MSG* msg);
 
 private:

@@ -11,8 +11,8 @@ IMPLEMENT_DYNAMIC(CListCtrl, CWnd)
 
 namespace {
 // Owner-draw messages a control answers itself once its parent reflects them.
-BOOL HandleOwnerDraw(UINT message, LPARAM lParam, LRESULT* pResult,
-                     void (*draw)(CWnd*, LPDRAWITEMSTRUCT), void (*measure)(CWnd*, LPMEASUREITEMSTRUCT), CWnd* self)
+BOOL HandleOwnerDraw(UINT message, LPARAM lParam, LRESULT* pResult, void (*draw)(CWnd*, LPDRAWITEMSTRUCT),
+                     void (*measure)(CWnd*, LPMEASUREITEMSTRUCT), CWnd* self)
 {
     if (message == WM_DRAWITEM && draw) {
         draw(self, reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
@@ -21,7 +21,8 @@ BOOL HandleOwnerDraw(UINT message, LPARAM lParam, LRESULT* pResult,
     } else {
         return FALSE;
     }
-    if (pResult) *pResult = TRUE;
+    if (pResult)
+        *pResult = TRUE;
     return TRUE;
 }
 }  // namespace
@@ -32,13 +33,13 @@ BOOL CButton::Create(const wchar_t* caption, DWORD style, const RECT& rect, CWnd
 }
 
 void CButton::DrawItem(LPDRAWITEMSTRUCT)
-{
-}
+{ }
 
 BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    if (HandleOwnerDraw(message, lParam, pResult,
-                        [](CWnd* w, LPDRAWITEMSTRUCT d) { static_cast<CButton*>(w)->DrawItem(d); }, nullptr, this)) {
+    if (HandleOwnerDraw(
+            message, lParam, pResult, [](CWnd* w, LPDRAWITEMSTRUCT d) { static_cast<CButton*>(w)->DrawItem(d); },
+            nullptr, this)) {
         return TRUE;
     }
     return CWnd::OnChildNotify(message, wParam, lParam, pResult);
@@ -50,13 +51,13 @@ BOOL CStatic::Create(const wchar_t* text, DWORD style, const RECT& rect, CWnd* p
 }
 
 void CStatic::DrawItem(LPDRAWITEMSTRUCT)
-{
-}
+{ }
 
 BOOL CStatic::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    if (HandleOwnerDraw(message, lParam, pResult,
-                        [](CWnd* w, LPDRAWITEMSTRUCT d) { static_cast<CStatic*>(w)->DrawItem(d); }, nullptr, this)) {
+    if (HandleOwnerDraw(
+            message, lParam, pResult, [](CWnd* w, LPDRAWITEMSTRUCT d) { static_cast<CStatic*>(w)->DrawItem(d); },
+            nullptr, this)) {
         return TRUE;
     }
     return CWnd::OnChildNotify(message, wParam, lParam, pResult);
@@ -76,7 +77,8 @@ void CComboBox::GetLBText(int index, CString& text) const
 {
     text.Empty();
     const int length = static_cast<int>(SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(index)));
-    if (length < 0) return;
+    if (length < 0)
+        return;
     wchar_t* buffer = text.GetBufferSetLength(length + 1);
     SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer));
     text.ReleaseBuffer();
@@ -89,18 +91,16 @@ BOOL CComboBox::GetComboBoxInfo(COMBOBOXINFO* info) const
 }
 
 void CComboBox::DrawItem(LPDRAWITEMSTRUCT)
-{
-}
+{ }
 
 void CComboBox::MeasureItem(LPMEASUREITEMSTRUCT)
-{
-}
+{ }
 
 BOOL CComboBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    if (HandleOwnerDraw(message, lParam, pResult,
-                        [](CWnd* w, LPDRAWITEMSTRUCT d) { static_cast<CComboBox*>(w)->DrawItem(d); },
-                        [](CWnd* w, LPMEASUREITEMSTRUCT m) { static_cast<CComboBox*>(w)->MeasureItem(m); }, this)) {
+    if (HandleOwnerDraw(
+            message, lParam, pResult, [](CWnd* w, LPDRAWITEMSTRUCT d) { static_cast<CComboBox*>(w)->DrawItem(d); },
+            [](CWnd* w, LPMEASUREITEMSTRUCT m) { static_cast<CComboBox*>(w)->MeasureItem(m); }, this)) {
         return TRUE;
     }
     return CWnd::OnChildNotify(message, wParam, lParam, pResult);
@@ -115,25 +115,24 @@ void CListBox::GetText(int index, CString& text) const
 {
     text.Empty();
     const int length = static_cast<int>(SendMessage(LB_GETTEXTLEN, static_cast<WPARAM>(index)));
-    if (length < 0) return;
+    if (length < 0)
+        return;
     wchar_t* buffer = text.GetBufferSetLength(length + 1);
     SendMessage(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer));
     text.ReleaseBuffer();
 }
 
 void CListBox::DrawItem(LPDRAWITEMSTRUCT)
-{
-}
+{ }
 
 void CListBox::MeasureItem(LPMEASUREITEMSTRUCT)
-{
-}
+{ }
 
 BOOL CListBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    if (HandleOwnerDraw(message, lParam, pResult,
-                        [](CWnd* w, LPDRAWITEMSTRUCT d) { static_cast<CListBox*>(w)->DrawItem(d); },
-                        [](CWnd* w, LPMEASUREITEMSTRUCT m) { static_cast<CListBox*>(w)->MeasureItem(m); }, this)) {
+    if (HandleOwnerDraw(
+            message, lParam, pResult, [](CWnd* w, LPDRAWITEMSTRUCT d) { static_cast<CListBox*>(w)->DrawItem(d); },
+            [](CWnd* w, LPMEASUREITEMSTRUCT m) { static_cast<CListBox*>(w)->MeasureItem(m); }, this)) {
         return TRUE;
     }
     return CWnd::OnChildNotify(message, wParam, lParam, pResult);
@@ -163,7 +162,8 @@ int CListCtrl::InsertColumn(int index, const wchar_t* heading, int format, int w
         column.mask |= LVCF_SUBITEM;
         column.iSubItem = subItem;
     }
-    return static_cast<int>(SendMessage(LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)));
+    return static_cast<int>(
+        SendMessage(LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)));
 }
 
 int CListCtrl::InsertItem(int index, const wchar_t* text)
@@ -180,12 +180,14 @@ BOOL CListCtrl::SetItemText(int index, int subItem, const wchar_t* text)
     LVITEMW item{};
     item.iSubItem = subItem;
     item.pszText = const_cast<wchar_t*>(text ? text : L"");
-    return static_cast<BOOL>(SendMessage(LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
+    return static_cast<BOOL>(
+        SendMessage(LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
 }
 
 int CListCtrl::GetItemText(int index, int subItem, wchar_t* buffer, int capacity) const
 {
-    if (!buffer || capacity <= 0) return 0;
+    if (!buffer || capacity <= 0)
+        return 0;
     buffer[0] = L'\0';
     LVITEMW item{};
     item.iSubItem = subItem;
@@ -202,7 +204,8 @@ CString CListCtrl::GetItemText(int index, int subItem) const
         wchar_t* buffer = text.GetBufferSetLength(capacity);
         const int copied = GetItemText(index, subItem, buffer, capacity);
         text.ReleaseBuffer();
-        if (copied < capacity - 1 || capacity >= (1 << 20)) return text;
+        if (copied < capacity - 1 || capacity >= (1 << 20))
+            return text;
     }
 }
 
@@ -228,7 +231,8 @@ BOOL CListCtrl::SetItemState(int index, UINT state, UINT mask)
     LVITEMW item{};
     item.state = state;
     item.stateMask = mask;
-    return static_cast<BOOL>(SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
+    return static_cast<BOOL>(
+        SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
 }
 
 BOOL CListCtrl::GetItemRect(int index, LPRECT r, UINT code) const
@@ -249,6 +253,7 @@ int CListCtrl::HitTest(CPoint point, UINT* flags) const
     LVHITTESTINFO info{};
     info.pt = point;
     const int index = static_cast<int>(SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info)));
-    if (flags) *flags = info.flags;
+    if (flags)
+        *flags = info.flags;
     return index;
 }

@@ -42,7 +42,8 @@ public:
     void SetSel(int start, int end, BOOL noScroll = FALSE)
     {
         SendMessage(EM_SETSEL, static_cast<WPARAM>(start), end);
-        if (!noScroll) SendMessage(EM_SCROLLCARET);
+        if (!noScroll)
+            SendMessage(EM_SCROLLCARET);
     }
     void SetLimitText(UINT max) { SendMessage(EM_LIMITTEXT, max); }
     void SetReadOnly(BOOL readOnly = TRUE) { SendMessage(EM_SETREADONLY, readOnly); }
@@ -126,7 +127,10 @@ public:
     }
 
     int InsertColumn(int index, const wchar_t* heading, int format = LVCFMT_LEFT, int width = -1, int subItem = -1);
-    BOOL DeleteColumn(int index) { return static_cast<BOOL>(SendMessage(LVM_DELETECOLUMN, static_cast<WPARAM>(index))); }
+    BOOL DeleteColumn(int index)
+    {
+        return static_cast<BOOL>(SendMessage(LVM_DELETECOLUMN, static_cast<WPARAM>(index)));
+    }
     int GetColumnWidth(int index) const
     {
         return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(index)));

@@ -5,8 +5,8 @@
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
-    ON_COMMAND(IDOK, OnOKCommand)
-    ON_COMMAND(IDCANCEL, OnCancelCommand)
+ON_COMMAND(IDOK, OnOKCommand)
+ON_COMMAND(IDCANCEL, OnCancelCommand)
 END_MESSAGE_MAP()
 
 // ---------------------------------------------------------------- data exchange
@@ -14,7 +14,8 @@ END_MESSAGE_MAP()
 HWND CDataExchange::PrepareCtrl(int id)
 {
     HWND control = m_pDlgWnd ? ::GetDlgItem(m_pDlgWnd->m_hWnd, id) : nullptr;
-    if (!control) m_bFailed = TRUE;
+    if (!control)
+        m_bFailed = TRUE;
     m_hWndLastControl = control;
     return control;
 }
@@ -22,20 +23,24 @@ HWND CDataExchange::PrepareCtrl(int id)
 void CDataExchange::Fail()
 {
     m_bFailed = TRUE;
-    if (m_hWndLastControl) ::SetFocus(m_hWndLastControl);
+    if (m_hWndLastControl)
+        ::SetFocus(m_hWndLastControl);
 }
 
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control)
 {
-    if (control.m_hWnd) return;
+    if (control.m_hWnd)
+        return;
     HWND window = pDX->PrepareCtrl(id);
-    if (!window || !control.SubclassWindow(window)) pDX->m_bFailed = TRUE;
+    if (!window || !control.SubclassWindow(window))
+        pDX->m_bFailed = TRUE;
 }
 
 void DDX_Text(CDataExchange* pDX, int id, CString& value)
 {
     HWND window = pDX->PrepareCtrl(id);
-    if (!window) return;
+    if (!window)
+        return;
     if (pDX->m_bSaveAndValidate) {
         CWnd::FromHandle(window)->GetWindowText(value);
     } else {
@@ -46,7 +51,8 @@ void DDX_Text(CDataExchange* pDX, int id, CString& value)
 void DDX_CBIndex(CDataExchange* pDX, int id, int& index)
 {
     HWND window = pDX->PrepareCtrl(id);
-    if (!window) return;
+    if (!window)
+        return;
     if (pDX->m_bSaveAndValidate) {
         index = static_cast<int>(::SendMessageW(window, CB_GETCURSEL, 0, 0));
     } else {
@@ -57,7 +63,8 @@ void DDX_CBIndex(CDataExchange* pDX, int id, int& index)
 void DDX_Check(CDataExchange* pDX, int id, int& value)
 {
     HWND window = pDX->PrepareCtrl(id);
-    if (!window) return;
+    if (!window)
+        return;
     if (pDX->m_bSaveAndValidate) {
         value = static_cast<int>(::SendMessageW(window, BM_GETCHECK, 0, 0));
     } else {
@@ -71,21 +78,23 @@ CDialog::CDialog() = default;
 
 CDialog::CDialog(UINT templateId, CWnd* parent)
     : m_nIDHelp(templateId), m_lpszTemplateName(MAKEINTRESOURCEW(templateId)), m_pParentWnd(parent)
-{
-}
+{ }
 
 CDialog::CDialog(const wchar_t* templateName, CWnd* parent) : m_lpszTemplateName(templateName), m_pParentWnd(parent)
 {
-    if (IS_INTRESOURCE(templateName)) m_nIDHelp = static_cast<UINT>(reinterpret_cast<UINT_PTR>(templateName));
+    if (IS_INTRESOURCE(templateName))
+        m_nIDHelp = static_cast<UINT>(reinterpret_cast<UINT_PTR>(templateName));
 }
 
 CDialog::~CDialog() = default;
 
 INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM)
 {
-    if (message != WM_INITDIALOG) return FALSE;
+    if (message != WM_INITDIALOG)
+        return FALSE;
     CWnd* wnd = CWnd::FromHandlePermanent(hWnd);
-    if (!wnd || !wnd->IsKindOf(RUNTIME_CLASS(CDialog))) return TRUE;
+    if (!wnd || !wnd->IsKindOf(RUNTIME_CLASS(CDialog)))
+        return TRUE;
     try {
         return static_cast<CDialog*>(wnd)->OnInitDialog();
     } catch (...) {
@@ -107,13 +116,15 @@ BOOL CDialog::Create(const wchar_t* templateName, CWnd* parent)
 
 BOOL CDialog::CreateIndirect(HGLOBAL dialogTemplate, CWnd* parent, HINSTANCE instance)
 {
-    if (!dialogTemplate) return FALSE;
+    if (!dialogTemplate)
+        return FALSE;
     return CreateIndirect(static_cast<LPCDLGTEMPLATEW>(::LockResource(dialogTemplate)), parent, instance);
 }
 
 BOOL CDialog::CreateIndirect(LPCDLGTEMPLATEW dialogTemplate, CWnd* parent, HINSTANCE instance)
 {
-    if (!parent) parent = m_pParentWnd;
+    if (!parent)
+        parent = m_pParentWnd;
     return CreateDlgIndirect(dialogTemplate, parent, instance ? instance : AfxGetResourceHandle());
 }
 
@@ -126,17 +137,20 @@ BOOL CDialog::InitModalIndirect(LPCDLGTEMPLATEW dialogTemplate, CWnd* parent)
 
 BOOL CDialog::CreateDlgIndirect(LPCDLGTEMPLATEW dialogTemplate, CWnd* parent, HINSTANCE instance)
 {
-    if (!dialogTemplate || m_hWnd) return FALSE;
-    if (!instance) instance = AfxGetResourceHandle();
+    if (!dialogTemplate || m_hWnd)
+        return FALSE;
+    if (!instance)
+        instance = AfxGetResourceHandle();
     m_nModalResult = -1;
     m_nFlags |= WF_CONTINUEMODAL;
     AfxHookWindowCreate(this);
-    HWND created = ::CreateDialogIndirectParamW(instance, dialogTemplate, parent ? parent->m_hWnd : nullptr,
-                                                AfxDlgProc, 0);
+    HWND created =
+        ::CreateDialogIndirectParamW(instance, dialogTemplate, parent ? parent->m_hWnd : nullptr, AfxDlgProc, 0);
     AfxUnhookWindowCreate();
     if (!created || m_hWnd != created) {
         m_nFlags &= ~WF_CONTINUEMODAL;
-        if (created && m_hWnd != created) ::DestroyWindow(created);
+        if (created && m_hWnd != created)
+            ::DestroyWindow(created);
         return FALSE;
     }
     return TRUE;
@@ -153,7 +167,8 @@ HWND CDialog::PreModal()
 void CDialog::PostModal()
 {
     AfxUnhookWindowCreate();
-    if (m_hWnd) Detach();
+    if (m_hWnd)
+        Detach();
     m_hWndTop = nullptr;
 }
 
@@ -167,8 +182,10 @@ INT_PTR CDialog::DoModal()
         HRSRC resource = ::FindResourceW(instance, m_lpszTemplateName, RT_DIALOG);
         loaded = resource ? ::LoadResource(instance, resource) : nullptr;
     }
-    if (loaded) dialogTemplate = static_cast<LPCDLGTEMPLATEW>(::LockResource(loaded));
-    if (!dialogTemplate) return -1;
+    if (loaded)
+        dialogTemplate = static_cast<LPCDLGTEMPLATEW>(::LockResource(loaded));
+    if (!dialogTemplate)
+        return -1;
 
     HWND parent = PreModal();
     bool enableParent = false;
@@ -179,7 +196,8 @@ INT_PTR CDialog::DoModal()
     if (CreateDlgIndirect(dialogTemplate, CWnd::FromHandle(parent), instance)) {
         if (m_nFlags & WF_CONTINUEMODAL) {
             DWORD flags = MLF_SHOWONIDLE;
-            if (GetStyle() & DS_NOIDLEMSG) flags |= MLF_NOIDLEMSG;
+            if (GetStyle() & DS_NOIDLEMSG)
+                flags |= MLF_NOIDLEMSG;
             RunModalLoop(flags);
         }
         if (m_hWnd) {
@@ -187,8 +205,10 @@ INT_PTR CDialog::DoModal()
                            SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
         }
     }
-    if (enableParent) ::EnableWindow(parent, TRUE);
-    if (parent && ::GetActiveWindow() == m_hWnd) ::SetActiveWindow(parent);
+    if (enableParent)
+        ::EnableWindow(parent, TRUE);
+    if (parent && ::GetActiveWindow() == m_hWnd)
+        ::SetActiveWindow(parent);
     DestroyWindow();
     PostModal();
     return m_nModalResult;
@@ -199,7 +219,8 @@ namespace {
 bool IsIdleMessage(const MSG& msg, POINT& lastMouse, UINT& lastMouseMessage)
 {
     if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) {
-        if (msg.message == lastMouseMessage && msg.pt.x == lastMouse.x && msg.pt.y == lastMouse.y) return false;
+        if (msg.message == lastMouseMessage && msg.pt.x == lastMouse.x && msg.pt.y == lastMouse.y)
+            return false;
         lastMouse = msg.pt;
         lastMouseMessage = msg.message;
         return true;
@@ -232,7 +253,7 @@ int CDialog::RunModalLoop(DWORD flags)
         }
         do {
             if (!::GetMessageW(&msg, nullptr, 0, 0)) {
-                ::PostQuitMessage(static_cast<int>(msg.wParam));   // let the outer loop see it too
+                ::PostQuitMessage(static_cast<int>(msg.wParam));  // let the outer loop see it too
                 m_nFlags &= ~(WF_MODALLOOP | WF_CONTINUEMODAL);
                 return -1;
             }
@@ -244,7 +265,8 @@ int CDialog::RunModalLoop(DWORD flags)
                 m_nFlags &= ~(WF_MODALLOOP | WF_CONTINUEMODAL);
                 return m_nModalResult;
             }
-            if (IsIdleMessage(msg, lastMouse, lastMouseMessage)) idle = true;
+            if (IsIdleMessage(msg, lastMouse, lastMouseMessage))
+                idle = true;
         } while (::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE));
     }
 }
@@ -260,13 +282,14 @@ void CDialog::EndModalLoop(int result)
     m_nModalResult = result;
     if (m_nFlags & WF_CONTINUEMODAL) {
         m_nFlags &= ~WF_CONTINUEMODAL;
-        ::PostMessageW(m_hWnd, WM_NULL, 0, 0);   // wakes the loop if it waits for a message
+        ::PostMessageW(m_hWnd, WM_NULL, 0, 0);  // wakes the loop if it waits for a message
     }
 }
 
 void CDialog::EndDialog(int result)
 {
-    if (m_nFlags & (WF_MODALLOOP | WF_CONTINUEMODAL)) EndModalLoop(result);
+    if (m_nFlags & (WF_MODALLOOP | WF_CONTINUEMODAL))
+        EndModalLoop(result);
     ::EndDialog(m_hWnd, result);
 }
 
@@ -278,7 +301,8 @@ BOOL CDialog::OnInitDialog()
 
 void CDialog::OnOK()
 {
-    if (!UpdateData(TRUE)) return;
+    if (!UpdateData(TRUE))
+        return;
     EndDialog(IDOK);
 }
 
@@ -291,8 +315,10 @@ BOOL CDialog::PreTranslateMessage(MSG* msg)
 {
     const bool input = (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) ||
                        (msg->message >= WM_MOUSEFIRST && msg->message <= WM_MOUSELAST);
-    if (!input || !m_hWnd) return FALSE;
-    if (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd)) return FALSE;
+    if (!input || !m_hWnd)
+        return FALSE;
+    if (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd))
+        return FALSE;
     return ::IsDialogMessageW(m_hWnd, msg);
 }
 

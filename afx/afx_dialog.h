@@ -15,17 +15,17 @@
 
 class CDataExchange {
 public:
-    CDataExchange(CWnd* dlgWnd, BOOL saveAndValidate) : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dlgWnd) {}
-    BOOL m_bSaveAndValidate;   // TRUE: controls -> members; FALSE: members -> controls
+    CDataExchange(CWnd* dlgWnd, BOOL saveAndValidate) : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dlgWnd) { }
+    BOOL m_bSaveAndValidate;  // TRUE: controls -> members; FALSE: members -> controls
     CWnd* m_pDlgWnd;
     BOOL m_bFailed = FALSE;
     HWND m_hWndLastControl = nullptr;
 
-    HWND PrepareCtrl(int id);   // the control's window, or null (and the exchange fails)
-    void Fail();                // marks the exchange failed and puts the focus on the last control
+    HWND PrepareCtrl(int id);  // the control's window, or null (and the exchange fails)
+    void Fail();  // marks the exchange failed and puts the focus on the last control
 };
 
-void DDX_Control(CDataExchange* pDX, int id, CWnd& control);   // subclasses the control once
+void DDX_Control(CDataExchange* pDX, int id, CWnd& control);  // subclasses the control once
 void DDX_Text(CDataExchange* pDX, int id, CString& value);
 void DDX_CBIndex(CDataExchange* pDX, int id, int& index);
 void DDX_Check(CDataExchange* pDX, int id, int& value);
@@ -57,11 +57,11 @@ public:
     BOOL PreTranslateMessage(MSG* msg) override;
 
     UINT m_nIDHelp = 0;
-    const wchar_t* m_lpszTemplateName = nullptr;   // resource name or MAKEINTRESOURCE id
-    HGLOBAL m_hDialogTemplate = nullptr;           // loaded (unlocked) template
+    const wchar_t* m_lpszTemplateName = nullptr;  // resource name or MAKEINTRESOURCE id
+    HGLOBAL m_hDialogTemplate = nullptr;  // loaded (unlocked) template
     LPCDLGTEMPLATEW m_lpDialogTemplate = nullptr;  // in-memory template
     CWnd* m_pParentWnd = nullptr;
-    HWND m_hWndTop = nullptr;                      // the top-level owner disabled by a modal run
+    HWND m_hWndTop = nullptr;  // the top-level owner disabled by a modal run
     int m_nModalResult = -1;
     DWORD m_nFlags = 0;
 

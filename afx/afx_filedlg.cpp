@@ -14,7 +14,8 @@ CFileDialog::CFileDialog(BOOL openFileDialog, const wchar_t* defaultExt, const w
     m_ofn.Flags = flags | OFN_EXPLORER;
     m_ofn.lpstrFile = m_szFileName;
     m_ofn.nMaxFile = MAX_PATH;
-    if (fileName) ::lstrcpynW(m_szFileName, fileName, MAX_PATH);
+    if (fileName)
+        ::lstrcpynW(m_szFileName, fileName, MAX_PATH);
     if (defaultExt) {
         m_strDefExt = defaultExt;
         m_ofn.lpstrDefExt = m_strDefExt;
@@ -39,7 +40,8 @@ INT_PTR CFileDialog::DoModal()
 
 POSITION CFileDialog::GetStartPosition() const
 {
-    if (!m_ofn.lpstrFile || m_ofn.nMaxFile == 0 || m_ofn.lpstrFile[0] == L'\0') return nullptr;
+    if (!m_ofn.lpstrFile || m_ofn.nMaxFile == 0 || m_ofn.lpstrFile[0] == L'\0')
+        return nullptr;
     return reinterpret_cast<POSITION>(m_ofn.lpstrFile);
 }
 
@@ -51,30 +53,35 @@ CString CFileDialog::GetNextPathName(POSITION& pos) const
     const wchar_t* end = begin ? begin + m_ofn.nMaxFile : nullptr;
     const wchar_t* at = reinterpret_cast<const wchar_t*>(pos);
     pos = nullptr;
-    if (!begin || !at || at < begin || at >= end) return CString();
+    if (!begin || !at || at < begin || at >= end)
+        return CString();
 
     auto lengthFrom = [end](const wchar_t* p) {
         const wchar_t* q = p;
-        while (q < end && *q) ++q;
+        while (q < end && *q)
+            ++q;
         return static_cast<int>(q - p);
     };
     const int folderLength = lengthFrom(begin);
     if (at == begin) {
         const wchar_t* first = begin + folderLength + 1;
         if (!(m_ofn.Flags & OFN_ALLOWMULTISELECT) || first >= end || *first == L'\0') {
-            return CString(begin, folderLength);   // a single full path
+            return CString(begin, folderLength);  // a single full path
         }
         at = first;
     }
     const int nameLength = lengthFrom(at);
     const wchar_t* next = at + nameLength + 1;
-    if (next < end && *next) pos = reinterpret_cast<POSITION>(const_cast<wchar_t*>(next));
+    if (next < end && *next)
+        pos = reinterpret_cast<POSITION>(const_cast<wchar_t*>(next));
 
     CString name(at, nameLength);
     // A name may be a full path of its own (another drive or a UNC path).
-    if ((nameLength >= 2 && at[1] == L':') || (nameLength >= 2 && at[0] == L'\\' && at[1] == L'\\')) return name;
+    if ((nameLength >= 2 && at[1] == L':') || (nameLength >= 2 && at[0] == L'\\' && at[1] == L'\\'))
+        return name;
     CString path(begin, folderLength);
-    if (!path.IsEmpty() && path[path.GetLength() - 1] != L'\\') path += L'\\';
+    if (!path.IsEmpty() && path[path.GetLength() - 1] != L'\\')
+        path += L'\\';
     return path + name;
 }
 

@@ -18,9 +18,9 @@ public:
                          DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, const wchar_t* filter = nullptr,
                          CWnd* parent = nullptr, DWORD size = 0, BOOL vistaStyle = TRUE);
 
-    OPENFILENAMEW m_ofn{};   // callers may point lpstrFile/nMaxFile at their own buffer
+    OPENFILENAMEW m_ofn{};  // callers may point lpstrFile/nMaxFile at their own buffer
 
-    INT_PTR DoModal() override;   // IDOK or IDCANCEL
+    INT_PTR DoModal() override;  // IDOK or IDCANCEL
 
     // Iterates over the selected paths: one full path per call, in the order the dialog gave them.
     POSITION GetStartPosition() const;

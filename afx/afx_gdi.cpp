@@ -18,8 +18,10 @@ CGdiObject::~CGdiObject()
 
 BOOL CGdiObject::Attach(HGDIOBJ handle)
 {
-    if (!handle) return FALSE;
-    if (m_hObject && m_hObject != handle) DeleteObject();
+    if (!handle)
+        return FALSE;
+    if (m_hObject && m_hObject != handle)
+        DeleteObject();
     m_hObject = handle;
     return TRUE;
 }
@@ -33,7 +35,8 @@ HGDIOBJ CGdiObject::Detach()
 
 BOOL CGdiObject::DeleteObject()
 {
-    if (!m_hObject) return FALSE;
+    if (!m_hObject)
+        return FALSE;
     HGDIOBJ handle = Detach();
     return ::DeleteObject(handle);
 }
@@ -58,12 +61,12 @@ BOOL CBitmap::LoadBitmap(UINT id)
     return Attach(::LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCEW(id)));
 }
 
-BOOL CFont::CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic,
-                       BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision,
-                       BYTE quality, BYTE pitchAndFamily, const wchar_t* faceName)
+BOOL CFont::CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic, BYTE underline,
+                       BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision, BYTE quality,
+                       BYTE pitchAndFamily, const wchar_t* faceName)
 {
-    return Attach(::CreateFontW(height, width, escapement, orientation, weight, italic, underline, strikeOut,
-                                charSet, outPrecision, clipPrecision, quality, pitchAndFamily, faceName));
+    return Attach(::CreateFontW(height, width, escapement, orientation, weight, italic, underline, strikeOut, charSet,
+                                outPrecision, clipPrecision, quality, pitchAndFamily, faceName));
 }
 
 BOOL CFont::CreateFontIndirect(const LOGFONTW* font)
@@ -94,12 +97,14 @@ int CRgn::CombineRgn(const CRgn* a, const CRgn* b, int mode)
 
 CDC::~CDC()
 {
-    if (m_bOwnsDC) DeleteDC();
+    if (m_bOwnsDC)
+        DeleteDC();
 }
 
 BOOL CDC::Attach(HDC dc)
 {
-    if (!dc) return FALSE;
+    if (!dc)
+        return FALSE;
     m_hDC = dc;
     m_bOwnsDC = false;
     return TRUE;
@@ -116,8 +121,10 @@ HDC CDC::Detach()
 BOOL CDC::CreateCompatibleDC(CDC* dc)
 {
     HDC created = ::CreateCompatibleDC(dc ? dc->m_hDC : nullptr);
-    if (!created) return FALSE;
-    if (m_bOwnsDC) DeleteDC();
+    if (!created)
+        return FALSE;
+    if (m_bOwnsDC)
+        DeleteDC();
     m_hDC = created;
     m_bOwnsDC = true;
     return TRUE;
@@ -125,7 +132,8 @@ BOOL CDC::CreateCompatibleDC(CDC* dc)
 
 BOOL CDC::DeleteDC()
 {
-    if (!m_hDC) return FALSE;
+    if (!m_hDC)
+        return FALSE;
     HDC dc = Detach();
     return ::DeleteDC(dc);
 }
@@ -161,7 +169,8 @@ CClientDC::CClientDC(CWnd* wnd) : m_hWnd(wnd ? wnd->m_hWnd : nullptr)
 
 CClientDC::~CClientDC()
 {
-    if (m_hDC) ::ReleaseDC(m_hWnd, Detach());
+    if (m_hDC)
+        ::ReleaseDC(m_hWnd, Detach());
 }
 
 CWindowDC::CWindowDC(CWnd* wnd) : m_hWnd(wnd ? wnd->m_hWnd : nullptr)
@@ -171,5 +180,6 @@ CWindowDC::CWindowDC(CWnd* wnd) : m_hWnd(wnd ? wnd->m_hWnd : nullptr)
 
 CWindowDC::~CWindowDC()
 {
-    if (m_hDC) ::ReleaseDC(m_hWnd, Detach());
+    if (m_hDC)
+        ::ReleaseDC(m_hWnd, Detach());
 }

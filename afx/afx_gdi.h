@@ -19,7 +19,7 @@ public:
     ~CGdiObject() override;
 
     HGDIOBJ GetSafeHandle() const { return m_hObject; }
-    BOOL Attach(HGDIOBJ handle);   // FALSE for a null handle; an object already attached is deleted first
+    BOOL Attach(HGDIOBJ handle);  // FALSE for a null handle; an object already attached is deleted first
     HGDIOBJ Detach();
     BOOL DeleteObject();
     int GetObject(int size, void* buffer) const;
@@ -39,9 +39,9 @@ class CFont : public CGdiObject {
     DECLARE_DYNAMIC(CFont)
 public:
     operator HFONT() const { return static_cast<HFONT>(m_hObject); }
-    BOOL CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic,
-                    BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision,
-                    BYTE quality, BYTE pitchAndFamily, const wchar_t* faceName);
+    BOOL CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic, BYTE underline,
+                    BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision, BYTE quality,
+                    BYTE pitchAndFamily, const wchar_t* faceName);
     BOOL CreateFontIndirect(const LOGFONTW* font);
 };
 
@@ -129,7 +129,7 @@ public:
     BOOL DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon); }
 
 private:
-    bool m_bOwnsDC = false;   // created by CreateCompatibleDC
+    bool m_bOwnsDC = false;  // created by CreateCompatibleDC
 };
 
 class CPaintDC : public CDC {

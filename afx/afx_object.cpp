@@ -10,7 +10,8 @@ const CRuntimeClass* CObject::GetRuntimeClass() const
 BOOL CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const
 {
     for (const CRuntimeClass* c = this; c; c = c->m_pBaseClass) {
-        if (c == base) return TRUE;
+        if (c == base)
+            return TRUE;
     }
     return FALSE;
 }

@@ -13,7 +13,8 @@ wchar_t CString::GetAt(int index) const
 
 void CString::SetAt(int index, wchar_t ch)
 {
-    if (index >= 0 && index < GetLength()) m_text[static_cast<size_t>(index)] = ch;
+    if (index >= 0 && index < GetLength())
+        m_text[static_cast<size_t>(index)] = ch;
 }
 
 int CString::Compare(const wchar_t* other) const
@@ -29,13 +30,15 @@ int CString::CompareNoCase(const wchar_t* other) const
 void CString::FormatV(const wchar_t* format, va_list args)
 {
     m_text.clear();
-    if (!format) return;
+    if (!format)
+        return;
     va_list probe;
     va_copy(probe, args);
     // The system run-time's formatter: %s means a wide string in wide formats, as Windows code expects.
     const int length = _vscwprintf(format, probe);
     va_end(probe);
-    if (length <= 0) return;
+    if (length <= 0)
+        return;
     std::wstring out(static_cast<size_t>(length) + 1, L'\0');
     const int written = _vsnwprintf(&out[0], out.size(), format, args);
     out.resize(written >= 0 ? static_cast<size_t>(written) : 0);
@@ -62,14 +65,16 @@ void CString::AppendFormat(const wchar_t* format, ...)
 
 int CString::Find(wchar_t ch, int start) const
 {
-    if (start < 0 || start >= GetLength()) return -1;
+    if (start < 0 || start >= GetLength())
+        return -1;
     const size_t at = m_text.find(ch, static_cast<size_t>(start));
     return at == std::wstring::npos ? -1 : static_cast<int>(at);
 }
 
 int CString::Find(const wchar_t* sub, int start) const
 {
-    if (!sub || start < 0 || start > GetLength()) return -1;
+    if (!sub || start < 0 || start > GetLength())
+        return -1;
     const size_t at = m_text.find(sub, static_cast<size_t>(start));
     return at == std::wstring::npos ? -1 : static_cast<int>(at);
 }
@@ -87,9 +92,12 @@ CString CString::Mid(int first) const
 
 CString CString::Mid(int first, int count) const
 {
-    if (first < 0) first = 0;
-    if (count < 0) count = 0;
-    if (first >= GetLength()) return CString();
+    if (first < 0)
+        first = 0;
+    if (count < 0)
+        count = 0;
+    if (first >= GetLength())
+        return CString();
     return CString(m_text.substr(static_cast<size_t>(first), static_cast<size_t>(count)));
 }
 
@@ -100,8 +108,10 @@ CString CString::Left(int count) const
 
 CString CString::Right(int count) const
 {
-    if (count <= 0) return CString();
-    if (count >= GetLength()) return *this;
+    if (count <= 0)
+        return CString();
+    if (count >= GetLength())
+        return *this;
     return Mid(GetLength() - count);
 }
 
@@ -120,13 +130,15 @@ CString& CString::Trim()
 
 CString& CString::MakeLower()
 {
-    if (!m_text.empty()) ::CharLowerBuffW(&m_text[0], static_cast<DWORD>(m_text.size()));
+    if (!m_text.empty())
+        ::CharLowerBuffW(&m_text[0], static_cast<DWORD>(m_text.size()));
     return *this;
 }
 
 CString& CString::MakeUpper()
 {
-    if (!m_text.empty()) ::CharUpperBuffW(&m_text[0], static_cast<DWORD>(m_text.size()));
+    if (!m_text.empty())
+        ::CharUpperBuffW(&m_text[0], static_cast<DWORD>(m_text.size()));
     return *this;
 }
 
@@ -144,7 +156,8 @@ int CString::Replace(wchar_t from, wchar_t to)
 
 wchar_t* CString::GetBuffer(int minLength)
 {
-    if (minLength > GetLength()) m_text.resize(static_cast<size_t>(minLength));
+    if (minLength > GetLength())
+        m_text.resize(static_cast<size_t>(minLength));
     // One more element so that callers may write the terminator at [minLength].
     m_text.reserve(m_text.size() + 1);
     return &m_text[0];
@@ -160,7 +173,8 @@ void CString::ReleaseBuffer(int newLength)
 {
     if (newLength < 0) {
         const size_t zero = m_text.find(L'\0');
-        if (zero != std::wstring::npos) m_text.resize(zero);
+        if (zero != std::wstring::npos)
+            m_text.resize(zero);
     } else if (static_cast<size_t>(newLength) <= m_text.size()) {
         m_text.resize(static_cast<size_t>(newLength));
     }
@@ -172,7 +186,8 @@ BOOL CString::LoadString(UINT id)
     const wchar_t* resource = nullptr;
     // With a zero buffer size LoadStringW returns a read-only pointer to the resource text.
     const int length = ::LoadStringW(AfxGetResourceHandle(), id, reinterpret_cast<LPWSTR>(&resource), 0);
-    if (length <= 0 || !resource) return FALSE;
+    if (length <= 0 || !resource)
+        return FALSE;
     m_text.assign(resource, static_cast<size_t>(length));
     return TRUE;
 }

@@ -10,10 +10,10 @@
 class CString {
 public:
     CString() = default;
-    CString(const wchar_t* text) : m_text(text ? text : L"") {}
-    CString(const wchar_t* text, int length) : m_text(text ? text : L"", text && length > 0 ? length : 0) {}
-    CString(wchar_t ch, int repeat = 1) : m_text(repeat > 0 ? repeat : 0, ch) {}
-    CString(const std::wstring& text) : m_text(text) {}
+    CString(const wchar_t* text) : m_text(text ? text : L"") { }
+    CString(const wchar_t* text, int length) : m_text(text ? text : L"", text && length > 0 ? length : 0) { }
+    CString(wchar_t ch, int repeat = 1) : m_text(repeat > 0 ? repeat : 0, ch) { }
+    CString(const std::wstring& text) : m_text(text) { }
 
     int GetLength() const { return static_cast<int>(m_text.size()); }
     bool IsEmpty() const { return m_text.empty(); }
@@ -22,25 +22,52 @@ public:
     const wchar_t* GetString() const { return m_text.c_str(); }
     const std::wstring& Str() const { return m_text; }
 
-    wchar_t GetAt(int index) const;          // 0 for an index outside the text
+    wchar_t GetAt(int index) const;  // 0 for an index outside the text
     wchar_t operator[](int index) const { return GetAt(index); }
-    void SetAt(int index, wchar_t ch);       // ignored outside the text
+    void SetAt(int index, wchar_t ch);  // ignored outside the text
 
-    CString& operator=(const wchar_t* text) { m_text = text ? text : L""; return *this; }
-    CString& operator+=(const CString& s) { m_text += s.m_text; return *this; }
-    CString& operator+=(const wchar_t* s) { if (s) m_text += s; return *this; }
-    CString& operator+=(wchar_t ch) { m_text += ch; return *this; }
+    CString& operator=(const wchar_t* text)
+    {
+        m_text = text ? text : L"";
+        return *this;
+    }
+    CString& operator+=(const CString& s)
+    {
+        m_text += s.m_text;
+        return *this;
+    }
+    CString& operator+=(const wchar_t* s)
+    {
+        if (s)
+            m_text += s;
+        return *this;
+    }
+    CString& operator+=(wchar_t ch)
+    {
+        m_text += ch;
+        return *this;
+    }
     friend CString operator+(const CString& a, const CString& b) { return CString(a.m_text + b.m_text); }
-    friend CString operator+(const CString& a, const wchar_t* b) { CString r(a); r += b; return r; }
-    friend CString operator+(const wchar_t* a, const CString& b) { CString r(a); r += b; return r; }
+    friend CString operator+(const CString& a, const wchar_t* b)
+    {
+        CString r(a);
+        r += b;
+        return r;
+    }
+    friend CString operator+(const wchar_t* a, const CString& b)
+    {
+        CString r(a);
+        r += b;
+        return r;
+    }
     friend bool operator==(const CString& a, const CString& b) { return a.m_text == b.m_text; }
     friend bool operator==(const CString& a, const wchar_t* b) { return a.m_text == (b ? b : L""); }
     friend bool operator!=(const CString& a, const CString& b) { return !(a == b); }
     friend bool operator!=(const CString& a, const wchar_t* b) { return !(a == b); }
     friend bool operator<(const CString& a, const CString& b) { return a.m_text < b.m_text; }
 
-    int Compare(const wchar_t* other) const;          // ordinal, <0, 0, >0
-    int CompareNoCase(const wchar_t* other) const;    // by the system's case-insensitive ordering
+    int Compare(const wchar_t* other) const;  // ordinal, <0, 0, >0
+    int CompareNoCase(const wchar_t* other) const;  // by the system's case-insensitive ordering
 
     // printf-style formatting with the Windows wide conventions: %s takes a wide string.
     void Format(const wchar_t* format, ...);

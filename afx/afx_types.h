@@ -6,15 +6,35 @@
 
 class CSize : public SIZE {
 public:
-    CSize() { cx = 0; cy = 0; }
-    CSize(int x, int y) { cx = x; cy = y; }
+    CSize()
+    {
+        cx = 0;
+        cy = 0;
+    }
+    CSize(int x, int y)
+    {
+        cx = x;
+        cy = y;
+    }
 };
 
 class CPoint : public POINT {
 public:
-    CPoint() { x = 0; y = 0; }
-    CPoint(int px, int py) { x = px; y = py; }
-    CPoint(POINT p) { x = p.x; y = p.y; }
+    CPoint()
+    {
+        x = 0;
+        y = 0;
+    }
+    CPoint(int px, int py)
+    {
+        x = px;
+        y = py;
+    }
+    CPoint(POINT p)
+    {
+        x = p.x;
+        y = p.y;
+    }
     // A point packed into a message's lParam: x in the low word, y in the high word, both signed.
     explicit CPoint(LPARAM packed)
     {
@@ -28,11 +48,26 @@ public:
 class CRect : public RECT {
 public:
     CRect() { left = top = right = bottom = 0; }
-    CRect(int l, int t, int r, int b) { left = l; top = t; right = r; bottom = b; }
-    CRect(const RECT& r) { left = r.left; top = r.top; right = r.right; bottom = r.bottom; }
+    CRect(int l, int t, int r, int b)
+    {
+        left = l;
+        top = t;
+        right = r;
+        bottom = b;
+    }
+    CRect(const RECT& r)
+    {
+        left = r.left;
+        top = r.top;
+        right = r.right;
+        bottom = r.bottom;
+    }
     CRect(POINT topLeft, SIZE size)
     {
-        left = topLeft.x; top = topLeft.y; right = left + size.cx; bottom = top + size.cy;
+        left = topLeft.x;
+        top = topLeft.y;
+        right = left + size.cx;
+        bottom = top + size.cy;
     }
 
     int Width() const { return right - left; }
@@ -42,12 +77,24 @@ public:
     CPoint BottomRight() const { return CPoint(right, bottom); }
     BOOL IsRectEmpty() const { return ::IsRectEmpty(this); }
     BOOL PtInRect(POINT p) const { return ::PtInRect(this, p); }
-    void SetRect(int l, int t, int r, int b) { left = l; top = t; right = r; bottom = b; }
+    void SetRect(int l, int t, int r, int b)
+    {
+        left = l;
+        top = t;
+        right = r;
+        bottom = b;
+    }
     void SetRectEmpty() { left = top = right = bottom = 0; }
     void OffsetRect(int dx, int dy) { ::OffsetRect(this, dx, dy); }
     void InflateRect(int dx, int dy) { ::InflateRect(this, dx, dy); }
     void DeflateRect(int dx, int dy) { ::InflateRect(this, -dx, -dy); }
-    void DeflateRect(int l, int t, int r, int b) { left += l; top += t; right -= r; bottom -= b; }
+    void DeflateRect(int l, int t, int r, int b)
+    {
+        left += l;
+        top += t;
+        right -= r;
+        bottom -= b;
+    }
     bool operator==(const RECT& o) const
     {
         return left == o.left && top == o.top && right == o.right && bottom == o.bottom;

@@ -10,26 +10,28 @@ namespace {
 
 // Per-thread state: windows belong to the thread that created them, and so do their objects.
 struct ThreadState {
-    std::unordered_map<HWND, CWnd*> permanent;   // objects bound to their windows
-    std::unordered_map<HWND, CWnd*> temporary;   // wrappers made by FromHandle for unbound windows
+    std::unordered_map<HWND, CWnd*> permanent;  // objects bound to their windows
+    std::unordered_map<HWND, CWnd*> temporary;  // wrappers made by FromHandle for unbound windows
     std::vector<CMenu*> tempMenus;
-    MSG current{};                                // the message being processed
-    CWnd* wndInit = nullptr;                      // object waiting for the window being created
+    MSG current{};  // the message being processed
+    CWnd* wndInit = nullptr;  // object waiting for the window being created
     HHOOK cbtHook = nullptr;
 
     ~ThreadState()
     {
         DeleteTemporaries();
-        if (cbtHook) ::UnhookWindowsHookEx(cbtHook);
+        if (cbtHook)
+            ::UnhookWindowsHookEx(cbtHook);
     }
     void DeleteTemporaries()
     {
         for (auto& entry : temporary) {
-            entry.second->m_hWnd = nullptr;   // never destroy a window we only wrapped
+            entry.second->m_hWnd = nullptr;  // never destroy a window we only wrapped
             delete entry.second;
         }
         temporary.clear();
-        for (CMenu* menu : tempMenus) delete menu;
+        for (CMenu* menu : tempMenus)
+            delete menu;
         tempMenus.clear();
     }
 };
@@ -60,7 +62,8 @@ const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP* map, UINT message,
     const bool byId = message == WM_COMMAND || message == WM_NOTIFY;
     for (; map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
         for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e && e->pfn; ++e) {
-            if (e->nMessage == message && e->nCode == code && (!byId || MatchesId(*e, id))) return e;
+            if (e->nMessage == message && e->nCode == code && (!byId || MatchesId(*e, id)))
+                return e;
         }
     }
     return nullptr;
@@ -90,11 +93,11 @@ IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
 IMPLEMENT_DYNAMIC(CMenu, CObject)
 
 BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
-    ON_WM_CTLCOLOR()
-    ON_WM_DRAWITEM()
-    ON_WM_MEASUREITEM()
-    ON_WM_HSCROLL()
-    ON_WM_VSCROLL()
+ON_WM_CTLCOLOR()
+ON_WM_DRAWITEM()
+ON_WM_MEASUREITEM()
+ON_WM_HSCROLL()
+ON_WM_VSCROLL()
 END_MESSAGE_MAP()
 
 // ---------------------------------------------------------------- window procedure
@@ -102,7 +105,8 @@ END_MESSAGE_MAP()
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CWnd* wnd = CWnd::FromHandlePermanent(hWnd);
-    if (!wnd) return ::DefWindowProcW(hWnd, message, wParam, lParam);
+    if (!wnd)
+        return ::DefWindowProcW(hWnd, message, wParam, lParam);
     return AfxCallWndProc(wnd, hWnd, message, wParam, lParam);
 }
 
@@ -137,7 +141,8 @@ const MSG* AfxGetCurrentMessage()
 UINT AfxCurrentCtlColorType()
 {
     const UINT message = State().current.message;
-    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) return message - WM_CTLCOLORMSGBOX;
+    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC)
+        return message - WM_CTLCOLORMSGBOX;
     return CTLCOLOR_STATIC;
 }
 
@@ -153,7 +158,8 @@ LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
             wnd->PreSubclassWindow();
             WNDPROC old = reinterpret_cast<WNDPROC>(
                 ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
-            if (old != &AfxWndProc) wnd->m_pfnSuper = old;
+            if (old != &AfxWndProc)
+                wnd->m_pfnSuper = old;
         }
     }
     return ::CallNextHookEx(state.cbtHook, code, wParam, lParam);
@@ -177,7 +183,7 @@ BOOL AfxUnhookWindowCreate()
     }
     if (state.wndInit) {
         state.wndInit = nullptr;
-        return FALSE;   // the hook never saw the window
+        return FALSE;  // the hook never saw the window
     }
     return TRUE;
 }
@@ -191,8 +197,10 @@ BOOL AfxWalkPreTranslateTree(HWND stop, MSG* msg)
 {
     for (HWND h = msg->hwnd; h; h = ::GetParent(h)) {
         CWnd* wnd = CWnd::FromHandlePermanent(h);
-        if (wnd && wnd->PreTranslateMessage(msg)) return TRUE;
-        if (h == stop) break;
+        if (wnd && wnd->PreTranslateMessage(msg))
+            return TRUE;
+        if (h == stop)
+            break;
     }
     return FALSE;
 }
@@ -203,7 +211,8 @@ CWnd::~CWnd()
 {
     if (m_hWnd && FromHandlePermanent(m_hWnd) == this) {
         // The derived parts are gone: let the window fall back to its own procedure first.
-        if (m_pfnSuper) ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        if (m_pfnSuper)
+            ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
         HWND hWnd = Detach();
         ::DestroyWindow(hWnd);
     }
@@ -211,7 +220,8 @@ CWnd::~CWnd()
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
-    if (!hWnd) return nullptr;
+    if (!hWnd)
+        return nullptr;
     ThreadState& state = State();
     auto it = state.permanent.find(hWnd);
     return it == state.permanent.end() ? nullptr : it->second;
@@ -219,8 +229,10 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 
 CWnd* CWnd::FromHandle(HWND hWnd)
 {
-    if (!hWnd) return nullptr;
-    if (CWnd* wnd = FromHandlePermanent(hWnd)) return wnd;
+    if (!hWnd)
+        return nullptr;
+    if (CWnd* wnd = FromHandlePermanent(hWnd))
+        return wnd;
     ThreadState& state = State();
     CWnd*& temp = state.temporary[hWnd];
     if (!temp) {
@@ -232,7 +244,8 @@ CWnd* CWnd::FromHandle(HWND hWnd)
 
 BOOL CWnd::Attach(HWND hWnd)
 {
-    if (!hWnd) return FALSE;
+    if (!hWnd)
+        return FALSE;
     State().permanent[hWnd] = this;
     m_hWnd = hWnd;
     return TRUE;
@@ -244,7 +257,8 @@ HWND CWnd::Detach()
     if (hWnd) {
         ThreadState& state = State();
         auto it = state.permanent.find(hWnd);
-        if (it != state.permanent.end() && it->second == this) state.permanent.erase(it);
+        if (it != state.permanent.end() && it->second == this)
+            state.permanent.erase(it);
     }
     m_hWnd = nullptr;
     return hWnd;
@@ -252,33 +266,38 @@ HWND CWnd::Detach()
 
 BOOL CWnd::SubclassWindow(HWND hWnd)
 {
-    if (!hWnd || m_hWnd || FromHandlePermanent(hWnd)) return FALSE;
-    if (!Attach(hWnd)) return FALSE;
+    if (!hWnd || m_hWnd || FromHandlePermanent(hWnd))
+        return FALSE;
+    if (!Attach(hWnd))
+        return FALSE;
     PreSubclassWindow();
-    WNDPROC old = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
-    if (old != &AfxWndProc) m_pfnSuper = old;
+    WNDPROC old =
+        reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+    if (old != &AfxWndProc)
+        m_pfnSuper = old;
     return TRUE;
 }
 
 BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent)
 {
-    if (!parent) return FALSE;
+    if (!parent)
+        return FALSE;
     HWND hWnd = ::GetDlgItem(parent->m_hWnd, static_cast<int>(id));
     return hWnd ? SubclassWindow(hWnd) : FALSE;
 }
 
 HWND CWnd::UnsubclassWindow()
 {
-    if (!m_hWnd) return nullptr;
-    if (m_pfnSuper) ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    if (!m_hWnd)
+        return nullptr;
+    if (m_pfnSuper)
+        ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     m_pfnSuper = nullptr;
     return Detach();
 }
 
 void CWnd::PreSubclassWindow()
-{
-}
+{ }
 
 // ---------------------------------------------------------------- creation
 
@@ -287,16 +306,17 @@ BOOL CWnd::PreCreateWindow(CREATESTRUCTW&)
     return TRUE;
 }
 
-BOOL CWnd::Create(const wchar_t* className, const wchar_t* windowName, DWORD style, const RECT& rect,
-                  CWnd* parent, UINT id)
+BOOL CWnd::Create(const wchar_t* className, const wchar_t* windowName, DWORD style, const RECT& rect, CWnd* parent,
+                  UINT id)
 {
     return CreateEx(0, className, windowName, style | WS_CHILD, rect, parent, id);
 }
 
-BOOL CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style,
-                    const RECT& rect, CWnd* parent, UINT id, void* param)
+BOOL CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style, const RECT& rect,
+                    CWnd* parent, UINT id, void* param)
 {
-    if (m_hWnd) return FALSE;
+    if (m_hWnd)
+        return FALSE;
     CREATESTRUCTW cs{};
     cs.dwExStyle = exStyle;
     cs.lpszClass = className;
@@ -310,27 +330,29 @@ BOOL CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* wind
     cs.hMenu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id));
     cs.hInstance = AfxGetInstanceHandle();
     cs.lpCreateParams = param;
-    if (!PreCreateWindow(cs)) return FALSE;
+    if (!PreCreateWindow(cs))
+        return FALSE;
     AfxHookWindowCreate(this);
-    HWND hWnd = ::CreateWindowExW(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x,
-                                  cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
+    HWND hWnd = ::CreateWindowExW(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y,
+                                  cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
     AfxUnhookWindowCreate();
     return hWnd != nullptr && m_hWnd == hWnd;
 }
 
 BOOL CWnd::DestroyWindow()
 {
-    if (!m_hWnd) return FALSE;
+    if (!m_hWnd)
+        return FALSE;
     const bool bound = FromHandlePermanent(m_hWnd) == this;
     HWND hWnd = m_hWnd;
     const BOOL destroyed = ::DestroyWindow(hWnd);
-    if (!bound) m_hWnd = nullptr;   // a bound object is detached by WM_NCDESTROY
+    if (!bound)
+        m_hWnd = nullptr;  // a bound object is detached by WM_NCDESTROY
     return destroyed;
 }
 
 void CWnd::PostNcDestroy()
-{
-}
+{ }
 
 void CWnd::OnNcDestroy()
 {
@@ -350,7 +372,8 @@ void CWnd::OnNcDestroy()
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = 0;
-    if (!OnWndMsg(message, wParam, lParam, &result)) result = DefWindowProc(message, wParam, lParam);
+    if (!OnWndMsg(message, wParam, lParam, &result))
+        result = DefWindowProc(message, wParam, lParam);
     return result;
 }
 
@@ -358,12 +381,14 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
 {
     LRESULT result = 0;
     if (message == WM_COMMAND) {
-        if (!OnCommand(wParam, lParam)) return FALSE;
+        if (!OnCommand(wParam, lParam))
+            return FALSE;
         *pResult = 0;
         return TRUE;
     }
     if (message == WM_NOTIFY) {
-        if (!OnNotify(wParam, lParam, &result)) return FALSE;
+        if (!OnNotify(wParam, lParam, &result))
+            return FALSE;
         *pResult = result;
         return TRUE;
     }
@@ -372,14 +397,16 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     if (!entry && message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
         entry = AfxFindMessageEntry(map, WM_CTLCOLOR, 0, 0);
     }
-    if (!entry || !entry->pfn(this, wParam, lParam, &result)) return FALSE;
+    if (!entry || !entry->pfn(this, wParam, lParam, &result))
+        return FALSE;
     *pResult = result;
     return TRUE;
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (m_pfnSuper) return ::CallWindowProcW(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    if (m_pfnSuper)
+        return ::CallWindowProcW(m_pfnSuper, m_hWnd, message, wParam, lParam);
     return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
 }
 
@@ -395,7 +422,8 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
     if (control) {
         CWnd* child = FromHandlePermanent(control);
         LRESULT ignored = 0;
-        if (child && child != this && child->OnChildNotify(WM_COMMAND, wParam, lParam, &ignored)) return TRUE;
+        if (child && child != this && child->OnChildNotify(WM_COMMAND, wParam, lParam, &ignored))
+            return TRUE;
     }
     const AFX_MSGMAP_ENTRY* entry = AfxFindMessageEntry(GetMessageMap(), WM_COMMAND, HIWORD(wParam), LOWORD(wParam));
     LRESULT ignored = 0;
@@ -405,9 +433,11 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (!header) return FALSE;
+    if (!header)
+        return FALSE;
     CWnd* child = FromHandlePermanent(header->hwndFrom);
-    if (child && child != this && child->OnChildNotify(WM_NOTIFY, wParam, lParam, pResult)) return TRUE;
+    if (child && child != this && child->OnChildNotify(WM_NOTIFY, wParam, lParam, pResult))
+        return TRUE;
     const AFX_MSGMAP_ENTRY* entry =
         AfxFindMessageEntry(GetMessageMap(), WM_NOTIFY, header->code, static_cast<UINT>(header->idFrom));
     return entry ? entry->pfn(this, wParam, lParam, pResult) : FALSE;
@@ -428,7 +458,8 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         break;
     case WM_NOTIFY: {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header) entry = AfxFindMessageEntry(GetMessageMap(), WM_REFLECT_BASE + WM_NOTIFY, header->code, 0);
+        if (header)
+            entry = AfxFindMessageEntry(GetMessageMap(), WM_REFLECT_BASE + WM_NOTIFY, header->code, 0);
         break;
     }
     case WM_CTLCOLORMSGBOX:
@@ -446,14 +477,18 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     case WM_MEASUREITEM:
     case WM_COMPAREITEM:
     case WM_DELETEITEM:
-        if (!OnWndMsg(WM_REFLECT_BASE + message, wParam, lParam, &result)) return FALSE;
-        if (pResult) *pResult = result;
+        if (!OnWndMsg(WM_REFLECT_BASE + message, wParam, lParam, &result))
+            return FALSE;
+        if (pResult)
+            *pResult = result;
         return TRUE;
     default:
         return FALSE;
     }
-    if (!entry || !entry->pfn(this, wParam, lParam, &result)) return FALSE;
-    if (pResult) *pResult = result;
+    if (!entry || !entry->pfn(this, wParam, lParam, &result))
+        return FALSE;
+    if (pResult)
+        *pResult = result;
     return TRUE;
 }
 
@@ -461,10 +496,13 @@ BOOL CWnd::ReflectLastMsg(HWND child, LRESULT* pResult)
 {
     const MSG& msg = State().current;
     CWnd* wnd = FromHandlePermanent(child);
-    if (!wnd || wnd->m_hWnd == msg.hwnd) return FALSE;
+    if (!wnd || wnd->m_hWnd == msg.hwnd)
+        return FALSE;
     LRESULT result = 0;
-    if (!wnd->OnChildNotify(msg.message, msg.wParam, msg.lParam, &result)) return FALSE;
-    if (pResult) *pResult = result;
+    if (!wnd->OnChildNotify(msg.message, msg.wParam, msg.lParam, &result))
+        return FALSE;
+    if (pResult)
+        *pResult = result;
     return TRUE;
 }
 
@@ -475,64 +513,150 @@ BOOL CWnd::PreTranslateMessage(MSG*)
 
 // ---------------------------------------------------------------- default handlers
 
-int CWnd::OnCreate(LPCREATESTRUCT) { return static_cast<int>(Default()); }
-void CWnd::OnDestroy() { Default(); }
-void CWnd::OnClose() { Default(); }
-void CWnd::OnPaint() { Default(); }
-void CWnd::OnNcPaint() { Default(); }
-void CWnd::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS*) { Default(); }
-BOOL CWnd::OnEraseBkgnd(CDC*) { return static_cast<BOOL>(Default()); }
-void CWnd::OnSize(UINT, int, int) { Default(); }
-void CWnd::OnShowWindow(BOOL, UINT) { Default(); }
-void CWnd::OnTimer(UINT_PTR) { Default(); }
-void CWnd::OnSetFocus(CWnd*) { Default(); }
-void CWnd::OnKillFocus(CWnd*) { Default(); }
-BOOL CWnd::OnSetCursor(CWnd*, UINT, UINT) { return static_cast<BOOL>(Default()); }
-void CWnd::OnMouseMove(UINT, CPoint) { Default(); }
-void CWnd::OnLButtonDown(UINT, CPoint) { Default(); }
-void CWnd::OnLButtonUp(UINT, CPoint) { Default(); }
-void CWnd::OnLButtonDblClk(UINT, CPoint) { Default(); }
-void CWnd::OnRButtonDown(UINT, CPoint) { Default(); }
-void CWnd::OnRButtonUp(UINT, CPoint) { Default(); }
-void CWnd::OnMouseHover(UINT, CPoint) { Default(); }
-void CWnd::OnMouseLeave() { Default(); }
-BOOL CWnd::OnMouseWheel(UINT, short, CPoint) { return static_cast<BOOL>(Default()); }
-void CWnd::OnKeyDown(UINT, UINT, UINT) { Default(); }
-void CWnd::OnKeyUp(UINT, UINT, UINT) { Default(); }
-void CWnd::OnChar(UINT, UINT, UINT) { Default(); }
-void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
-HCURSOR CWnd::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(Default()); }
+int CWnd::OnCreate(LPCREATESTRUCT)
+{
+    return static_cast<int>(Default());
+}
+void CWnd::OnDestroy()
+{
+    Default();
+}
+void CWnd::OnClose()
+{
+    Default();
+}
+void CWnd::OnPaint()
+{
+    Default();
+}
+void CWnd::OnNcPaint()
+{
+    Default();
+}
+void CWnd::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS*)
+{
+    Default();
+}
+BOOL CWnd::OnEraseBkgnd(CDC*)
+{
+    return static_cast<BOOL>(Default());
+}
+void CWnd::OnSize(UINT, int, int)
+{
+    Default();
+}
+void CWnd::OnShowWindow(BOOL, UINT)
+{
+    Default();
+}
+void CWnd::OnTimer(UINT_PTR)
+{
+    Default();
+}
+void CWnd::OnSetFocus(CWnd*)
+{
+    Default();
+}
+void CWnd::OnKillFocus(CWnd*)
+{
+    Default();
+}
+BOOL CWnd::OnSetCursor(CWnd*, UINT, UINT)
+{
+    return static_cast<BOOL>(Default());
+}
+void CWnd::OnMouseMove(UINT, CPoint)
+{
+    Default();
+}
+void CWnd::OnLButtonDown(UINT, CPoint)
+{
+    Default();
+}
+void CWnd::OnLButtonUp(UINT, CPoint)
+{
+    Default();
+}
+void CWnd::OnLButtonDblClk(UINT, CPoint)
+{
+    Default();
+}
+void CWnd::OnRButtonDown(UINT, CPoint)
+{
+    Default();
+}
+void CWnd::OnRButtonUp(UINT, CPoint)
+{
+    Default();
+}
+void CWnd::OnMouseHover(UINT, CPoint)
+{
+    Default();
+}
+void CWnd::OnMouseLeave()
+{
+    Default();
+}
+BOOL CWnd::OnMouseWheel(UINT, short, CPoint)
+{
+    return static_cast<BOOL>(Default());
+}
+void CWnd::OnKeyDown(UINT, UINT, UINT)
+{
+    Default();
+}
+void CWnd::OnKeyUp(UINT, UINT, UINT)
+{
+    Default();
+}
+void CWnd::OnChar(UINT, UINT, UINT)
+{
+    Default();
+}
+void CWnd::OnSysCommand(UINT, LPARAM)
+{
+    Default();
+}
+HCURSOR CWnd::OnQueryDragIcon()
+{
+    return reinterpret_cast<HCURSOR>(Default());
+}
 
 HBRUSH CWnd::OnCtlColor(CDC*, CWnd* wnd, UINT)
 {
     LRESULT result = 0;
-    if (wnd && ReflectLastMsg(wnd->m_hWnd, &result)) return reinterpret_cast<HBRUSH>(result);
+    if (wnd && ReflectLastMsg(wnd->m_hWnd, &result))
+        return reinterpret_cast<HBRUSH>(result);
     return reinterpret_cast<HBRUSH>(Default());
 }
 
 void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT dis)
 {
-    if (dis && dis->CtlType != ODT_MENU && ReflectLastMsg(dis->hwndItem)) return;
+    if (dis && dis->CtlType != ODT_MENU && ReflectLastMsg(dis->hwndItem))
+        return;
     Default();
 }
 
 void CWnd::OnMeasureItem(int id, LPMEASUREITEMSTRUCT mis)
 {
-    if (mis && mis->CtlType != ODT_MENU && ReflectLastMsg(::GetDlgItem(m_hWnd, id))) return;
+    if (mis && mis->CtlType != ODT_MENU && ReflectLastMsg(::GetDlgItem(m_hWnd, id)))
+        return;
     Default();
 }
 
 void CWnd::OnHScroll(UINT, UINT, CScrollBar*)
 {
     const MSG& msg = State().current;
-    if (msg.lParam && ReflectLastMsg(reinterpret_cast<HWND>(msg.lParam))) return;
+    if (msg.lParam && ReflectLastMsg(reinterpret_cast<HWND>(msg.lParam)))
+        return;
     Default();
 }
 
 void CWnd::OnVScroll(UINT, UINT, CScrollBar*)
 {
     const MSG& msg = State().current;
-    if (msg.lParam && ReflectLastMsg(reinterpret_cast<HWND>(msg.lParam))) return;
+    if (msg.lParam && ReflectLastMsg(reinterpret_cast<HWND>(msg.lParam)))
+        return;
     Default();
 }
 
@@ -542,11 +666,11 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags)
 {
     const DWORD style = GetStyle();
     const DWORD changed = (style & ~remove) | add;
-    if (changed == style) return FALSE;
+    if (changed == style)
+        return FALSE;
     ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(changed));
     if (swpFlags) {
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
     }
     return TRUE;
 }
@@ -555,11 +679,11 @@ BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags)
 {
     const DWORD style = GetExStyle();
     const DWORD changed = (style & ~remove) | add;
-    if (changed == style) return FALSE;
+    if (changed == style)
+        return FALSE;
     ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, static_cast<LONG_PTR>(changed));
     if (swpFlags) {
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
     }
     return TRUE;
 }
@@ -575,9 +699,11 @@ CWnd* CWnd::GetTopLevelParent() const
 
 CWnd* CWnd::GetSafeOwner(CWnd* parent)
 {
-    if (parent && ::IsWindow(parent->m_hWnd)) return parent;
+    if (parent && ::IsWindow(parent->m_hWnd))
+        return parent;
     CWnd* main = AfxGetMainWnd();
-    if (main && ::IsWindow(main->m_hWnd)) return main->GetTopLevelParent();
+    if (main && ::IsWindow(main->m_hWnd))
+        return main->GetTopLevelParent();
     HWND active = ::GetActiveWindow();
     return active ? FromHandle(active)->GetTopLevelParent() : nullptr;
 }
@@ -604,7 +730,8 @@ int CWnd::GetDlgItemText(int id, CString& text) const
 {
     HWND item = ::GetDlgItem(m_hWnd, id);
     text.Empty();
-    if (!item) return 0;
+    if (!item)
+        return 0;
     FromHandle(item)->GetWindowText(text);
     return text.GetLength();
 }
@@ -617,7 +744,8 @@ void CWnd::SetFont(CFont* font, BOOL redraw)
 CMenu* CWnd::GetSystemMenu(BOOL revert) const
 {
     HMENU menu = ::GetSystemMenu(m_hWnd, revert);
-    if (!menu) return nullptr;
+    if (!menu)
+        return nullptr;
     CMenu* wrapper = new CMenu;
     wrapper->m_hMenu = menu;
     State().tempMenus.push_back(wrapper);
@@ -632,5 +760,4 @@ BOOL CWnd::UpdateData(BOOL saveAndValidate)
 }
 
 void CWnd::DoDataExchange(CDataExchange*)
-{
-}
+{ }

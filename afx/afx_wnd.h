@@ -24,14 +24,14 @@ public:
     HWND m_hWnd = nullptr;
 
     CWnd() = default;
-    ~CWnd() override;   // destroys a window the object still owns
+    ~CWnd() override;  // destroys a window the object still owns
 
     operator HWND() const { return m_hWnd; }
     HWND GetSafeHwnd() const { return m_hWnd; }
 
     // Handle map
-    static CWnd* FromHandle(HWND hWnd);            // permanent object, or a temporary one (null for null)
-    static CWnd* FromHandlePermanent(HWND hWnd);   // the object bound to hWnd, or null
+    static CWnd* FromHandle(HWND hWnd);  // permanent object, or a temporary one (null for null)
+    static CWnd* FromHandlePermanent(HWND hWnd);  // the object bound to hWnd, or null
     BOOL Attach(HWND hWnd);
     HWND Detach();
 
@@ -62,7 +62,7 @@ public:
     BOOL ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     // Offers the message being processed to the object of the child window; TRUE if it handled it.
     static BOOL ReflectLastMsg(HWND child, LRESULT* pResult = nullptr);
-    LRESULT Default();   // the message being processed, to the previous window procedure
+    LRESULT Default();  // the message being processed, to the previous window procedure
 
     // Window operations
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
@@ -107,8 +107,7 @@ public:
     void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
     void InvalidateRect(LPCRECT r, BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, r, erase); }
     void UpdateWindow() { ::UpdateWindow(m_hWnd); }
-    BOOL RedrawWindow(LPCRECT r = nullptr, HRGN rgn = nullptr,
-                      UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE)
+    BOOL RedrawWindow(LPCRECT r = nullptr, HRGN rgn = nullptr, UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE)
     {
         return ::RedrawWindow(m_hWnd, r, rgn, flags);
     }
@@ -117,10 +116,7 @@ public:
     void GetWindowText(CString& text) const;
     int GetWindowTextLength() const { return ::GetWindowTextLengthW(m_hWnd); }
     void SetFont(CFont* font, BOOL redraw = TRUE);
-    void SetFont(HFONT font, BOOL redraw = TRUE)
-    {
-        SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
-    }
+    void SetFont(HFONT font, BOOL redraw = TRUE) { SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw); }
     HFONT GetFontHandle() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
     CWnd* SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
     static CWnd* GetFocus() { return FromHandle(::GetFocus()); }
@@ -136,8 +132,8 @@ public:
     int SetWindowRgn(HRGN rgn, BOOL redraw) { return ::SetWindowRgn(m_hWnd, rgn, redraw); }
     HICON SetIcon(HICON icon, BOOL big)
     {
-        return reinterpret_cast<HICON>(SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL,
-                                                   reinterpret_cast<LPARAM>(icon)));
+        return reinterpret_cast<HICON>(
+            SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
     }
     CMenu* GetSystemMenu(BOOL revert) const;
     BOOL SetDlgItemText(int id, const wchar_t* text) { return ::SetDlgItemTextW(m_hWnd, id, text); }
@@ -146,7 +142,7 @@ public:
     virtual void DoDataExchange(class CDataExchange* pDX);
 
 protected:
-    WNDPROC m_pfnSuper = nullptr;   // the window procedure before the object took the window over
+    WNDPROC m_pfnSuper = nullptr;  // the window procedure before the object took the window over
 
     // Default handlers: each passes the message on (Default()) unless told otherwise.
     int OnCreate(LPCREATESTRUCT cs);
@@ -157,9 +153,9 @@ protected:
     void OnNcPaint();
     void OnNcCalcSize(BOOL calcValidRects, NCCALCSIZE_PARAMS* params);
     BOOL OnEraseBkgnd(CDC* dc);
-    HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);   // reflects to the control first
-    void OnDrawItem(int id, LPDRAWITEMSTRUCT dis);            // reflects to the control
-    void OnMeasureItem(int id, LPMEASUREITEMSTRUCT mis);      // reflects to the control
+    HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);  // reflects to the control first
+    void OnDrawItem(int id, LPDRAWITEMSTRUCT dis);  // reflects to the control
+    void OnMeasureItem(int id, LPMEASUREITEMSTRUCT mis);  // reflects to the control
     void OnSize(UINT type, int cx, int cy);
     void OnShowWindow(BOOL show, UINT status);
     void OnTimer(UINT_PTR id);
@@ -178,7 +174,7 @@ protected:
     void OnKeyDown(UINT ch, UINT repeat, UINT flags);
     void OnKeyUp(UINT ch, UINT repeat, UINT flags);
     void OnChar(UINT ch, UINT repeat, UINT flags);
-    void OnHScroll(UINT code, UINT pos, CScrollBar* bar);    // reflects to a scroll-bar control
+    void OnHScroll(UINT code, UINT pos, CScrollBar* bar);  // reflects to a scroll-bar control
     void OnVScroll(UINT code, UINT pos, CScrollBar* bar);
     void OnSysCommand(UINT id, LPARAM lParam);
     HCURSOR OnQueryDragIcon();

@@ -13,8 +13,8 @@ using AfxMessageBoxFn = int (*)(HWND owner, const wchar_t* text, const wchar_t* 
 extern AfxMessageBoxFn g_pfnAfxMessageBox;
 
 // AfxShellExecute ends here (ShellExecuteW): web pages, mail links, the output folder.
-using AfxShellExecuteFn = HINSTANCE (*)(HWND owner, const wchar_t* verb, const wchar_t* file,
-                                        const wchar_t* parameters, const wchar_t* directory, int show);
+using AfxShellExecuteFn = HINSTANCE (*)(HWND owner, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
+                                        const wchar_t* directory, int show);
 extern AfxShellExecuteFn g_pfnAfxShellExecute;
 
 // CFileDialog's open mode ends here (GetOpenFileNameW).
@@ -26,8 +26,7 @@ using AfxBrowseForFolderFn = PIDLIST_ABSOLUTE (*)(BROWSEINFOW* info);
 extern AfxBrowseForFolderFn g_pfnAfxBrowseForFolder;
 
 // Replaces one seam for the lifetime of the object (tests).
-template <typename Fn>
-class AfxSeamOverride {
+template <typename Fn> class AfxSeamOverride {
 public:
     AfxSeamOverride(Fn& seam, Fn replacement) : m_seam(seam), m_saved(seam) { m_seam = replacement; }
     ~AfxSeamOverride() { m_seam = m_saved; }

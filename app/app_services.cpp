@@ -88,8 +88,8 @@ HRESULT LoadKernelData()
     g_pKernelData->pData = new (std::nothrow) unsigned char[bytes]();
     if (!g_pKernelData->pData)
         return E_OUTOFMEMORY;
-    const HRESULT copied = g_pKernelData->pKernelData->QueryKernelData(
-        reinterpret_cast<_stKernelHead*>(g_pKernelData->pData));
+    const HRESULT copied =
+        g_pKernelData->pKernelData->QueryKernelData(reinterpret_cast<_stKernelHead*>(g_pKernelData->pData));
     if (FAILED(copied)) {
         delete[] g_pKernelData->pData;
         g_pKernelData->pData = nullptr;
@@ -222,10 +222,12 @@ void ReleaseServices()
     }
 }
 
-HRESULT LastServicesError() { return g_lastError; }
+HRESULT LastServicesError()
+{
+    return g_lastError;
+}
 
-void FormatServicesFailure(ServicesStatus status, HRESULT hr, const wchar_t* programFolder, wchar_t* text,
-                           int capacity)
+void FormatServicesFailure(ServicesStatus status, HRESULT hr, const wchar_t* programFolder, wchar_t* text, int capacity)
 {
     if (!text || capacity <= 0)
         return;

@@ -10,16 +10,16 @@
 // open its windows: every window reads the resource manager and the kernel data untested.
 enum ServicesStatus {
     kServicesReady = 0,
-    kServicesNoPack,         // ostrel.dat is not in the program folder
-    kServicesNoResMgr,       // the resource manager could not be created
-    kServicesNoKernelData,   // the kernel-data object or its block is unusable
+    kServicesNoPack,  // ostrel.dat is not in the program folder
+    kServicesNoResMgr,  // the resource manager could not be created
+    kServicesNoKernelData,  // the kernel-data object or its block is unusable
 };
 
 // The folders start-up works from; the program takes them from the system, tests give their own.
 struct stServiceFolders {
-    wchar_t szProgramFolder[MAX_PATH];   // folder of the program file, trailing backslash
-    wchar_t szAppData[MAX_PATH];         // the user's application-data folder
-    wchar_t szDocuments[MAX_PATH];       // the user's documents folder
+    wchar_t szProgramFolder[MAX_PATH];  // folder of the program file, trailing backslash
+    wchar_t szAppData[MAX_PATH];  // the user's application-data folder
+    wchar_t szDocuments[MAX_PATH];  // the user's documents folder
 };
 
 // Fills the folders from the running program and the shell; false when one is unknown.

@@ -11,7 +11,10 @@ namespace {
 
 const size_t kMaxPathChars = 259;
 
-bool PathExists(const wchar_t* path) { return _waccess(path, 0) == 0; }
+bool PathExists(const wchar_t* path)
+{
+    return _waccess(path, 0) == 0;
+}
 
 // A file of the same name is not the folder the caller asked for.
 bool FolderExists(const wchar_t* path)
@@ -20,9 +23,15 @@ bool FolderExists(const wchar_t* path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool IsBlankOrDot(wchar_t c) { return c == L'\t' || c == L' ' || c == L'.'; }
+bool IsBlankOrDot(wchar_t c)
+{
+    return c == L'\t' || c == L' ' || c == L'.';
+}
 
-wchar_t UpperAscii(wchar_t c) { return (c >= L'a' && c <= L'z') ? (wchar_t)(c - L'a' + L'A') : c; }
+wchar_t UpperAscii(wchar_t c)
+{
+    return (c >= L'a' && c <= L'z') ? (wchar_t)(c - L'a' + L'A') : c;
+}
 
 // Windows gives these names to devices in every folder: "CON", "nul.txt" or "Com1 .log" open
 // the device, not a file, so a folder or a download may never be called that. The part before
@@ -156,7 +165,8 @@ void GetFileSizeText(wchar_t* text, const wchar_t* path)
 {
     if (!text || !path || !path[0])
         return;
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return;
     DWORD high = 0;

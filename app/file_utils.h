@@ -7,7 +7,7 @@
 const int kFileSizeTextChars = 130;
 
 // Results of CreateFolderPath.
-const int kFolderPathReady = 0;    // the path exists now (or is only a drive root)
+const int kFolderPathReady = 0;  // the path exists now (or is only a drive root)
 const int kFolderPathRefused = 2;  // refused, or a folder could not be created
 
 // Creates every missing folder of a drive-rooted path such as C:\a\b or C:\a\b\.

@@ -21,7 +21,10 @@ void InitControls()
 
 }  // namespace
 
-CMorvaneApp::CMorvaneApp() { memset(m_szAppTitle, 0, sizeof(m_szAppTitle)); }
+CMorvaneApp::CMorvaneApp()
+{
+    memset(m_szAppTitle, 0, sizeof(m_szAppTitle));
+}
 
 bool CMorvaneApp::StartServices(const stServiceFolders* folders)
 {

@@ -10,7 +10,7 @@ class CMorvaneApp : public CWinApp {
 public:
     CMorvaneApp();
 
-    BOOL InitInstance() override;   // always FALSE: the program ends when the main window closes
+    BOOL InitInstance() override;  // always FALSE: the program ends when the main window closes
     int ExitInstance() override;
 
     // Everything before the main window: services, writer library, common controls, the

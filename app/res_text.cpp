@@ -15,7 +15,7 @@ bool QueryText(int32_t id, wchar_t* text, int capacity)
         return false;
     LONG length = capacity;
     const HRESULT hr = (*g_ppResMgr)->QueryTxt(id, &text, &length);
-    text[capacity - 1] = 0;   // whatever the pack did, the text ends inside the buffer
+    text[capacity - 1] = 0;  // whatever the pack did, the text ends inside the buffer
     if (FAILED(hr)) {
         text[0] = 0;
         return false;

@@ -11,7 +11,7 @@ class qrn_IKernelData;
 
 // One class of the resource pack that start-up makes creatable from a file in the program folder.
 struct stComSvrItem {
-    wchar_t szFileName[32];   // relative to the program folder, zero-padded
+    wchar_t szFileName[32];  // relative to the program folder, zero-padded
     const GUID* pClsid;
 };
 
@@ -22,13 +22,13 @@ struct stComSvrList {
 
 struct stKernelDataRef {
     qrn_IKernelData* pKernelData;
-    unsigned char* pData;     // the program's copy of the kernel-data block; null until loaded
+    unsigned char* pData;  // the program's copy of the kernel-data block; null until loaded
 };
 
-extern stComSvrList* g_pComSvrList;   // the binding table of the resource pack's classes
-extern wchar_t* g_szPubIniPath;       // 260 characters: full path of pub.ini
-extern qrn_IResMgr** g_ppResMgr;      // cell holding the resource manager
-extern wchar_t* g_szCfgPath;          // 260 characters: full path of the settings file morvane.cfg
+extern stComSvrList* g_pComSvrList;  // the binding table of the resource pack's classes
+extern wchar_t* g_szPubIniPath;  // 260 characters: full path of pub.ini
+extern qrn_IResMgr** g_ppResMgr;  // cell holding the resource manager
+extern wchar_t* g_szCfgPath;  // 260 characters: full path of the settings file morvane.cfg
 extern stKernelDataRef* g_pKernelData;
 
 #endif

@@ -70,8 +70,7 @@ DWORD WriteStore(HANDLE file, const CCfgStore& store)
 }
 
 // Loads the store for a change, lets change() work on it and writes it back.
-template <typename Change>
-DWORD ChangeStore(const wchar_t* path, Change change)
+template <typename Change> DWORD ChangeStore(const wchar_t* path, Change change)
 {
     HANDLE file = OpenCfg(path, CfgAccess::Change);
     if (file == INVALID_HANDLE_VALUE)
@@ -81,7 +80,7 @@ DWORD ChangeStore(const wchar_t* path, Change change)
         CCfgStore store = LoadStore(file);
         change(store);
         written = WriteStore(file, store);
-    } catch (...) {   // out of memory: the file keeps its old content
+    } catch (...) {  // out of memory: the file keeps its old content
         written = 0;
     }
     CloseHandle(file);
@@ -165,7 +164,10 @@ int CfgGetOutputDir(const wchar_t* path, wchar_t* folder)
 
 namespace {
 
-bool IsWordLayout(int layout) { return layout == WORD_LAYOUT_CLASSIC || layout == WORD_LAYOUT_FAITHFUL; }
+bool IsWordLayout(int layout)
+{
+    return layout == WORD_LAYOUT_CLASSIC || layout == WORD_LAYOUT_FAITHFUL;
+}
 
 }  // namespace
 

@@ -8,9 +8,9 @@
 
 #include <wchar.h>
 
-enum { CFG_ID_OUTPUT_DIR = 5 };     // item 5: the output folder, 260 wide characters zero-padded
+enum { CFG_ID_OUTPUT_DIR = 5 };  // item 5: the output folder, 260 wide characters zero-padded
 enum { CFG_OUTPUT_DIR_BYTES = 520 };
-enum { CFG_ID_WORD_LAYOUT = 6 };    // item 6: the Word layout (WORD_LAYOUT_*), a 4-byte little-endian number
+enum { CFG_ID_WORD_LAYOUT = 6 };  // item 6: the Word layout (WORD_LAYOUT_*), a 4-byte little-endian number
 enum { CFG_WORD_LAYOUT_BYTES = 4 };
 
 // The file exists, carries the tag, its header agrees with the file and its version is 1.x.

@@ -29,7 +29,10 @@ void WriteLE32(uint8_t* p, uint32_t v)
     p[3] = (uint8_t)(v >> 24);
 }
 
-size_t ItemOffset(uint32_t index) { return CFG_HEADER_SIZE + (size_t)index * CFG_ITEM_SIZE; }
+size_t ItemOffset(uint32_t index)
+{
+    return CFG_HEADER_SIZE + (size_t)index * CFG_ITEM_SIZE;
+}
 
 bool HasTag(const uint8_t* bytes, size_t size)
 {
@@ -88,15 +91,30 @@ void CCfgStore::Load(const uint8_t* bytes, size_t size)
         *this = CCfgStore();
 }
 
-uint32_t CCfgStore::Field(size_t offset) const { return ReadLE32(&m_bytes[offset]); }
+uint32_t CCfgStore::Field(size_t offset) const
+{
+    return ReadLE32(&m_bytes[offset]);
+}
 
-void CCfgStore::SetField(size_t offset, uint32_t value) { WriteLE32(&m_bytes[offset], value); }
+void CCfgStore::SetField(size_t offset, uint32_t value)
+{
+    WriteLE32(&m_bytes[offset], value);
+}
 
-uint32_t CCfgStore::Version() const { return Field(OFS_VERSION); }
+uint32_t CCfgStore::Version() const
+{
+    return Field(OFS_VERSION);
+}
 
-void CCfgStore::SetVersion(uint32_t version) { SetField(OFS_VERSION, version); }
+void CCfgStore::SetVersion(uint32_t version)
+{
+    SetField(OFS_VERSION, version);
+}
 
-uint32_t CCfgStore::ItemCount() const { return Field(OFS_ITEM_COUNT); }
+uint32_t CCfgStore::ItemCount() const
+{
+    return Field(OFS_ITEM_COUNT);
+}
 
 int CCfgStore::FindItem(uint32_t id) const
 {

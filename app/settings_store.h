@@ -13,13 +13,13 @@
 #include <vector>
 
 enum : uint32_t {
-    CFG_VERSION = 0x00010001,     // what a reset store carries; valid when the high half is 1
+    CFG_VERSION = 0x00010001,  // what a reset store carries; valid when the high half is 1
     CFG_MAX_ITEMS = 100,
     CFG_HEADER_SIZE = 28,
     CFG_ITEM_SIZE = 12,
-    CFG_EMPTY_SIZE = CFG_HEADER_SIZE + CFG_MAX_ITEMS * CFG_ITEM_SIZE,   // 1228
-    CFG_TAG_PROBE_SIZE = 40,      // a file must be longer than this to be looked at
-    CFG_MAX_FILE_SIZE = 16u << 20 // larger files are not ours; they read as empty
+    CFG_EMPTY_SIZE = CFG_HEADER_SIZE + CFG_MAX_ITEMS * CFG_ITEM_SIZE,  // 1228
+    CFG_TAG_PROBE_SIZE = 40,  // a file must be longer than this to be looked at
+    CFG_MAX_FILE_SIZE = 16u << 20  // larger files are not ours; they read as empty
 };
 
 class CCfgStore {
@@ -52,7 +52,7 @@ public:
 private:
     uint32_t Field(size_t offset) const;
     void SetField(size_t offset, uint32_t value);
-    int FindItem(uint32_t id) const;   // directory index or -1
+    int FindItem(uint32_t id) const;  // directory index or -1
 
     std::vector<uint8_t> m_bytes;
 };

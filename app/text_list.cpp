@@ -6,8 +6,7 @@ namespace {
 
 // Finds item n of a separator-delimited text of at most capacity characters (the text may
 // lack its terminating zero when a caller filled the record by hand).
-template <typename Char>
-bool FindItem(const Char* text, int capacity, Char separator, int n, int* start, int* length)
+template <typename Char> bool FindItem(const Char* text, int capacity, Char separator, int n, int* start, int* length)
 {
     if (n < 0)
         return false;
@@ -27,8 +26,7 @@ bool FindItem(const Char* text, int capacity, Char separator, int n, int* start,
     return false;
 }
 
-template <typename Char>
-int LoadList(const Char* source, Char* text, int capacity, Char separator)
+template <typename Char> int LoadList(const Char* source, Char* text, int capacity, Char separator)
 {
     memset(text, 0, capacity * sizeof(Char));
     int length = 0;

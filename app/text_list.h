@@ -12,14 +12,14 @@ const int kCharListItemMaxChars = 511;
 
 struct stTextList {
     wchar_t text[kTextListChars];  // zero-terminated
-    wchar_t separator;             // always line feed
-    int count;                     // number of separators in text
+    wchar_t separator;  // always line feed
+    int count;  // number of separators in text
 };
 
 struct stCharList {
     char text[kCharListChars];  // zero-terminated
-    char separator;             // always '*'
-    int count;                  // number of '*' in text
+    char separator;  // always '*'
+    int count;  // number of '*' in text
 };
 
 // Copies source (at most 1023 characters; a longer text is cut and its partial last item

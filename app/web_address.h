@@ -12,8 +12,7 @@ const int kWebAddressChars = 1024;
 // Fills address (capacity characters) from the template with up to three integers in order;
 // placeholders beyond the given values read 0. Returns the length, or 0 (empty address) for a
 // template with other conversions or a result that does not fit.
-int FormatWebAddress(const wchar_t* templ, const int32_t* values, int valueCount, wchar_t* address,
-                     int capacity);
+int FormatWebAddress(const wchar_t* templ, const int32_t* values, int valueCount, wchar_t* address, int capacity);
 
 // Reads template textId and formats it with nAppId and, when withSrc, pub.ini's src.
 int BuildWebAddress(int32_t textId, bool withSrc, wchar_t* address, int capacity);

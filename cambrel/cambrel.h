@@ -32,8 +32,7 @@ CAMBREL_API HRESULT WINAPI ComRegSvr(const wchar_t* path, REFCLSID clsid);
 
 // Creates an object of a registered class and returns interface iid through out. context must
 // include CLSCTX_INPROC_SERVER. REGDB_E_CLASSNOTREG for a class that is not registered.
-CAMBREL_API HRESULT WINAPI ComCreateInst(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid,
-                                         void** out);
+CAMBREL_API HRESULT WINAPI ComCreateInst(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** out);
 
 // Drops the binding of clsid and lets its server file go. A server that still has live
 // objects stays loaded, so their code never disappears under them.

@@ -11,14 +11,14 @@ typedef HRESULT(STDAPICALLTYPE* CanUnloadNowFn)();
 
 struct Binding {
     CLSID clsid;
-    HMODULE module;          // one LoadLibrary reference per binding
+    HMODULE module;  // one LoadLibrary reference per binding
     IClassFactory* factory;  // one reference per binding
 };
 
 SRWLOCK g_lock = SRWLOCK_INIT;
 LONG g_initCount = 0;
 std::vector<Binding>* g_bindings = nullptr;  // null outside ComMgrInit .. ComMgrUninit
-std::vector<HMODULE> g_deferred;              // server files whose unload waits for their last object
+std::vector<HMODULE> g_deferred;  // server files whose unload waits for their last object
 
 class LockGuard {
 public:
@@ -36,8 +36,8 @@ HRESULT LastErrorResult()
 
 bool ServerCanUnload(HMODULE module)
 {
-    CanUnloadNowFn canUnload = reinterpret_cast<CanUnloadNowFn>(
-        reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
+    CanUnloadNowFn canUnload =
+        reinterpret_cast<CanUnloadNowFn>(reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
     return !canUnload || canUnload() == S_OK;
 }
 
@@ -84,7 +84,10 @@ void DropBindings(const Binding* gone, size_t count)
     FreeIdleServers();
 }
 
-void DropBinding(const Binding& b) { DropBindings(&b, 1); }
+void DropBinding(const Binding& b)
+{
+    DropBindings(&b, 1);
+}
 
 Binding* FindBinding(REFCLSID clsid)
 {
@@ -124,8 +127,8 @@ CAMBREL_API HRESULT WINAPI ComRegSvr(const wchar_t* path, REFCLSID clsid)
     HMODULE module = LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (!module)
         return LastErrorResult();
-    GetClassObjectFn getClassObject = reinterpret_cast<GetClassObjectFn>(
-        reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
+    GetClassObjectFn getClassObject =
+        reinterpret_cast<GetClassObjectFn>(reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
     if (!getClassObject) {
         FreeLibrary(module);
         return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
@@ -165,8 +168,7 @@ CAMBREL_API HRESULT WINAPI ComRegSvr(const wchar_t* path, REFCLSID clsid)
     return hr;
 }
 
-CAMBREL_API HRESULT WINAPI ComCreateInst(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid,
-                                         void** out)
+CAMBREL_API HRESULT WINAPI ComCreateInst(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** out)
 {
     if (!out)
         return E_POINTER;

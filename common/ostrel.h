@@ -20,18 +20,18 @@ enum { OSTREL_RES_PATH_CHARS = 260 };
 
 // One row of the pack's bitmap and dialog tables (also the answer of QueryResById).
 struct stResInfo {
-    int32_t nResId;                                 // resource id, class in the top four bits
-    int32_t nResource;                              // resource number inside the pack (low 16 bits)
-    qrn_wchar szResPathName[OSTREL_RES_PATH_CHARS]; // file name when loaded from a folder
+    int32_t nResId;  // resource id, class in the top four bits
+    int32_t nResource;  // resource number inside the pack (low 16 bits)
+    qrn_wchar szResPathName[OSTREL_RES_PATH_CHARS];  // file name when loaded from a folder
 };
 
 // Product constants; versions are high 16 bits major, low 16 bits minor.
 struct _stKVerInfo {
-    int32_t nAppId;     // sent as "sid" in every web address
+    int32_t nAppId;  // sent as "sid" in every web address
     int32_t nAppType;
     int32_t nAppNo;
     int32_t nAppSrc;
-    int32_t nAppVer;    // own version, compared with the one the version server announces
+    int32_t nAppVer;  // own version, compared with the one the version server announces
     int32_t nReserved;
     int32_t nParam0;
     int32_t nParam1;
@@ -41,7 +41,7 @@ struct _stKVerInfo {
 
 // Head of the 256-byte kernel-data block; the rest of the block is zero.
 struct _stKernelHead {
-    uint32_t dwDataSize;      // size of the whole block in bytes
+    uint32_t dwDataSize;  // size of the whole block in bytes
     _stKVerInfo stVerInfo;
 };
 
@@ -56,14 +56,17 @@ static_assert(offsetof(_stKernelHead, stVerInfo) + offsetof(_stKVerInfo, nAppVer
 
 // Resource-id classes (the id shifted right arithmetically by 28 bits).
 enum {
-    OSTREL_CLASS_TEXT = 0,     // general texts and web-address templates
-    OSTREL_CLASS_BITMAP = 1,   // bitmaps (LoadRes) and, separately numbered, messages (QueryTxt)
+    OSTREL_CLASS_TEXT = 0,  // general texts and web-address templates
+    OSTREL_CLASS_BITMAP = 1,  // bitmaps (LoadRes) and, separately numbered, messages (QueryTxt)
     OSTREL_CLASS_TOOLTIP = 2,
     OSTREL_CLASS_TITLE = 3,
     OSTREL_CLASS_DIALOG = 7
 };
 
-inline int32_t OstrelResClass(int32_t nResId) { return nResId >> 28; }
+inline int32_t OstrelResClass(int32_t nResId)
+{
+    return nResId >> 28;
+}
 
 // ---- identifiers and interfaces (Windows) ----------------------------------------------
 #ifdef _WIN32
@@ -74,16 +77,12 @@ inline int32_t OstrelResClass(int32_t nResId) { return nResId >> 28; }
 // pointer-sized in the 64-bit build so that no handle is ever cut short.
 typedef ULONG_PTR qrn_ResHandle;
 
-inline constexpr GUID LIBID_OstrelLib =
-    {0x1130976C, 0xF950, 0x44C7, {0xA5, 0x19, 0xF9, 0x80, 0x95, 0x3F, 0xDE, 0x0E}};
-inline constexpr GUID CLSID_ResMgr =
-    {0x4A525F89, 0x21F0, 0x4626, {0x9E, 0x82, 0xD5, 0x40, 0xBD, 0x73, 0xAA, 0xBF}};
-inline constexpr GUID IID_qrn_IResMgr =
-    {0x1F59DC4B, 0x282E, 0x4619, {0x8C, 0x41, 0xE3, 0x9F, 0x4F, 0x75, 0x1A, 0xE9}};
-inline constexpr GUID CLSID_KernelData =
-    {0xEDD108CA, 0xBCAB, 0x42A9, {0x9D, 0xE1, 0x76, 0x7B, 0xFF, 0xD4, 0x67, 0xC7}};
-inline constexpr GUID IID_qrn_IKernelData =
-    {0x90B7E15F, 0x691F, 0x4A65, {0xAC, 0xEC, 0x99, 0x58, 0x9D, 0xB6, 0xC8, 0x47}};
+inline constexpr GUID LIBID_OstrelLib = {0x1130976C, 0xF950, 0x44C7, {0xA5, 0x19, 0xF9, 0x80, 0x95, 0x3F, 0xDE, 0x0E}};
+inline constexpr GUID CLSID_ResMgr = {0x4A525F89, 0x21F0, 0x4626, {0x9E, 0x82, 0xD5, 0x40, 0xBD, 0x73, 0xAA, 0xBF}};
+inline constexpr GUID IID_qrn_IResMgr = {0x1F59DC4B, 0x282E, 0x4619, {0x8C, 0x41, 0xE3, 0x9F, 0x4F, 0x75, 0x1A, 0xE9}};
+inline constexpr GUID CLSID_KernelData = {0xEDD108CA, 0xBCAB, 0x42A9, {0x9D, 0xE1, 0x76, 0x7B, 0xFF, 0xD4, 0x67, 0xC7}};
+inline constexpr GUID IID_qrn_IKernelData = {
+    0x90B7E15F, 0x691F, 0x4A65, {0xAC, 0xEC, 0x99, 0x58, 0x9D, 0xB6, 0xC8, 0x47}};
 
 // Load types of qrn_IResMgr::Init.
 enum { OSTREL_LOAD_FROM_FOLDER = 1, OSTREL_LOAD_FROM_PACK = 2 };

@@ -32,21 +32,21 @@
 #endif
 
 struct stParaIndent {
-    int32_t nLeft;            // left indent, 0 for none
-    int32_t nFirstLine;       // first-line indent, 0 for none
+    int32_t nLeft;  // left indent, 0 for none
+    int32_t nFirstLine;  // first-line indent, 0 for none
     int32_t nReserved;
 };
 
 struct stParaSpacing {
     int32_t nReserved;
-    int32_t nBefore;          // space before the paragraph, 0 for none
+    int32_t nBefore;  // space before the paragraph, 0 for none
     unsigned char reserved[260];
 };
 
 struct stRunProps {
-    char szFontName[260];     // zero-terminated, 8-bit; empty for the default font
-    int32_t nSize;            // half-points
-    int32_t nColor;           // 0x00BBGGRR; 0 is black
+    char szFontName[260];  // zero-terminated, 8-bit; empty for the default font
+    int32_t nSize;  // half-points
+    int32_t nColor;  // 0x00BBGGRR; 0 is black
 };
 
 // ---- records of the later operations (each starts with cbSize)
@@ -60,11 +60,11 @@ enum {
     STROME_ALIGN_LEFT = 1,
     STROME_ALIGN_CENTER = 2,
     STROME_ALIGN_RIGHT = 3,
-    STROME_ALIGN_JUSTIFY = 4,   // both edges straight
+    STROME_ALIGN_JUSTIFY = 4,  // both edges straight
 };
 
 enum {
-    STROME_SECTION_NEXT_PAGE = 0,   // the section starts on a new page
+    STROME_SECTION_NEXT_PAGE = 0,  // the section starts on a new page
     STROME_SECTION_CONTINUOUS = 1,  // on the same page (a full-width title, then two columns)
     STROME_SECTION_EVEN_PAGE = 2,
     STROME_SECTION_ODD_PAGE = 3,
@@ -76,22 +76,22 @@ enum {
 // size: wider than high is landscape.
 struct stSectionProps {
     uint32_t cbSize;
-    int32_t nPageWidth;       // 720..31 680 (half an inch to 22 inches)
+    int32_t nPageWidth;  // 720..31 680 (half an inch to 22 inches)
     int32_t nPageHeight;
-    int32_t nMarginTop;       // from the page edge, 0..; the margins leave at least 360 of text each way
+    int32_t nMarginTop;  // from the page edge, 0..; the margins leave at least 360 of text each way
     int32_t nMarginRight;
     int32_t nMarginBottom;
     int32_t nMarginLeft;
     int32_t nHeaderDistance;  // page edge to the header's top; 0: 360 (a quarter inch)
     int32_t nFooterDistance;  // page edge to the footer's bottom; 0: 360
-    int32_t nBreak;           // STROME_SECTION_*; ignored for the document's first section
-    int32_t nColumns;         // 1..STROME_MAX_COLUMNS; 0 is 1
-    int32_t nColumnSpace;     // gap between columns of equal width
+    int32_t nBreak;  // STROME_SECTION_*; ignored for the document's first section
+    int32_t nColumns;  // 1..STROME_MAX_COLUMNS; 0 is 1
+    int32_t nColumnSpace;  // gap between columns of equal width
     int32_t nColumnWidth[STROME_MAX_COLUMNS];  // all 0: equal columns; else each column's width
-    int32_t nColumnGap[STROME_MAX_COLUMNS];    // with nColumnWidth: the gap after each column
-    int32_t nFlags;           // STROME_SECTION_FLAG_*
+    int32_t nColumnGap[STROME_MAX_COLUMNS];  // with nColumnWidth: the gap after each column
+    int32_t nFlags;  // STROME_SECTION_FLAG_*
 };
-#define STROME_SECTION_FLAG_LINE_BETWEEN 1   // a rule between the columns
+#define STROME_SECTION_FLAG_LINE_BETWEEN 1  // a rule between the columns
 
 enum {
     STROME_TAB_LEFT = 0,
@@ -101,45 +101,45 @@ enum {
 };
 enum {
     STROME_LEADER_NONE = 0,
-    STROME_LEADER_DOT = 1,        // a contents line: title, right tab with dots, page number
+    STROME_LEADER_DOT = 1,  // a contents line: title, right tab with dots, page number
     STROME_LEADER_HYPHEN = 2,
     STROME_LEADER_UNDERSCORE = 3,
     STROME_LEADER_MIDDLE_DOT = 4,
 };
 
 struct stTabStop {
-    int32_t nPos;             // from the paragraph's left indent's origin (the text area's left edge)
-    int32_t nKind;            // STROME_TAB_*
-    int32_t nLeader;          // STROME_LEADER_*
+    int32_t nPos;  // from the paragraph's left indent's origin (the text area's left edge)
+    int32_t nKind;  // STROME_TAB_*
+    int32_t nLeader;  // STROME_LEADER_*
 };
 
 enum {
-    STROME_LINE_AUTO = 0,     // nLine in 240ths of a single line (240 = single); 0: single
-    STROME_LINE_EXACT = 1,    // nLine twips, exactly
-    STROME_LINE_AT_LEAST = 2, // nLine twips at least
+    STROME_LINE_AUTO = 0,  // nLine in 240ths of a single line (240 = single); 0: single
+    STROME_LINE_EXACT = 1,  // nLine twips, exactly
+    STROME_LINE_AT_LEAST = 2,  // nLine twips at least
 };
 
 #define STROME_MAX_TABS 8
 
 struct stParagraphProps {
     uint32_t cbSize;
-    int32_t nAlignment;       // STROME_ALIGN_*
-    int32_t nLeft;            // indents from the text area's (or cell's) edges, may be negative
+    int32_t nAlignment;  // STROME_ALIGN_*
+    int32_t nLeft;  // indents from the text area's (or cell's) edges, may be negative
     int32_t nRight;
-    int32_t nFirstLine;       // relative to nLeft; negative: a hanging indent
-    int32_t nBefore;          // space before and after, 0..
+    int32_t nFirstLine;  // relative to nLeft; negative: a hanging indent
+    int32_t nBefore;  // space before and after, 0..
     int32_t nAfter;
-    int32_t nLine;            // line spacing, read as nLineRule says
-    int32_t nLineRule;        // STROME_LINE_*
-    int32_t nFlags;           // STROME_PARA_*
-    int32_t nHeadingLevel;    // 0: body text; 1..6: styled "Heading N" (Word's navigation sees it)
-    int32_t nTabCount;        // 0..STROME_MAX_TABS
+    int32_t nLine;  // line spacing, read as nLineRule says
+    int32_t nLineRule;  // STROME_LINE_*
+    int32_t nFlags;  // STROME_PARA_*
+    int32_t nHeadingLevel;  // 0: body text; 1..6: styled "Heading N" (Word's navigation sees it)
+    int32_t nTabCount;  // 0..STROME_MAX_TABS
     stTabStop tabs[STROME_MAX_TABS];
 };
-#define STROME_PARA_KEEP_NEXT 1          // on the page of the next paragraph
-#define STROME_PARA_KEEP_LINES 2         // not split across pages
+#define STROME_PARA_KEEP_NEXT 1  // on the page of the next paragraph
+#define STROME_PARA_KEEP_LINES 2  // not split across pages
 #define STROME_PARA_PAGE_BREAK_BEFORE 4
-#define STROME_PARA_WIDOW_CONTROL 8      // the document default is without
+#define STROME_PARA_WIDOW_CONTROL 8  // the document default is without
 #define STROME_PARA_CONTEXTUAL_SPACING 16  // no space between paragraphs of the same style
 
 enum {
@@ -161,15 +161,15 @@ enum {
 
 struct stRunFormat {
     uint32_t cbSize;
-    char szFont[STROME_FONT_NAME_SIZE];          // UTF-8 family of Latin text; empty: the default
+    char szFont[STROME_FONT_NAME_SIZE];  // UTF-8 family of Latin text; empty: the default
     char szEastAsiaFont[STROME_FONT_NAME_SIZE];  // UTF-8 family of Chinese text; empty: the default
-    int32_t nSize;            // half-points, 2..3276; 0: the default (10.5 points)
-    int32_t nColor;           // 0x00BBGGRR; STROME_COLOR_AUTO: automatic (black on white)
-    int32_t nFlags;           // STROME_RUN_*
-    int32_t nUnderline;       // STROME_UNDERLINE_*
-    int32_t nVertAlign;       // STROME_VERTALIGN_*
-    int32_t nCharSpacing;     // added between characters, twips, -1 584..1 584
-    int32_t nScale;           // width of the characters in percent, 1..600; 0: 100
+    int32_t nSize;  // half-points, 2..3276; 0: the default (10.5 points)
+    int32_t nColor;  // 0x00BBGGRR; STROME_COLOR_AUTO: automatic (black on white)
+    int32_t nFlags;  // STROME_RUN_*
+    int32_t nUnderline;  // STROME_UNDERLINE_*
+    int32_t nVertAlign;  // STROME_VERTALIGN_*
+    int32_t nCharSpacing;  // added between characters, twips, -1 584..1 584
+    int32_t nScale;  // width of the characters in percent, 1..600; 0: 100
 };
 #define STROME_RUN_BOLD 1
 #define STROME_RUN_ITALIC 2
@@ -181,7 +181,7 @@ struct stRunFormat {
 
 enum {
     STROME_BORDER_INHERIT = 0,  // as the table says (for a table: no border)
-    STROME_BORDER_NONE = 1,     // explicitly none, whatever the table says
+    STROME_BORDER_NONE = 1,  // explicitly none, whatever the table says
     STROME_BORDER_SINGLE = 2,
     STROME_BORDER_DOUBLE = 3,
     STROME_BORDER_DOTTED = 4,
@@ -190,48 +190,54 @@ enum {
 };
 
 struct stBorder {
-    int32_t nStyle;           // STROME_BORDER_*
-    int32_t nWidth;           // eighths of a point, 2..96; 0: 4 (half a point)
-    int32_t nColor;           // 0x00BBGGRR; STROME_COLOR_AUTO: automatic
+    int32_t nStyle;  // STROME_BORDER_*
+    int32_t nWidth;  // eighths of a point, 2..96; 0: 4 (half a point)
+    int32_t nColor;  // 0x00BBGGRR; STROME_COLOR_AUTO: automatic
 };
 
-enum { STROME_EDGE_TOP = 0, STROME_EDGE_LEFT = 1, STROME_EDGE_BOTTOM = 2, STROME_EDGE_RIGHT = 3,
-       STROME_EDGE_INSIDE_H = 4, STROME_EDGE_INSIDE_V = 5 };
+enum {
+    STROME_EDGE_TOP = 0,
+    STROME_EDGE_LEFT = 1,
+    STROME_EDGE_BOTTOM = 2,
+    STROME_EDGE_RIGHT = 3,
+    STROME_EDGE_INSIDE_H = 4,
+    STROME_EDGE_INSIDE_V = 5
+};
 
 struct stTableProps {
     uint32_t cbSize;
-    int32_t nAlignment;       // STROME_ALIGN_LEFT/CENTER/RIGHT of the table in the text area
-    int32_t nIndent;          // from the text area's left edge (with left alignment)
-    int32_t nFlags;           // STROME_TABLE_*
-    int32_t nCellMargin[4];   // with STROME_TABLE_CELL_MARGINS: top, left, bottom, right of every cell
-    stBorder borders[6];      // by STROME_EDGE_*: outer edges and the lines between cells
+    int32_t nAlignment;  // STROME_ALIGN_LEFT/CENTER/RIGHT of the table in the text area
+    int32_t nIndent;  // from the text area's left edge (with left alignment)
+    int32_t nFlags;  // STROME_TABLE_*
+    int32_t nCellMargin[4];  // with STROME_TABLE_CELL_MARGINS: top, left, bottom, right of every cell
+    stBorder borders[6];  // by STROME_EDGE_*: outer edges and the lines between cells
 };
-#define STROME_TABLE_FIXED_LAYOUT 1      // the grid's widths hold, whatever the text
-#define STROME_TABLE_CELL_MARGINS 2      // nCellMargin is given (else Word's 0 / 108 twips)
+#define STROME_TABLE_FIXED_LAYOUT 1  // the grid's widths hold, whatever the text
+#define STROME_TABLE_CELL_MARGINS 2  // nCellMargin is given (else Word's 0 / 108 twips)
 
 enum { STROME_HEIGHT_AUTO = 0, STROME_HEIGHT_AT_LEAST = 1, STROME_HEIGHT_EXACT = 2 };
 
 struct stRowProps {
     uint32_t cbSize;
-    int32_t nHeight;          // twips, read as nHeightRule says
-    int32_t nHeightRule;      // STROME_HEIGHT_*
-    int32_t nFlags;           // STROME_ROW_*
+    int32_t nHeight;  // twips, read as nHeightRule says
+    int32_t nHeightRule;  // STROME_HEIGHT_*
+    int32_t nFlags;  // STROME_ROW_*
 };
-#define STROME_ROW_HEADER 1       // repeated at the top of every page the table runs onto
-#define STROME_ROW_CANT_SPLIT 2   // not split across pages
+#define STROME_ROW_HEADER 1  // repeated at the top of every page the table runs onto
+#define STROME_ROW_CANT_SPLIT 2  // not split across pages
 
 enum { STROME_VMERGE_NONE = 0, STROME_VMERGE_RESTART = 1, STROME_VMERGE_CONTINUE = 2 };
 enum { STROME_VALIGN_TOP = 0, STROME_VALIGN_CENTER = 1, STROME_VALIGN_BOTTOM = 2 };
 
 struct stCellProps {
     uint32_t cbSize;
-    int32_t nGridSpan;        // grid columns the cell covers; 0 is 1
-    int32_t nVMerge;          // STROME_VMERGE_*: merged with the cells above
-    int32_t nVAlign;          // STROME_VALIGN_*
-    int32_t nShading;         // with STROME_CELL_SHADED: the fill, 0x00BBGGRR
-    int32_t nFlags;           // STROME_CELL_*
-    int32_t nMargin[4];       // with STROME_CELL_MARGINS: top, left, bottom, right
-    stBorder borders[4];      // by STROME_EDGE_TOP..RIGHT
+    int32_t nGridSpan;  // grid columns the cell covers; 0 is 1
+    int32_t nVMerge;  // STROME_VMERGE_*: merged with the cells above
+    int32_t nVAlign;  // STROME_VALIGN_*
+    int32_t nShading;  // with STROME_CELL_SHADED: the fill, 0x00BBGGRR
+    int32_t nFlags;  // STROME_CELL_*
+    int32_t nMargin[4];  // with STROME_CELL_MARGINS: top, left, bottom, right
+    stBorder borders[4];  // by STROME_EDGE_TOP..RIGHT
 };
 #define STROME_CELL_MARGINS 1
 #define STROME_CELL_NO_WRAP 2
@@ -243,39 +249,39 @@ enum {
 };
 enum { STROME_FROM_PAGE = 0, STROME_FROM_MARGIN = 1, STROME_FROM_COLUMN = 2, STROME_FROM_PARAGRAPH = 3 };
 enum {
-    STROME_WRAP_SQUARE = 0,       // text on both sides of its box
-    STROME_WRAP_TOP_BOTTOM = 1,   // text above and below only
-    STROME_WRAP_NONE_FRONT = 2,   // no wrapping, in front of the text
+    STROME_WRAP_SQUARE = 0,  // text on both sides of its box
+    STROME_WRAP_TOP_BOTTOM = 1,  // text above and below only
+    STROME_WRAP_NONE_FRONT = 2,  // no wrapping, in front of the text
     STROME_WRAP_NONE_BEHIND = 3,  // no wrapping, behind the text
 };
 
 struct stPictureProps {
     uint32_t cbSize;
-    int32_t nWidth;           // shown size of the (cropped) picture, twips; 0: the object's size
+    int32_t nWidth;  // shown size of the (cropped) picture, twips; 0: the object's size
     int32_t nHeight;
-    int32_t nCrop[4];         // left, top, right, bottom cut off, in 1/1000 % of the image (0..100 000)
-    int32_t nPlacement;       // STROME_PLACE_*
-    int32_t nHorzFrom;        // STROME_FROM_PAGE, _MARGIN or _COLUMN
-    int32_t nX;               // left edge from there
-    int32_t nVertFrom;        // STROME_FROM_PAGE, _MARGIN or _PARAGRAPH
-    int32_t nY;               // top edge from there
-    int32_t nWrap;            // STROME_WRAP_*
-    int32_t nDistance;        // gap kept between picture and wrapping text, 0..
+    int32_t nCrop[4];  // left, top, right, bottom cut off, in 1/1000 % of the image (0..100 000)
+    int32_t nPlacement;  // STROME_PLACE_*
+    int32_t nHorzFrom;  // STROME_FROM_PAGE, _MARGIN or _COLUMN
+    int32_t nX;  // left edge from there
+    int32_t nVertFrom;  // STROME_FROM_PAGE, _MARGIN or _PARAGRAPH
+    int32_t nY;  // top edge from there
+    int32_t nWrap;  // STROME_WRAP_*
+    int32_t nDistance;  // gap kept between picture and wrapping text, 0..
 };
 
 enum {
     STROME_HEADER_DEFAULT = 1,  // every page of the section
-    STROME_HEADER_FIRST = 2,    // the section's first page only
+    STROME_HEADER_FIRST = 2,  // the section's first page only
     STROME_FOOTER_DEFAULT = 3,
     STROME_FOOTER_FIRST = 4,
 };
 
 enum {
-    STROME_FIELD_PAGE = 1,      // the page's number
+    STROME_FIELD_PAGE = 1,  // the page's number
     STROME_FIELD_NUMPAGES = 2,  // the document's page count
 };
 
-typedef void* DOCX_OBJECT;    // an object made by qrn_IDocxPic::CreateObject
+typedef void* DOCX_OBJECT;  // an object made by qrn_IDocxPic::CreateObject
 
 class qrn_IDocxPic {
 public:
@@ -286,20 +292,23 @@ public:
 
 class qrn_IDocxPara {
 public:
-    virtual int Release() = 0;                       // the paragraph is complete
+    virtual int Release() = 0;  // the paragraph is complete
     virtual int AddRef() = 0;
     virtual int SetIndent(const stParaIndent* indent) = 0;
     virtual int SetSpacing(const stParaSpacing* spacing) = 0;
     virtual int AddText(const qrn_wchar* text, int length, const stRunProps* props) = 0;
-    virtual int AddBreak() = 0;                      // line break inside the paragraph
-    virtual int AddObject(DOCX_OBJECT object) = 0;   // an inline picture
+    virtual int AddBreak() = 0;  // line break inside the paragraph
+    virtual int AddObject(DOCX_OBJECT object) = 0;  // an inline picture
 
     // ---- later operations (an implementation without them answers 0)
     // slot 7: a run of text; a tab character gives a tab, CR/LF a line break.
     virtual int AddTextEx(const qrn_wchar* /*text*/, int /*length*/, const stRunFormat* /*format*/) { return 0; }
     // slot 8: a field (STROME_FIELD_*) that Word and LibreOffice compute; shown holds the text
     // shown until they do ("1"), may be null.
-    virtual int AddField(int /*kind*/, const qrn_wchar* /*shown*/, int /*length*/, const stRunFormat* /*format*/) { return 0; }
+    virtual int AddField(int /*kind*/, const qrn_wchar* /*shown*/, int /*length*/, const stRunFormat* /*format*/)
+    {
+        return 0;
+    }
     // slot 9: a picture made by CreateObject, inline or anchored, sized and cropped as props says
     // (null: inline at the object's size). Refused in footnotes.
     virtual int AddObjectEx(DOCX_OBJECT /*object*/, const stPictureProps* /*props*/) { return 0; }
@@ -339,7 +348,10 @@ public:
     // Then rows: BeginRow, cells: BeginCell, the cell's paragraphs (or a nested table),
     // EndCell, ... EndRow, ... EndTable. A cell without paragraphs gets an empty one; a table
     // without rows writes nothing. Tables nest up to 8 deep.
-    virtual int BeginTable(const stTableProps* /*props*/, const int32_t* /*columnWidths*/, int /*columnCount*/) { return 0; }
+    virtual int BeginTable(const stTableProps* /*props*/, const int32_t* /*columnWidths*/, int /*columnCount*/)
+    {
+        return 0;
+    }
     // slot 8
     virtual int BeginRow(const stRowProps* /*props*/) { return 0; }
     // slot 9: the next cell of the open row; its grid span may not pass the grid's end.

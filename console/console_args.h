@@ -13,11 +13,11 @@ enum { CONSOLE_LAYOUT_FROM_SETTINGS = -1 };
 
 struct stConsoleArgs {
     bool bHelp = false;
-    int nConvType = 0;                   // CONV_TYPE_WORD or CONV_TYPE_TEXT
-    int nWordLayout = CONSOLE_LAYOUT_FROM_SETTINGS;   // or WORD_LAYOUT_*
-    std::wstring strOutDir;              // full path; empty: the settings file's output folder
-    std::vector<std::wstring> files;     // full paths, in command-line order
-    std::wstring strError;               // set when the command line is not usable
+    int nConvType = 0;  // CONV_TYPE_WORD or CONV_TYPE_TEXT
+    int nWordLayout = CONSOLE_LAYOUT_FROM_SETTINGS;  // or WORD_LAYOUT_*
+    std::wstring strOutDir;  // full path; empty: the settings file's output folder
+    std::vector<std::wstring> files;  // full paths, in command-line order
+    std::wstring strError;  // set when the command line is not usable
 };
 
 stConsoleArgs ParseConsoleArgs(int argc, const wchar_t* const* argv);

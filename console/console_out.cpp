@@ -24,6 +24,12 @@ void Print(DWORD stream, const std::wstring& text)
 
 }  // namespace
 
-void PrintOut(const std::wstring& text) { Print(STD_OUTPUT_HANDLE, text); }
+void PrintOut(const std::wstring& text)
+{
+    Print(STD_OUTPUT_HANDLE, text);
+}
 
-void PrintErr(const std::wstring& text) { Print(STD_ERROR_HANDLE, text); }
+void PrintErr(const std::wstring& text)
+{
+    Print(STD_ERROR_HANDLE, text);
+}

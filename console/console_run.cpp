@@ -18,9 +18,9 @@ namespace {
 
 // What the terminal learns about each job; written on the worker thread, read after the run.
 struct stJobReport {
-    std::wstring strName;      // file name for the progress lines
-    std::wstring strError;     // set before the run when the file could not be added
-    std::wstring strOutput;    // where the output goes
+    std::wstring strName;  // file name for the progress lines
+    std::wstring strError;  // set before the run when the file could not be added
+    std::wstring strOutput;  // where the output goes
     int nPages = 0;
     int nLoaded = 0;
     int nWritten = 0;
@@ -29,10 +29,10 @@ struct stJobReport {
 
 class ConsoleSink : public IP2DMsgSink {
 public:
-    explicit ConsoleSink(std::vector<stJobReport*>& jobs) : m_jobs(jobs) {}
+    explicit ConsoleSink(std::vector<stJobReport*>& jobs) : m_jobs(jobs) { }
 
-    void SetTotalSteps(int) override {}
-    void ConvertDone(int) override {}
+    void SetTotalSteps(int) override { }
+    void ConvertDone(int) override { }
     void JobProgress(int job, int stage, int value) override
     {
         if (job < 0 || job >= (int)m_jobs.size())
@@ -41,10 +41,12 @@ public:
         const std::wstring prefix = L"\r" + report.strName + L": ";
         if (stage == JOB_STAGE_ANALYSE) {
             report.nLoaded = value;
-            PrintOut(prefix + L"reading page " + std::to_wstring(value) + L"/" + std::to_wstring(report.nPages) + L"   ");
+            PrintOut(prefix + L"reading page " + std::to_wstring(value) + L"/" + std::to_wstring(report.nPages) +
+                     L"   ");
         } else if (stage == JOB_STAGE_CONVERT) {
             report.nWritten = value;
-            PrintOut(prefix + L"writing page " + std::to_wstring(value) + L"/" + std::to_wstring(report.nLoaded) + L"   ");
+            PrintOut(prefix + L"writing page " + std::to_wstring(value) + L"/" + std::to_wstring(report.nLoaded) +
+                     L"   ");
         } else {
             report.bDone = true;
             PrintOut(prefix + std::to_wstring(report.nWritten) + L" pages -> " + report.strOutput + L"\n");
@@ -69,7 +71,10 @@ BOOL WINAPI StopOnCtrlC(DWORD event)
 wchar_t g_szOutDir[OUTPUT_DIR_CHARS];
 wchar_t g_szConsoleCfgPath[MAX_PATH];
 
-void ConsoleOutputDir(qrn_wchar* folder) { wcsncpy(folder, g_szOutDir, OUTPUT_DIR_CHARS - 1); }
+void ConsoleOutputDir(qrn_wchar* folder)
+{
+    wcsncpy(folder, g_szOutDir, OUTPUT_DIR_CHARS - 1);
+}
 
 // The settings file of the program (%APPDATA%\Quenby\Talvern\morvane.cfg), read for the
 // default output folder and Word layout only.
@@ -80,7 +85,7 @@ void UseProgramSettingsFile()
         return;
     const std::wstring path = std::wstring(appData) + L"\\Quenby\\Talvern\\morvane.cfg";
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES || path.size() >= MAX_PATH)
-        return;   // never create the program's settings file from here
+        return;  // never create the program's settings file from here
     wcscpy(g_szConsoleCfgPath, path.c_str());
     g_szCfgPath = g_szConsoleCfgPath;
 }
@@ -91,7 +96,10 @@ bool IsFolder(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::wstring FileName(const std::wstring& path) { return path.substr(path.find_last_of(L'\\') + 1); }
+std::wstring FileName(const std::wstring& path)
+{
+    return path.substr(path.find_last_of(L'\\') + 1);
+}
 
 }  // namespace
 
@@ -114,12 +122,12 @@ int RunConsoleConversion(const stConsoleArgs& args)
 
     const wchar_t* extension = args.nConvType == CONV_TYPE_TEXT ? L".txt" : L".docx";
     std::vector<stJobReport> reports(args.files.size());
-    std::vector<stJobReport*> byJob;   // job index -> report
+    std::vector<stJobReport*> byJob;  // job index -> report
     CJobList list;
     // The Word layout: --layout, else the one chosen in the program's settings.
     list.m_nWordLayout = args.nWordLayout != CONSOLE_LAYOUT_FROM_SETTINGS ? args.nWordLayout
-                         : g_szCfgPath                                   ? CfgGetWordLayout(g_szCfgPath)
-                                                                         : (int)WORD_LAYOUT_DEFAULT;
+                         : g_szCfgPath                                    ? CfgGetWordLayout(g_szCfgPath)
+                                                                          : (int)WORD_LAYOUT_DEFAULT;
     for (size_t i = 0; i < args.files.size(); ++i) {
         stJobReport& report = reports[i];
         const std::wstring& path = args.files[i];
@@ -129,7 +137,7 @@ int RunConsoleConversion(const stConsoleArgs& args)
             report.strError = L"path too long";
         } else if (!g_convertServices.pfnLoadDoc(path.c_str(), &doc) || !doc) {
             report.strError = GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ? L"file not found"
-                                                                                           : L"not a readable PDF file";
+                                                                                          : L"not a readable PDF file";
         } else {
             report.nPages = doc->GetPageCount();
             g_convertServices.pfnFreeDoc(doc);
@@ -148,7 +156,7 @@ int RunConsoleConversion(const stConsoleArgs& args)
             else if (list.AddJob(job) >= 0)
                 byJob.push_back(&report);
             else
-                report.strName.clear();   // named twice: converted once
+                report.strName.clear();  // named twice: converted once
         }
     }
 

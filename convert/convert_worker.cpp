@@ -72,7 +72,7 @@ void CJobList::ConvertJob(int index)
     const long long count = (long long)job->nLastPage - job->nFirstPage + 1;
     int done = 0;
     std::unique_ptr<stPdfPage*[]> pages;
-    std::unique_ptr<int[]> numbers;   // the page number of each loaded page
+    std::unique_ptr<int[]> numbers;  // the page number of each loaded page
     if (count > 0 && count <= 0x7FFFFFFF) {
         pages.reset(new (std::nothrow) stPdfPage*[(size_t)count]);
         numbers.reset(new (std::nothrow) int[(size_t)count]);
@@ -87,7 +87,7 @@ void CJobList::ConvertJob(int index)
             }
             Notify(index, JOB_STAGE_ANALYSE, loaded);
             if (number == job->nLastPage)
-                break;   // number + 1 would overflow for a range ending at INT_MAX
+                break;  // number + 1 would overflow for a range ending at INT_MAX
         }
 
         done = 1;

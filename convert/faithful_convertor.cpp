@@ -3,9 +3,13 @@
 #include "convert_services.h"
 #include "output_name.h"
 
-CFaithfulConvertor::CFaithfulConvertor() : m_pDocx(nullptr) {}
+CFaithfulConvertor::CFaithfulConvertor() : m_pDocx(nullptr)
+{ }
 
-CFaithfulConvertor::~CFaithfulConvertor() { CloseOutput(); }
+CFaithfulConvertor::~CFaithfulConvertor()
+{
+    CloseOutput();
+}
 
 int CFaithfulConvertor::OpenOutput(const wchar_t* pdfPath, wchar_t* outDir)
 {
@@ -50,7 +54,7 @@ int CFaithfulConvertor::ConvertDocPage(qrn_IPdfDoc* doc, int number, stPdfPage* 
                 return 0;
         }
         faithful::LayoutPlainPage(m_pDocx, page, &m_state);
-    } catch (...) {   // out of memory: the rest of this page is left out
+    } catch (...) {  // out of memory: the rest of this page is left out
     }
     return 0;
 }

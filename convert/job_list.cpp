@@ -4,10 +4,12 @@
 
 CJobList::CJobList()
     : m_hThread(nullptr), m_pSink(nullptr), m_bStop(1), m_nConvType(CONV_TYPE_WORD), m_nWordLayout(WORD_LAYOUT_DEFAULT)
-{
-}
+{ }
 
-CJobList::~CJobList() { ClearJobs(); }
+CJobList::~CJobList()
+{
+    ClearJobs();
+}
 
 int CJobList::AddJob(const stJobInfo& job)
 {
@@ -28,9 +30,15 @@ int CJobList::RemoveJob(int index)
     return 1;
 }
 
-void CJobList::ClearJobs() { m_jobs.clear(); }
+void CJobList::ClearJobs()
+{
+    m_jobs.clear();
+}
 
-int CJobList::GetJobCount() const { return (int)m_jobs.size(); }
+int CJobList::GetJobCount() const
+{
+    return (int)m_jobs.size();
+}
 
 stJobInfo* CJobList::GetJob(int index)
 {
@@ -45,7 +53,7 @@ int CJobList::GetTotalPages() const
         if (pages > 0)
             total += pages;
     }
-    return total > 0x3FFFFFFF ? 0x3FFFFFFF : (int)total;   // still fits twice over in SetTotalSteps
+    return total > 0x3FFFFFFF ? 0x3FFFFFFF : (int)total;  // still fits twice over in SetTotalSteps
 }
 
 bool CJobList::StartConvert(IP2DMsgSink* sink, int convType)

@@ -9,7 +9,7 @@
 #include <atomic>
 #include <vector>
 
-enum { CONV_TYPE_WORD = 0, CONV_TYPE_TEXT = 1 };   // any value but 1 converts to Word
+enum { CONV_TYPE_WORD = 0, CONV_TYPE_TEXT = 1 };  // any value but 1 converts to Word
 enum { JOB_STAGE_ANALYSE = 0, JOB_STAGE_CONVERT = 1, JOB_STAGE_DONE = 2 };
 // How the Word output lays a page out: classic continuous paragraphs, or faithful to the page
 // (sections, columns, tables, alignment).
@@ -19,10 +19,10 @@ enum { WORD_LAYOUT_CLASSIC = 0, WORD_LAYOUT_FAITHFUL = 1 };
 enum { WORD_LAYOUT_DEFAULT = WORD_LAYOUT_CLASSIC };
 
 struct stJobInfo {
-    wchar_t szPath[260];   // full path of the PDF, zero-terminated
-    int nPages;            // page count when the file was added
-    int nFirstPage;        // 1-based
-    int nLastPage;         // 1-based, inclusive
+    wchar_t szPath[260];  // full path of the PDF, zero-terminated
+    int nPages;  // page count when the file was added
+    int nFirstPage;  // 1-based
+    int nLastPage;  // 1-based, inclusive
 };
 
 // Receives the worker's notifications, on the worker thread. The slot order is fixed.
@@ -68,11 +68,11 @@ public:
     void ConvertJob(int index);
 
     std::vector<stJobInfo> m_jobs;
-    std::atomic<HANDLE> m_hThread;   // the worker; null when none exists
+    std::atomic<HANDLE> m_hThread;  // the worker; null when none exists
     IP2DMsgSink* m_pSink;
-    std::atomic<int> m_bStop;        // set by the window to stop; polled by the worker
+    std::atomic<int> m_bStop;  // set by the window to stop; polled by the worker
     int m_nConvType;
-    int m_nWordLayout;               // WORD_LAYOUT_*, for the Word output
+    int m_nWordLayout;  // WORD_LAYOUT_*, for the Word output
 
 private:
     void Notify(int job, int stage, int value);

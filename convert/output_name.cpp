@@ -26,7 +26,7 @@ bool BuildOutputPath(const qrn_wchar* pdfPath, qrn_wchar* outDir, const qrn_wcha
     qrn_string folder;
     const size_t dirLength = Length(outDir, OUTPUT_DIR_CHARS);
     if (dirLength == OUTPUT_DIR_CHARS)
-        return false;   // not terminated within its buffer
+        return false;  // not terminated within its buffer
     if (dirLength == 0) {
         folder = pdf.substr(0, slash + 1);
     } else {

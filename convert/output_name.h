@@ -9,7 +9,7 @@
 
 #include "text16.h"
 
-enum { OUTPUT_DIR_CHARS = 260 };   // the output folder buffer, zero-terminated
+enum { OUTPUT_DIR_CHARS = 260 };  // the output folder buffer, zero-terminated
 
 typedef std::basic_string<qrn_wchar> qrn_string;
 

@@ -3,9 +3,13 @@
 #include "output_name.h"
 #include "page_text.h"
 
-CP2TConvertor::CP2TConvertor() : m_hFile(INVALID_HANDLE_VALUE) {}
+CP2TConvertor::CP2TConvertor() : m_hFile(INVALID_HANDLE_VALUE)
+{ }
 
-CP2TConvertor::~CP2TConvertor() { CloseOutput(); }
+CP2TConvertor::~CP2TConvertor()
+{
+    CloseOutput();
+}
 
 int CP2TConvertor::OpenOutput(const wchar_t* pdfPath, wchar_t* outDir)
 {
@@ -13,8 +17,8 @@ int CP2TConvertor::OpenOutput(const wchar_t* pdfPath, wchar_t* outDir)
     qrn_string path;
     if (!BuildOutputPath(pdfPath, outDir, L".txt", &path))
         return 0;
-    m_hFile = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0,
-                          nullptr);
+    m_hFile =
+        CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (m_hFile == INVALID_HANDLE_VALUE)
         return 0;
     static const unsigned char kByteOrderMark[2] = {0xFF, 0xFE};
@@ -38,7 +42,7 @@ int CP2TConvertor::ConvertPage(stPdfPage* page, int isLast)
     qrn_string text;
     try {
         AppendPageText(page, isLast, &text);
-    } catch (...) {   // out of memory: the page is left out
+    } catch (...) {  // out of memory: the page is left out
         return 0;
     }
     // Windows is little-endian, so the characters go out as UTF-16LE as they are.

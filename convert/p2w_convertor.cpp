@@ -4,9 +4,13 @@
 #include "output_name.h"
 #include "page_layout.h"
 
-CP2WConvertor::CP2WConvertor() : m_pDocx(nullptr) {}
+CP2WConvertor::CP2WConvertor() : m_pDocx(nullptr)
+{ }
 
-CP2WConvertor::~CP2WConvertor() { CloseOutput(); }
+CP2WConvertor::~CP2WConvertor()
+{
+    CloseOutput();
+}
 
 int CP2WConvertor::OpenOutput(const wchar_t* pdfPath, wchar_t* outDir)
 {
@@ -37,7 +41,7 @@ int CP2WConvertor::ConvertPage(stPdfPage* page, int isLast)
         return 0;
     try {
         LayoutPage(m_pDocx, page);
-    } catch (...) {   // out of memory: the rest of this page is left out
+    } catch (...) {  // out of memory: the rest of this page is left out
     }
     if (!isLast)
         m_pDocx->AddPageBreak();

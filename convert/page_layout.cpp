@@ -59,13 +59,16 @@ const stPdfImage* ImageOf(const stPdfRun* run)
     return run && run->nType == PDF_RUN_IMAGE ? static_cast<const stPdfImage*>(run->pData) : nullptr;
 }
 
-int RunCount(const stPdfLine* line) { return line && line->ppRuns && line->nRunCount > 0 ? line->nRunCount : 0; }
+int RunCount(const stPdfLine* line)
+{
+    return line && line->ppRuns && line->nRunCount > 0 ? line->nRunCount : 0;
+}
 
 struct stTextBlock {
-    int nSpaceBefore = 0;     // gap to the previous block, 0 for the first
-    int nLeftIndent = 0;      // indent of a block of two or more lines
-    int nFirstIndent = 0;     // indent of a block of one line
-    float fBottom = 0;        // greatest bottom of its lines, never below 0
+    int nSpaceBefore = 0;  // gap to the previous block, 0 for the first
+    int nLeftIndent = 0;  // indent of a block of two or more lines
+    int nFirstIndent = 0;  // indent of a block of one line
+    float fBottom = 0;  // greatest bottom of its lines, never below 0
     std::vector<stPdfLine*> lines;
 };
 

@@ -63,7 +63,10 @@ bool Join(wchar_t* out, const wchar_t* a, const wchar_t* b, const wchar_t* c = L
     return true;
 }
 
-bool FileExists(const wchar_t* path) { return path[0] && _waccess(path, 0) == 0; }
+bool FileExists(const wchar_t* path)
+{
+    return path[0] && _waccess(path, 0) == 0;
+}
 
 // Asks about and runs the waiting release; true when it was started.
 bool OfferUpdate(const wchar_t* appDataFolder)
@@ -73,7 +76,7 @@ bool OfferUpdate(const wchar_t* appDataFolder)
         return false;
     const size_t length = wcslen(appDataFolder);
     const wchar_t* tail = appDataFolder[length - 1] == L'\\' ? L"Quenby\\Talvern\\Update\\update.ini"
-                                                            : L"\\Quenby\\Talvern\\Update\\update.ini";
+                                                             : L"\\Quenby\\Talvern\\Update\\update.ini";
     if (!Join(ini, appDataFolder, tail) || !FileExists(ini))
         return false;
     wchar_t file[kLoaderPathChars] = {};
@@ -98,7 +101,10 @@ stLoaderHooks DefaultLoaderHooks()
     return hooks;
 }
 
-void SetLoaderHooks(const stLoaderHooks& hooks) { g_hooks = hooks; }
+void SetLoaderHooks(const stLoaderHooks& hooks)
+{
+    g_hooks = hooks;
+}
 
 int FileMd5Text(const wchar_t* path, char* text, int* blocks)
 {

@@ -11,7 +11,7 @@ const DWORD kMd5BlockBytes = 0x100000;  // the release is hashed in blocks of at
 // Points where Loader meets the user and the system; tests replace them.
 struct stLoaderHooks {
     int (*ask)(const wchar_t* text, const wchar_t* caption);  // IDYES or IDNO
-    BOOL (*shellOpen)(const wchar_t* file);                     // ShellExecuteExW, default verb
+    BOOL (*shellOpen)(const wchar_t* file);  // ShellExecuteExW, default verb
     BOOL (*startProcess)(const wchar_t* application, wchar_t* commandLine, const wchar_t* currentFolder);
 };
 stLoaderHooks DefaultLoaderHooks();

@@ -11,7 +11,7 @@
 class CClassFactory final : public IClassFactory {
 public:
     // Starts with the cache's own reference.
-    explicit CClassFactory(const OstrelObjectEntry& entry) : m_entry(entry) {}
+    explicit CClassFactory(const OstrelObjectEntry& entry) : m_entry(entry) { }
     CClassFactory(const CClassFactory&) = delete;
     CClassFactory& operator=(const CClassFactory&) = delete;
 

@@ -10,7 +10,10 @@ namespace {
 COstrelModule g_module;
 }  // namespace
 
-COstrelModule& OstrelModule() { return g_module; }
+COstrelModule& OstrelModule()
+{
+    return g_module;
+}
 
 COstrelModule::COstrelModule()
     : m_hInst(nullptr), m_nLockCnt(0), m_libid(LIBID_OstrelLib), m_bInitFailed(false), m_bPerUser(false)

@@ -29,8 +29,7 @@ public:
 // The interface table of a class: IUnknown and its own interface, both the same pointer.
 // The answer is counted through the object's IUnknown, which an aggregated instance forwards
 // to its outer object.
-template <class T>
-HRESULT InternalQueryInterface(T* pThis, REFIID iid, void** ppv, bool bAnswerUnknown)
+template <class T> HRESULT InternalQueryInterface(T* pThis, REFIID iid, void** ppv, bool bAnswerUnknown)
 {
     if (!ppv)
         return E_POINTER;
@@ -44,8 +43,7 @@ HRESULT InternalQueryInterface(T* pThis, REFIID iid, void** ppv, bool bAnswerUnk
 }
 
 // A stand-alone instance.
-template <class T>
-class CPlainObject final : public T {
+template <class T> class CPlainObject final : public T {
 public:
     ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
     ULONG STDMETHODCALLTYPE Release() override
@@ -78,10 +76,9 @@ private:
 };
 
 // The inner part of an aggregated instance: its IUnknown methods belong to the outer object.
-template <class T>
-class CContainedObject final : public T {
+template <class T> class CContainedObject final : public T {
 public:
-    explicit CContainedObject(IUnknown* pOuter) : m_pOuter(pOuter) {}
+    explicit CContainedObject(IUnknown* pOuter) : m_pOuter(pOuter) { }
     ULONG STDMETHODCALLTYPE AddRef() override { return m_pOuter->AddRef(); }
     ULONG STDMETHODCALLTYPE Release() override { return m_pOuter->Release(); }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override
@@ -96,10 +93,9 @@ private:
 // An aggregated instance. The object itself is the non-delegating IUnknown that the outer
 // object keeps; it answers IUnknown with itself and the class's interface with the contained
 // part, whose counting goes to the outer object.
-template <class T>
-class CAggObject final : public IUnknown {
+template <class T> class CAggObject final : public IUnknown {
 public:
-    explicit CAggObject(IUnknown* pOuter) : m_contained(pOuter) {}
+    explicit CAggObject(IUnknown* pOuter) : m_contained(pOuter) { }
 
     ULONG STDMETHODCALLTYPE AddRef() override { return ++m_cRef; }
     ULONG STDMETHODCALLTYPE Release() override

@@ -23,9 +23,15 @@ extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow()
     return OstrelModule().LockCount() == 0 ? S_OK : S_FALSE;
 }
 
-extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() { return RegisterServer(); }
+extern "C" HRESULT STDAPICALLTYPE DllRegisterServer()
+{
+    return RegisterServer();
+}
 
-extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() { return UnregisterServer(); }
+extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer()
+{
+    return UnregisterServer();
+}
 
 extern "C" HRESULT STDAPICALLTYPE DllInstall(BOOL bInstall, LPCWSTR pszCmdLine)
 {

@@ -16,6 +16,12 @@ OstrelObjectEntry g_objectMap[] = {
 
 }  // namespace
 
-OstrelObjectEntry* COstrelModule::ObjectMap() { return g_objectMap; }
+OstrelObjectEntry* COstrelModule::ObjectMap()
+{
+    return g_objectMap;
+}
 
-size_t COstrelModule::ObjectMapSize() { return sizeof(g_objectMap) / sizeof(g_objectMap[0]); }
+size_t COstrelModule::ObjectMapSize()
+{
+    return sizeof(g_objectMap) / sizeof(g_objectMap[0]);
+}

@@ -47,8 +47,8 @@ public:
     {
         if (!OstrelModule().PerUserRegistration())
             return;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                            &m_key, nullptr) != ERROR_SUCCESS) {
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key,
+                            nullptr) != ERROR_SUCCESS) {
             m_key = nullptr;
             return;
         }
@@ -133,8 +133,9 @@ HRESULT RegisterTypeLibrary()
     }
     OLECHAR* dir = helpDir[0] ? helpDir : nullptr;
     RegisterTypeLibForUserFn forUser = OstrelModule().PerUserRegistration()
-        ? reinterpret_cast<RegisterTypeLibForUserFn>(reinterpret_cast<void*>(AutomationProc("RegisterTypeLibForUser")))
-        : nullptr;
+                                           ? reinterpret_cast<RegisterTypeLibForUserFn>(
+                                                 reinterpret_cast<void*>(AutomationProc("RegisterTypeLibForUser")))
+                                           : nullptr;
     hr = forUser ? forUser(typeLib, path, dir) : RegisterTypeLib(typeLib, path, dir);
     typeLib->Release();
     return hr;
@@ -154,12 +155,11 @@ HRESULT UnregisterTypeLibrary()
     hr = typeLib->GetLibAttr(&attr);
     if (SUCCEEDED(hr)) {
         UnRegisterTypeLibForUserFn forUser = OstrelModule().PerUserRegistration()
-            ? reinterpret_cast<UnRegisterTypeLibForUserFn>(
-                  reinterpret_cast<void*>(AutomationProc("UnRegisterTypeLibForUser")))
-            : nullptr;
+                                                 ? reinterpret_cast<UnRegisterTypeLibForUserFn>(reinterpret_cast<void*>(
+                                                       AutomationProc("UnRegisterTypeLibForUser")))
+                                                 : nullptr;
         hr = forUser ? forUser(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum, attr->lcid, attr->syskind)
-                     : UnRegisterTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum, attr->lcid,
-                                         attr->syskind);
+                     : UnRegisterTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum, attr->lcid, attr->syskind);
         typeLib->ReleaseTLibAttr(attr);
     }
     typeLib->Release();

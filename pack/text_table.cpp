@@ -39,7 +39,8 @@ const stTxtRecord kTexts[] = {
     {0x20000006, L"清除所有PDF文件"},
     {0x20000007, L"开始转换"},
     {0x20000008, L"删除一个PDF文件"},
-    {0x20000009, L"转换效果差的,转不了的PDF可交由我们的专业人员帮您转换,同时可提供Pdf解密码,Word解密码,Word转Pdf等服务."},
+    {0x20000009,
+     L"转换效果差的,转不了的PDF可交由我们的专业人员帮您转换,同时可提供Pdf解密码,Word解密码,Word转Pdf等服务."},
     {0x2000000b, L"帮助"},
     {0x2000000c, L"系统设置"},
     {0x2000000d, L"关于我们"},
@@ -54,9 +55,15 @@ const stTxtRecord kTexts[] = {
 
 }  // namespace
 
-const stTxtRecord* TextTable() { return kTexts; }
+const stTxtRecord* TextTable()
+{
+    return kTexts;
+}
 
-size_t TextTableRows() { return sizeof(kTexts) / sizeof(kTexts[0]); }
+size_t TextTableRows()
+{
+    return sizeof(kTexts) / sizeof(kTexts[0]);
+}
 
 const stTxtRecord* FindText(int32_t nTxtId)
 {

@@ -17,12 +17,12 @@ enum SkinScrollPart {
 
 struct ScrollBarGeometry {
     bool vertical = false;
-    int width = 0;         // client width
-    int height = 0;        // client height
+    int width = 0;  // client width
+    int height = 0;  // client height
     int arrowWidth = 17;
     int arrowHeight = 17;
-    int max = 0;           // largest position of the scrolled object
-    double ratio = 0;      // visible extent / whole extent
+    int max = 0;  // largest position of the scrolled object
+    double ratio = 0;  // visible extent / whole extent
     int position = 0;
 
     // Length of the thumb: the track share of the visible ratio, at least 16 pixels.
@@ -35,7 +35,8 @@ struct ScrollBarGeometry {
     // Track pixels the thumb can travel.
     double FreeTrackLength() const
     {
-        if (vertical) return (height - 2 * arrowHeight) - ThumbLength() + 1;
+        if (vertical)
+            return (height - 2 * arrowHeight) - ThumbLength() + 1;
         return (width - 2 * arrowWidth) - static_cast<int>(ThumbLength());
     }
     double PixelsPerStep() const { return max < 1 ? 0.0 : FreeTrackLength() / max; }
@@ -52,21 +53,33 @@ struct ScrollBarGeometry {
         const int W = width, H = height, aw = arrowWidth, ah = arrowHeight;
         if (!vertical) {
             switch (part) {
-            case SSP_FIRST_ARROW: return RECT{0, 0, aw, H};
-            case SSP_SECOND_ARROW: return RECT{W - aw, 0, W, H};
-            case SSP_THUMB: return RECT{start, 0, end, H};
-            case SSP_TRACK_BEFORE: return RECT{aw, 0, start, H};
-            case SSP_TRACK_AFTER: return RECT{end, 0, W - aw, H};
-            default: return RECT{0, 0, 0, 0};
+            case SSP_FIRST_ARROW:
+                return RECT{0, 0, aw, H};
+            case SSP_SECOND_ARROW:
+                return RECT{W - aw, 0, W, H};
+            case SSP_THUMB:
+                return RECT{start, 0, end, H};
+            case SSP_TRACK_BEFORE:
+                return RECT{aw, 0, start, H};
+            case SSP_TRACK_AFTER:
+                return RECT{end, 0, W - aw, H};
+            default:
+                return RECT{0, 0, 0, 0};
             }
         }
         switch (part) {
-        case SSP_FIRST_ARROW: return RECT{0, 0, W, ah};
-        case SSP_SECOND_ARROW: return RECT{0, H - ah, W, H};
-        case SSP_THUMB: return RECT{0, start, W, end};
-        case SSP_TRACK_BEFORE: return RECT{0, ah, W, start};
-        case SSP_TRACK_AFTER: return RECT{0, end, W, H - ah};
-        default: return RECT{0, 0, 0, 0};
+        case SSP_FIRST_ARROW:
+            return RECT{0, 0, W, ah};
+        case SSP_SECOND_ARROW:
+            return RECT{0, H - ah, W, H};
+        case SSP_THUMB:
+            return RECT{0, start, W, end};
+        case SSP_TRACK_BEFORE:
+            return RECT{0, ah, W, start};
+        case SSP_TRACK_AFTER:
+            return RECT{0, end, W, H - ah};
+        default:
+            return RECT{0, 0, 0, 0};
         }
     }
 
@@ -75,7 +88,8 @@ struct ScrollBarGeometry {
     {
         for (int part = SSP_FIRST_ARROW; part <= SSP_TRACK_AFTER; ++part) {
             const RECT r = PartRect(part);
-            if (r.left < p.x && p.x < r.right && r.top < p.y && p.y < r.bottom) return part;
+            if (r.left < p.x && p.x < r.right && r.top < p.y && p.y < r.bottom)
+                return part;
         }
         return SSP_NONE;
     }
@@ -84,7 +98,8 @@ struct ScrollBarGeometry {
 // A position candidate kept within 0 ... max (0 when max is negative).
 inline int ClampScrollPosition(long long candidate, int max)
 {
-    if (max < 0 || candidate < 0) return 0;
+    if (max < 0 || candidate < 0)
+        return 0;
     return candidate > max ? max : static_cast<int>(candidate);
 }
 
@@ -92,13 +107,17 @@ inline int ClampScrollPosition(long long candidate, int max)
 // for the range) any drag goes straight to the end it points at.
 inline long long ThumbDragSteps(int delta, double pixelsPerStep, int max)
 {
-    if (delta == 0) return 0;
-    if (!(pixelsPerStep > 0.0)) return delta > 0 ? static_cast<long long>(max) + 1 : -(static_cast<long long>(max) + 1);
+    if (delta == 0)
+        return 0;
+    if (!(pixelsPerStep > 0.0))
+        return delta > 0 ? static_cast<long long>(max) + 1 : -(static_cast<long long>(max) + 1);
     const double steps = delta / pixelsPerStep;
     const double limit = static_cast<double>(max) + 1.0;
-    if (steps > limit) return static_cast<long long>(limit);
-    if (steps < -limit) return -static_cast<long long>(limit);
-    return static_cast<long long>(steps);   // truncates toward zero
+    if (steps > limit)
+        return static_cast<long long>(limit);
+    if (steps < -limit)
+        return -static_cast<long long>(limit);
+    return static_cast<long long>(steps);  // truncates toward zero
 }
 
 #endif

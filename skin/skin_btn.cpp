@@ -6,27 +6,28 @@ IMPLEMENT_DYNAMIC(qrn_SkinBtn, CButton)
 IMPLEMENT_DYNAMIC(qrn_SkinSysBtn, qrn_SkinBtn)
 
 BEGIN_MESSAGE_MAP(qrn_SkinBtn, CButton)
-    ON_WM_CREATE()
-    ON_WM_MOUSEMOVE()
-    ON_WM_MOUSELEAVE()
-    ON_WM_ERASEBKGND()
+ON_WM_CREATE()
+ON_WM_MOUSEMOVE()
+ON_WM_MOUSELEAVE()
+ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 
 BEGIN_MESSAGE_MAP(qrn_SkinSysBtn, qrn_SkinBtn)
-    ON_WM_SETFOCUS()
-    ON_WM_LBUTTONUP()
+ON_WM_SETFOCUS()
+ON_WM_LBUTTONUP()
 END_MESSAGE_MAP()
 
 int SkinBtnFrameIndex(UINT itemState, bool hovering)
 {
-    if (itemState & ODS_DISABLED) return 3;
-    if (itemState & ODS_SELECTED) return 2;
+    if (itemState & ODS_DISABLED)
+        return 3;
+    if (itemState & ODS_SELECTED)
+        return 2;
     return hovering ? 1 : 0;
 }
 
 qrn_SkinBtn::qrn_SkinBtn() : m_hCursor(::LoadCursorW(nullptr, IDC_HAND))
-{
-}
+{ }
 
 qrn_SkinBtn::~qrn_SkinBtn() = default;
 
@@ -35,7 +36,8 @@ void qrn_SkinBtn::SetImage(HBITMAP strip)
     m_bStretch = FALSE;
     m_img.Attach(strip);
     SizeToFrame();
-    if (m_hWnd) Invalidate(FALSE);
+    if (m_hWnd)
+        Invalidate(FALSE);
 }
 
 HBITMAP qrn_SkinBtn::ReleaseImage()
@@ -45,7 +47,8 @@ HBITMAP qrn_SkinBtn::ReleaseImage()
 
 void qrn_SkinBtn::SizeToFrame()
 {
-    if (!m_hWnd) return;
+    if (!m_hWnd)
+        return;
     SetWindowPos(nullptr, 0, 0, m_img.Width() / 5, m_img.Height(), SWP_NOMOVE);
 }
 
@@ -64,7 +67,8 @@ void qrn_SkinBtn::PreSubclassWindow()
 
 int qrn_SkinBtn::OnCreate(LPCREATESTRUCT cs)
 {
-    if (CButton::OnCreate(cs) == -1) return -1;
+    if (CButton::OnCreate(cs) == -1)
+        return -1;
     MakeOwnerDraw();
     return 0;
 }
@@ -72,7 +76,8 @@ int qrn_SkinBtn::OnCreate(LPCREATESTRUCT cs)
 void qrn_SkinBtn::NotifyHover(int entered)
 {
     HWND parent = ::GetParent(m_hWnd);
-    if (!::IsWindow(parent)) return;
+    if (!::IsWindow(parent))
+        return;
     NMSKINHOVER nm{};
     nm.hdr.hwndFrom = m_hWnd;
     nm.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID());
@@ -141,17 +146,20 @@ void qrn_SkinSysBtn::OnLButtonUp(UINT flags, CPoint point)
 {
     CRect client;
     GetClientRect(&client);
-    const bool inside = point.x >= client.left && point.x <= client.right && point.y >= client.top &&
-                        point.y <= client.bottom;
+    const bool inside =
+        point.x >= client.left && point.x <= client.right && point.y >= client.top && point.y <= client.bottom;
     HWND self = m_hWnd;
     if (inside) {
         ::SendMessageW(::GetParent(self), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), 0), reinterpret_cast<LPARAM>(self));
-        if (!m_hWnd) return;   // the command destroyed the button
+        if (!m_hWnd)
+            return;  // the command destroyed the button
     }
-    if (m_hWndPrevFocus && ::IsWindow(m_hWndPrevFocus)) ::SetFocus(m_hWndPrevFocus);
+    if (m_hWndPrevFocus && ::IsWindow(m_hWndPrevFocus))
+        ::SetFocus(m_hWndPrevFocus);
     // The click has been reported: releasing the capture cancels the button's own BN_CLICKED,
     // which would otherwise report it a second time when the focus stayed on the button.
-    if (inside && ::GetCapture() == self) ::ReleaseCapture();
+    if (inside && ::GetCapture() == self)
+        ::ReleaseCapture();
     qrn_SkinBtn::OnLButtonUp(flags, point);
 }
 
@@ -163,11 +171,13 @@ HWND g_sharedToolTip = nullptr;
 
 HWND CreateSharedToolTip()
 {
-    if (g_sharedToolTip && ::IsWindow(g_sharedToolTip)) return g_sharedToolTip;
+    if (g_sharedToolTip && ::IsWindow(g_sharedToolTip))
+        return g_sharedToolTip;
     g_sharedToolTip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                         AfxGetInstanceHandle(), nullptr);
-    if (!g_sharedToolTip) return nullptr;
+    if (!g_sharedToolTip)
+        return nullptr;
     ::SetWindowPos(g_sharedToolTip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
     ::SendMessageW(g_sharedToolTip, TTM_ACTIVATE, TRUE, 0);
     return g_sharedToolTip;
@@ -175,7 +185,8 @@ HWND CreateSharedToolTip()
 
 void DestroySharedToolTip()
 {
-    if (g_sharedToolTip) ::DestroyWindow(g_sharedToolTip);
+    if (g_sharedToolTip)
+        ::DestroyWindow(g_sharedToolTip);
     g_sharedToolTip = nullptr;
 }
 
@@ -186,7 +197,8 @@ HWND GetSharedToolTip()
 
 BOOL AddControlToolTip(CWnd* parent, const wchar_t* text, UINT id)
 {
-    if (!g_sharedToolTip || !parent) return FALSE;
+    if (!g_sharedToolTip || !parent)
+        return FALSE;
     TOOLINFOW info{};
     // The record without its trailing reserved pointer: accepted by every common-controls version.
     info.cbSize = TTTOOLINFOW_V2_SIZE;

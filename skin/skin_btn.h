@@ -10,8 +10,8 @@
 #define SKBN_HOVER 0x5001
 
 struct NMSKINHOVER {
-    NMHDR hdr;     // hwndFrom = the button, idFrom = its control id, code = SKBN_HOVER
-    int entered;   // 1 entered, 0 left
+    NMHDR hdr;  // hwndFrom = the button, idFrom = its control id, code = SKBN_HOVER
+    int entered;  // 1 entered, 0 left
 };
 
 // The frame of the strip for an owner-draw item state: disabled 3, pressed 2, hover 1, else 0.
@@ -30,10 +30,10 @@ public:
     // Resizes the button to one frame: strip width / 5 by strip height.
     void SizeToFrame();
 
-    BOOL m_bStretch = TRUE;   // TRUE: the frame is stretched over the client rectangle
+    BOOL m_bStretch = TRUE;  // TRUE: the frame is stretched over the client rectangle
     bool m_bHover = false;
     qrn_SkinImg m_img;
-    HCURSOR m_hCursor;        // shared system cursor
+    HCURSOR m_hCursor;  // shared system cursor
 
 protected:
     void PreSubclassWindow() override;

@@ -9,9 +9,9 @@ BEGIN_MESSAGE_MAP(qrn_SkinListBox, CListBox)
 END_MESSAGE_MAP()
 
 BEGIN_MESSAGE_MAP(qrn_SkinComboBox, CComboBox)
-    ON_WM_PAINT()
-    ON_MESSAGE(WM_CTLCOLORLISTBOX, OnCtlColorListBox)
-    ON_WM_DESTROY()
+ON_WM_PAINT()
+ON_MESSAGE(WM_CTLCOLORLISTBOX, OnCtlColorListBox)
+ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 qrn_SkinListBox::~qrn_SkinListBox() = default;
@@ -20,7 +20,8 @@ void qrn_SkinListBox::DrawItem(LPDRAWITEMSTRUCT dis)
 {
     // Sized by the item's real length: a long item never overruns a fixed buffer.
     CString text;
-    if (static_cast<int>(dis->itemID) >= 0) GetText(static_cast<int>(dis->itemID), text);
+    if (static_cast<int>(dis->itemID) >= 0)
+        GetText(static_cast<int>(dis->itemID), text);
     DrawWindowBorder(m_hWnd, m_clrBorder);
     const bool focused = (dis->itemState & ODS_FOCUS) != 0;
     CDC dc;
@@ -31,7 +32,8 @@ void qrn_SkinListBox::DrawItem(LPDRAWITEMSTRUCT dis)
     const int saved = dc.SaveDC();
     dc.SetBkMode(TRANSPARENT);
     HFONT font = GetFontHandle();
-    if (font) dc.SelectObject(font);
+    if (font)
+        dc.SelectObject(font);
     dc.SetTextColor(focused ? m_clrFocusText : m_clrItemText);
     dc.DrawText(text, -1, &box, DT_SINGLELINE | DT_VCENTER);
     dc.RestoreDC(saved);
@@ -39,17 +41,18 @@ void qrn_SkinListBox::DrawItem(LPDRAWITEMSTRUCT dis)
 }
 
 qrn_SkinComboBox::qrn_SkinComboBox() : m_hBackBrush(::CreateSolidBrush(RGB(229, 239, 243)))
-{
-}
+{ }
 
 qrn_SkinComboBox::~qrn_SkinComboBox()
 {
-    if (m_hBackBrush) ::DeleteObject(m_hBackBrush);
+    if (m_hBackBrush)
+        ::DeleteObject(m_hBackBrush);
 }
 
 void qrn_SkinComboBox::PreSubclassWindow()
 {
-    const DWORD style = (GetStyle() & ~static_cast<DWORD>(0xC)) | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
+    const DWORD style =
+        (GetStyle() & ~static_cast<DWORD>(0xC)) | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
     ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(style));
     CComboBox::PreSubclassWindow();
 }
@@ -83,7 +86,8 @@ void qrn_SkinComboBox::PaintClosedBox(HDC hdc, const RECT& box)
     dc.RestoreDC(saved);
     dc.Detach();
 
-    if (m_list.m_hWnd) DrawWindowBorder(m_list.m_hWnd, m_list.m_clrBorder);
+    if (m_list.m_hWnd)
+        DrawWindowBorder(m_list.m_hWnd, m_list.m_clrBorder);
 }
 
 void qrn_SkinComboBox::OnPaint()
@@ -96,7 +100,8 @@ void qrn_SkinComboBox::OnPaint()
 
 void qrn_SkinComboBox::DrawItem(LPDRAWITEMSTRUCT dis)
 {
-    if (dis->itemID == static_cast<UINT>(-1)) return;
+    if (dis->itemID == static_cast<UINT>(-1))
+        return;
     CRect client;
     GetClientRect(&client);
     PaintClosedBox(dis->hDC, client);
@@ -105,12 +110,14 @@ void qrn_SkinComboBox::DrawItem(LPDRAWITEMSTRUCT dis)
 LRESULT qrn_SkinComboBox::OnCtlColorListBox(WPARAM, LPARAM lParam)
 {
     HWND list = reinterpret_cast<HWND>(lParam);
-    if (!m_list.m_hWnd && list && list != m_hWnd) m_list.SubclassWindow(list);
+    if (!m_list.m_hWnd && list && list != m_hWnd)
+        m_list.SubclassWindow(list);
     return Default();
 }
 
 void qrn_SkinComboBox::OnDestroy()
 {
-    if (m_list.m_hWnd) m_list.UnsubclassWindow();
+    if (m_list.m_hWnd)
+        m_list.UnsubclassWindow();
     CComboBox::OnDestroy();
 }

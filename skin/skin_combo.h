@@ -31,7 +31,7 @@ public:
     COLORREF m_clrArrowBox = RGB(87, 117, 159);
     COLORREF m_clrArrowGlyph = RGB(230, 130, 12);
     COLORREF m_clrText = RGB(87, 117, 159);
-    HBRUSH m_hBackBrush;   // owned
+    HBRUSH m_hBackBrush;  // owned
     qrn_SkinListBox m_list;
 
     void DrawItem(LPDRAWITEMSTRUCT dis) override;

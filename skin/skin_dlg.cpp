@@ -3,16 +3,15 @@
 IMPLEMENT_DYNAMIC(qrn_SkinDlg, CDialog)
 
 BEGIN_MESSAGE_MAP(qrn_SkinDlg, CDialog)
-    ON_WM_ERASEBKGND()
-    ON_WM_CTLCOLOR()
-    ON_WM_LBUTTONDOWN()
-    ON_WM_MOUSEMOVE()
-    ON_WM_DESTROY()
+ON_WM_ERASEBKGND()
+ON_WM_CTLCOLOR()
+ON_WM_LBUTTONDOWN()
+ON_WM_MOUSEMOVE()
+ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 qrn_SkinDlg::qrn_SkinDlg(UINT templateId)
-    : CDialog(templateId, nullptr),
-      m_hCtlBrush(::CreateSolidBrush(RGB(51, 50, 52))),
+    : CDialog(templateId, nullptr), m_hCtlBrush(::CreateSolidBrush(RGB(51, 50, 52))),
       m_hDragCursor(::LoadCursorW(nullptr, IDC_SIZEALL))
 {
     m_fontCaption.CreateFont(-11, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
@@ -20,7 +19,8 @@ qrn_SkinDlg::qrn_SkinDlg(UINT templateId)
 
 qrn_SkinDlg::~qrn_SkinDlg()
 {
-    if (m_hCtlBrush) ::DeleteObject(m_hCtlBrush);
+    if (m_hCtlBrush)
+        ::DeleteObject(m_hCtlBrush);
     m_fontCaption.DeleteObject();
 }
 
@@ -41,7 +41,8 @@ int qrn_SkinDlg::LayoutControls()
 
 HGLOBAL qrn_SkinDlg::LoadTemplate()
 {
-    if (!m_lpszTemplateName) return nullptr;
+    if (!m_lpszTemplateName)
+        return nullptr;
     HINSTANCE instance = AfxFindResourceHandle(m_lpszTemplateName, RT_DIALOG);
     HRSRC resource = ::FindResourceW(instance, m_lpszTemplateName, RT_DIALOG);
     return resource ? ::LoadResource(instance, resource) : nullptr;
@@ -77,19 +78,23 @@ BOOL qrn_SkinDlg::OnInitDialog()
 
 void qrn_SkinDlg::OnOK()
 {
-    if (!m_bIgnoreOK) CDialog::OnOK();
+    if (!m_bIgnoreOK)
+        CDialog::OnOK();
 }
 
 void qrn_SkinDlg::OnCancel()
 {
-    if (!m_bIgnoreCancel) CDialog::OnCancel();
+    if (!m_bIgnoreCancel)
+        CDialog::OnCancel();
 }
 
 BOOL qrn_SkinDlg::OnEraseBkgnd(CDC* dc)
 {
-    if (!m_imgBack.m_hObject) return CDialog::OnEraseBkgnd(dc);
+    if (!m_imgBack.m_hObject)
+        return CDialog::OnEraseBkgnd(dc);
     StretchImagePart(dc, &m_imgBack, 0, 0, m_nWidth, m_nHeight, 0, 0, m_nWidth, m_nHeight);
-    if (!m_strCaption.IsEmpty()) DrawCaption(dc);
+    if (!m_strCaption.IsEmpty())
+        DrawCaption(dc);
     return TRUE;
 }
 
@@ -106,7 +111,8 @@ void qrn_SkinDlg::DrawCaption(CDC* dc)
 
 HBRUSH qrn_SkinDlg::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor)
 {
-    if (!m_bSkinCtlColor) return CDialog::OnCtlColor(dc, wnd, ctlColor);
+    if (!m_bSkinCtlColor)
+        return CDialog::OnCtlColor(dc, wnd, ctlColor);
     dc->SetBkMode(TRANSPARENT);
     dc->SetTextColor(m_clrCtlText);
     return m_hCtlBrush;
@@ -125,7 +131,8 @@ void qrn_SkinDlg::OnLButtonDown(UINT flags, CPoint point)
 
 void qrn_SkinDlg::OnMouseMove(UINT flags, CPoint point)
 {
-    if (m_bDragEnabled && point.y <= m_nCaptionHeight) ::SetCursor(m_hDragCursor);
+    if (m_bDragEnabled && point.y <= m_nCaptionHeight)
+        ::SetCursor(m_hDragCursor);
     CDialog::OnMouseMove(flags, point);
 }
 
@@ -139,8 +146,10 @@ INT_PTR qrn_SkinDlg::RunModal(HWND parent)
 {
     LPCDLGTEMPLATEW dialogTemplate = m_lpDialogTemplate;
     HGLOBAL handle = m_lpszTemplateName ? LoadTemplate() : m_hDialogTemplate;
-    if (handle) dialogTemplate = static_cast<LPCDLGTEMPLATEW>(::LockResource(handle));
-    if (!dialogTemplate) return -1;
+    if (handle)
+        dialogTemplate = static_cast<LPCDLGTEMPLATEW>(::LockResource(handle));
+    if (!dialogTemplate)
+        return -1;
 
     if (!parent) {
         parent = PreModal();
@@ -163,7 +172,8 @@ INT_PTR qrn_SkinDlg::RunModal(HWND parent)
         if (CreateDlgIndirect(dialogTemplate, CWnd::FromHandle(parent), AfxGetInstanceHandle()) &&
             (m_nFlags & WF_CONTINUEMODAL)) {
             DWORD loopFlags = MLF_SHOWONIDLE;
-            if (GetStyle() & DS_NOIDLEMSG) loopFlags |= MLF_NOIDLEMSG;
+            if (GetStyle() & DS_NOIDLEMSG)
+                loopFlags |= MLF_NOIDLEMSG;
             RunModalLoop(loopFlags);
         }
         if (m_hWnd) {
@@ -173,9 +183,12 @@ INT_PTR qrn_SkinDlg::RunModal(HWND parent)
         m_nModalResult = -1;
     }
 
-    if (enableMain) main->EnableWindow(TRUE);
-    if (enableParent) ::EnableWindow(parent, TRUE);
-    if (parent && ::GetActiveWindow() == m_hWnd) ::SetActiveWindow(parent);
+    if (enableMain)
+        main->EnableWindow(TRUE);
+    if (enableParent)
+        ::EnableWindow(parent, TRUE);
+    if (parent && ::GetActiveWindow() == m_hWnd)
+        ::SetActiveWindow(parent);
     DestroyWindow();
     PostModal();
     return m_nModalResult;

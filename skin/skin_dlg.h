@@ -30,20 +30,20 @@ public:
     // Shows the dialog modally; the parent of a null argument comes from PreModal.
     virtual INT_PTR RunModal(HWND parent);
 
-    qrn_SkinImg m_imgBack;                 // background: gives size and outline
+    qrn_SkinImg m_imgBack;  // background: gives size and outline
     int m_nCaptionLeft = 40;
     int m_nCaptionTop = 8;
-    int m_nCaptionHeight = 25;             // also the depth of the drag band
+    int m_nCaptionHeight = 25;  // also the depth of the drag band
     BOOL m_bDragEnabled = TRUE;
     BOOL m_bIgnoreCancel = TRUE;
     BOOL m_bIgnoreOK = TRUE;
-    BOOL m_bSkinCtlColor = TRUE;           // colour child controls through WM_CTLCOLOR
-    int m_nWidth = 0;                      // background size, recorded at initialisation
+    BOOL m_bSkinCtlColor = TRUE;  // colour child controls through WM_CTLCOLOR
+    int m_nWidth = 0;  // background size, recorded at initialisation
     int m_nHeight = 0;
     COLORREF m_clrCtlText = RGB(182, 182, 182);
     COLORREF m_clrCaption = RGB(255, 255, 255);
-    HBRUSH m_hCtlBrush;                    // owned
-    HCURSOR m_hDragCursor;                 // shared system cursor
+    HBRUSH m_hCtlBrush;  // owned
+    HCURSOR m_hDragCursor;  // shared system cursor
     CFont m_fontCaption;
     CString m_strCaption;
 

@@ -3,20 +3,21 @@
 IMPLEMENT_DYNAMIC(qrn_SkinEdit, CEdit)
 
 BEGIN_MESSAGE_MAP(qrn_SkinEdit, CEdit)
-    ON_WM_NCPAINT()
-    ON_CONTROL_REFLECT(EN_SETFOCUS, OnFocusChanged)
-    ON_CONTROL_REFLECT(EN_KILLFOCUS, OnFocusChanged)
-    ON_WM_CTLCOLOR_REFLECT()
-    ON_WM_MOUSEMOVE()
-    ON_WM_MOUSEHOVER()
-    ON_WM_MOUSELEAVE()
-    ON_WM_CHAR()
+ON_WM_NCPAINT()
+ON_CONTROL_REFLECT(EN_SETFOCUS, OnFocusChanged)
+ON_CONTROL_REFLECT(EN_KILLFOCUS, OnFocusChanged)
+ON_WM_CTLCOLOR_REFLECT()
+ON_WM_MOUSEMOVE()
+ON_WM_MOUSEHOVER()
+ON_WM_MOUSELEAVE()
+ON_WM_CHAR()
 END_MESSAGE_MAP()
 
 void DrawWindowBorder(HWND hWnd, COLORREF color)
 {
     HDC dc = ::GetWindowDC(hWnd);
-    if (!dc) return;
+    if (!dc)
+        return;
     RECT r{};
     ::GetWindowRect(hWnd, &r);
     const int w = r.right - r.left, h = r.bottom - r.top;
@@ -33,24 +34,26 @@ void DrawWindowBorder(HWND hWnd, COLORREF color)
 }
 
 qrn_SkinEdit::qrn_SkinEdit() : m_hBackBrush(::CreateSolidBrush(RGB(255, 255, 255)))
-{
-}
+{ }
 
 qrn_SkinEdit::~qrn_SkinEdit()
 {
-    if (m_hBackBrush) ::DeleteObject(m_hBackBrush);
+    if (m_hBackBrush)
+        ::DeleteObject(m_hBackBrush);
 }
 
 void qrn_SkinEdit::SetBackColor(COLORREF color)
 {
     m_clrBack = color;
-    if (m_hBackBrush) ::DeleteObject(m_hBackBrush);
+    if (m_hBackBrush)
+        ::DeleteObject(m_hBackBrush);
     m_hBackBrush = ::CreateSolidBrush(color);
 }
 
 void qrn_SkinEdit::PaintBorder()
 {
-    if (m_bDrawBorder && m_hWnd) DrawWindowBorder(m_hWnd, m_clrBorder);
+    if (m_bDrawBorder && m_hWnd)
+        DrawWindowBorder(m_hWnd, m_clrBorder);
 }
 
 HBRUSH qrn_SkinEdit::CtlColor(CDC* dc, UINT)

@@ -19,7 +19,7 @@ public:
     COLORREF m_clrText = RGB(13, 76, 123);
     COLORREF m_clrBorder = RGB(64, 64, 64);
     COLORREF m_clrBack = RGB(255, 255, 255);
-    HBRUSH m_hBackBrush;   // owned
+    HBRUSH m_hBackBrush;  // owned
     BOOL m_bDrawBorder = TRUE;
 
 protected:

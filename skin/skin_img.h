@@ -22,8 +22,8 @@ public:
 // Each helper draws through its own memory context with SRCCOPY and returns the copy's
 // result; an empty image or a context that cannot be made draws nothing and returns FALSE.
 BOOL BltImagePart(CDC* dst, qrn_SkinImg* img, int x, int y, int width, int height, int srcX, int srcY);
-BOOL StretchImagePart(CDC* dst, qrn_SkinImg* img, int x, int y, int width, int height, int srcX, int srcY,
-                      int srcWidth, int srcHeight);
+BOOL StretchImagePart(CDC* dst, qrn_SkinImg* img, int x, int y, int width, int height, int srcX, int srcY, int srcWidth,
+                      int srcHeight);
 BOOL BltImage(qrn_SkinImg* img, CDC* dst, int x, int y);
 BOOL StretchImage(qrn_SkinImg* img, CDC* dst, int x, int y, int width, int height);
 
@@ -38,21 +38,25 @@ BOOL BuildImageRegionSized(qrn_SkinImg* img, CRgn* rgn, int width, int height);
 template <typename RunFn>
 void ForEachOpaqueRun(const uint8_t* pixels, size_t size, int width, int height, size_t stride, RunFn run)
 {
-    if (!pixels || width <= 0 || height <= 0 || stride < static_cast<size_t>(width) * 4) return;
+    if (!pixels || width <= 0 || height <= 0 || stride < static_cast<size_t>(width) * 4)
+        return;
     for (int y = 0; y < height; ++y) {
         const size_t rowStart = static_cast<size_t>(y) * stride;
-        if (rowStart + static_cast<size_t>(width) * 4 > size) return;
+        if (rowStart + static_cast<size_t>(width) * 4 > size)
+            return;
         const uint8_t* row = pixels + rowStart;
         int x = 0;
         while (x < width) {
             const int start = x;
             while (x < width) {
                 const uint8_t* p = row + static_cast<size_t>(x) * 4;
-                if (p[0] == 255 && p[1] == 0 && p[2] == 255) break;   // blue, green, red of the key
+                if (p[0] == 255 && p[1] == 0 && p[2] == 255)
+                    break;  // blue, green, red of the key
                 ++x;
             }
-            if (x > start) run(y, start, x);
-            ++x;   // the key pixel that ended the run (or the row's end)
+            if (x > start)
+                run(y, start, x);
+            ++x;  // the key pixel that ended the run (or the row's end)
         }
     }
 }

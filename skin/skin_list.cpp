@@ -6,35 +6,36 @@ IMPLEMENT_DYNAMIC(qrn_SkinHeader, CHeaderCtrl)
 IMPLEMENT_DYNAMIC(qrn_SkinList, CListCtrl)
 
 BEGIN_MESSAGE_MAP(qrn_SkinHeader, CHeaderCtrl)
-    ON_WM_PAINT()
-    ON_WM_ERASEBKGND()
+ON_WM_PAINT()
+ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 
 BEGIN_MESSAGE_MAP(qrn_SkinList, CListCtrl)
-    ON_WM_SIZE()
-    ON_WM_PAINT()
-    ON_WM_ERASEBKGND()
-    ON_WM_NCPAINT()
-    ON_WM_NCCALCSIZE()
-    ON_WM_HSCROLL()
-    ON_WM_VSCROLL()
-    ON_NOTIFY_REFLECT(LVN_INSERTITEM, OnItemInserted)
-    ON_NOTIFY_REFLECT(LVN_DELETEITEM, OnItemDeleted)
-    ON_WM_MOUSEWHEEL()
-    ON_WM_LBUTTONDOWN()
-    ON_WM_KEYDOWN()
-    ON_WM_RBUTTONDOWN()
-    ON_WM_SHOWWINDOW()
+ON_WM_SIZE()
+ON_WM_PAINT()
+ON_WM_ERASEBKGND()
+ON_WM_NCPAINT()
+ON_WM_NCCALCSIZE()
+ON_WM_HSCROLL()
+ON_WM_VSCROLL()
+ON_NOTIFY_REFLECT(LVN_INSERTITEM, OnItemInserted)
+ON_NOTIFY_REFLECT(LVN_DELETEITEM, OnItemDeleted)
+ON_WM_MOUSEWHEEL()
+ON_WM_LBUTTONDOWN()
+ON_WM_KEYDOWN()
+ON_WM_RBUTTONDOWN()
+ON_WM_SHOWWINDOW()
 END_MESSAGE_MAP()
 
 namespace {
 // Posted to itself after a row is deleted: the control announces a deletion before it happens.
 const UINT kRowsChangedMessage = ::RegisterWindowMessageW(L"qrn_SkinList.RowsChanged");
-}
+}  // namespace
 
 int SkinListScrollMax(int total, int visible, int unit)
 {
-    if (unit <= 0) return 0;
+    if (unit <= 0)
+        return 0;
     const int hidden = total - visible;
     return hidden > 0 ? (hidden + unit - 1) / unit : hidden / unit;
 }
@@ -42,14 +43,14 @@ int SkinListScrollMax(int total, int visible, int unit)
 // ---------------------------------------------------------------- header
 
 qrn_SkinHeader::qrn_SkinHeader() : m_hFont(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)))
-{
-}
+{ }
 
 qrn_SkinHeader::~qrn_SkinHeader() = default;
 
 int qrn_SkinHeader::DrawBackground(HDC dc, int width)
 {
-    if (!m_hWnd) return 0;
+    if (!m_hWnd)
+        return 0;
     CRect client;
     GetClientRect(&client);
     client.right = client.left + width;
@@ -66,7 +67,8 @@ void qrn_SkinHeader::OnPaint()
     CRect client;
     GetClientRect(&client);
     CDC mem;
-    if (!mem.CreateCompatibleDC(&dc)) return;
+    if (!mem.CreateCompatibleDC(&dc))
+        return;
     CBitmap bitmap;
     bitmap.CreateCompatibleBitmap(&dc, client.Width(), client.Height());
     HGDIOBJ old = mem.SelectObject(&bitmap);
@@ -109,12 +111,11 @@ void qrn_SkinHeader::DrawHeader(HDC dc, int, int, RECT area)
 
 qrn_SkinList::qrn_SkinList()
     : m_pHeader(new qrn_SkinHeader), m_hFont(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)))
-{
-}
+{ }
 
 qrn_SkinList::~qrn_SkinList()
 {
-    DestroyWindow();   // the header's object goes below; its window must go first
+    DestroyWindow();  // the header's object goes below; its window must go first
     DeleteHeaderObject(m_pHeader);
     m_pHeader = nullptr;
 }
@@ -132,26 +133,29 @@ void qrn_SkinList::DeleteHeaderObject(qrn_SkinHeader* header)
 void qrn_SkinList::SubclassHeader()
 {
     HWND header = GetHeaderHandle();
-    if (header && m_pHeader && !m_pHeader->m_hWnd) m_pHeader->SubclassWindow(header);
+    if (header && m_pHeader && !m_pHeader->m_hWnd)
+        m_pHeader->SubclassWindow(header);
 }
 
 BOOL qrn_SkinList::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
 {
-    if (!CListCtrl::Create(style, rect, parent, id)) return FALSE;
+    if (!CListCtrl::Create(style, rect, parent, id))
+        return FALSE;
     SubclassHeader();
     return TRUE;
 }
 
 BOOL qrn_SkinList::CreateEx(DWORD exStyle, DWORD style, const RECT& rect, CWnd* parent, UINT id)
 {
-    if (!CListCtrl::CreateEx(exStyle, style, rect, parent, id)) return FALSE;
+    if (!CListCtrl::CreateEx(exStyle, style, rect, parent, id))
+        return FALSE;
     SubclassHeader();
     return TRUE;
 }
 
 void qrn_SkinList::PreSubclassWindow()
 {
-    SubclassHeader();   // a list being created has no header yet; Create subclasses it later
+    SubclassHeader();  // a list being created has no header yet; Create subclasses it later
     CListCtrl::PreSubclassWindow();
 }
 
@@ -160,19 +164,27 @@ void qrn_SkinList::AttachSkin(const SkinListStyle* style)
     CWnd* parent = GetParent();
     CRect r;
     GetWindowRect(&r);
-    if (parent) parent->ScreenToClient(&r);
+    if (parent)
+        parent->ScreenToClient(&r);
     MoveWindow(r.left, r.top, r.Width() - m_nBarSize, r.Height() - m_nBarSize);
     SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP);
     if (style) {
         if (m_pHeader) {
-            if (style->dwHeaderMask & 1) m_pHeader->m_clrBack = style->clrHeaderBack;
-            if (style->dwHeaderMask & 2) m_pHeader->m_clrLine = style->clrHeaderLine;
-            if (style->dwHeaderMask & 4) m_pHeader->m_clrText = style->clrHeaderText;
+            if (style->dwHeaderMask & 1)
+                m_pHeader->m_clrBack = style->clrHeaderBack;
+            if (style->dwHeaderMask & 2)
+                m_pHeader->m_clrLine = style->clrHeaderLine;
+            if (style->dwHeaderMask & 4)
+                m_pHeader->m_clrText = style->clrHeaderText;
         }
-        if (style->dwListMask & 1) m_bNoBorder = style->bNoBorder;
-        if (style->dwListMask & 2) m_bNoVScroll = style->bNoVScroll;
-        if (style->dwListMask & 4) m_bNoHScroll = style->bNoHScroll;
-        if (style->dwListMask & 8) m_clrSelFill = style->clrSelFill;
+        if (style->dwListMask & 1)
+            m_bNoBorder = style->bNoBorder;
+        if (style->dwListMask & 2)
+            m_bNoVScroll = style->bNoVScroll;
+        if (style->dwListMask & 4)
+            m_bNoHScroll = style->bNoHScroll;
+        if (style->dwListMask & 8)
+            m_clrSelFill = style->clrSelFill;
     }
     if (!m_bNoHScroll && !m_hBar.m_hWnd && m_hBar.CreateBar(parent)) {
         m_hBar.m_pScrollObj = this;
@@ -190,23 +202,28 @@ void qrn_SkinList::PlaceScrollBars()
     CWnd* parent = GetParent();
     CRect r;
     GetWindowRect(&r);
-    if (parent) parent->ScreenToClient(&r);
-    if (m_vBar.m_hWnd) m_vBar.SetWindowPos(nullptr, r.right, r.top, m_nBarSize, r.Height() + m_nBarSize, SWP_NOZORDER);
-    if (m_hBar.m_hWnd) m_hBar.SetWindowPos(nullptr, r.left, r.bottom, r.Width() + 1, m_nBarSize, SWP_NOZORDER);
+    if (parent)
+        parent->ScreenToClient(&r);
+    if (m_vBar.m_hWnd)
+        m_vBar.SetWindowPos(nullptr, r.right, r.top, m_nBarSize, r.Height() + m_nBarSize, SWP_NOZORDER);
+    if (m_hBar.m_hWnd)
+        m_hBar.SetWindowPos(nullptr, r.left, r.bottom, r.Width() + 1, m_nBarSize, SWP_NOZORDER);
 }
 
 void qrn_SkinList::UpdateScrollBar(int orientation)
 {
     const int max = GetScrollMax(orientation);
     if (orientation == 1) {
-        if (m_bNoVScroll || !m_vBar.m_hWnd) return;
+        if (m_bNoVScroll || !m_vBar.m_hWnd)
+            return;
         CRect r;
         GetWindowRect(&r);
         if (max > 0) {
             if (!m_bVBarShown) {
                 SetWindowPos(nullptr, 0, 0, r.Width() - m_nBarSize + 1, r.Height(), SWP_NOMOVE | SWP_NOZORDER);
                 m_bVBarShown = TRUE;
-                if (m_hBar.m_hWnd) m_hBar.Invalidate();
+                if (m_hBar.m_hWnd)
+                    m_hBar.Invalidate();
             }
             m_vBar.ShowWindow(SW_SHOW);
             m_vBar.MoveBy(0);
@@ -216,13 +233,15 @@ void qrn_SkinList::UpdateScrollBar(int orientation)
                 SetWindowPos(nullptr, 0, 0, r.Width() + m_nBarSize - 1, r.Height(), SWP_NOMOVE | SWP_NOZORDER);
                 m_bVBarShown = FALSE;
                 Invalidate();
-                if (m_hBar.m_hWnd) m_hBar.Invalidate();
+                if (m_hBar.m_hWnd)
+                    m_hBar.Invalidate();
             }
             m_vBar.ShowWindow(SW_HIDE);
         }
         return;
     }
-    if (m_bNoHScroll || !m_hBar.m_hWnd) return;
+    if (m_bNoHScroll || !m_hBar.m_hWnd)
+        return;
     if (max > 0) {
         m_hBar.ShowWindow(SW_SHOW);
         m_hBar.MoveBy(0);
@@ -237,10 +256,12 @@ void qrn_SkinList::UpdateScrollBar(int orientation)
 int qrn_SkinList::TotalWidth()
 {
     HWND header = GetHeaderHandle();
-    if (!header) return 0;
+    if (!header)
+        return 0;
     const int columns = static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
     int total = 0;
-    for (int c = 0; c < columns; ++c) total += GetColumnWidth(c);
+    for (int c = 0; c < columns; ++c)
+        total += GetColumnWidth(c);
     return total;
 }
 
@@ -255,7 +276,8 @@ int qrn_SkinList::RowHeight()
 {
     if (m_nRowHeight == 0 && GetItemCount() > 0) {
         CRect row;
-        if (GetItemRect(0, &row, LVIR_BOUNDS)) m_nRowHeight = row.Height();
+        if (GetItemRect(0, &row, LVIR_BOUNDS))
+            m_nRowHeight = row.Height();
     }
     return m_nRowHeight;
 }
@@ -263,9 +285,11 @@ int qrn_SkinList::RowHeight()
 int qrn_SkinList::TotalHeight()
 {
     const int count = GetItemCount();
-    if (count <= 0) return 0;
+    if (count <= 0)
+        return 0;
     CRect row;
-    if (!GetItemRect(0, &row, LVIR_BOUNDS)) return 0;
+    if (!GetItemRect(0, &row, LVIR_BOUNDS))
+        return 0;
     return count * row.Height();
 }
 
@@ -274,20 +298,23 @@ int qrn_SkinList::VisibleHeight()
     CRect client;
     GetClientRect(&client);
     CRect header;
-    if (HWND h = GetHeaderHandle()) ::GetClientRect(h, &header);
+    if (HWND h = GetHeaderHandle())
+        ::GetClientRect(h, &header);
     return std::min(TotalHeight(), std::max(client.Height() - header.Height(), header.Height()));
 }
 
 int qrn_SkinList::GetScrollMax(int orientation)
 {
-    if (orientation == 0) return SkinListScrollMax(TotalWidth(), VisibleWidth(), m_nHStep);
+    if (orientation == 0)
+        return SkinListScrollMax(TotalWidth(), VisibleWidth(), m_nHStep);
     const int row = RowHeight();
     return row > 0 ? SkinListScrollMax(TotalHeight(), VisibleHeight(), row) : 0;
 }
 
 int qrn_SkinList::GetScrollPage(int orientation)
 {
-    if (orientation == 0) return m_nHStep > 0 ? VisibleWidth() / m_nHStep : 0;
+    if (orientation == 0)
+        return m_nHStep > 0 ? VisibleWidth() / m_nHStep : 0;
     const int row = RowHeight();
     return row > 0 ? VisibleHeight() / row : 0;
 }
@@ -295,7 +322,8 @@ int qrn_SkinList::GetScrollPage(int orientation)
 double qrn_SkinList::GetScrollRatio(int orientation)
 {
     const int total = orientation == 0 ? TotalWidth() : TotalHeight();
-    if (total <= 0) return 1.0;   // nothing hidden
+    if (total <= 0)
+        return 1.0;  // nothing hidden
     const int visible = orientation == 0 ? VisibleWidth() : VisibleHeight();
     return static_cast<double>(visible) / total;
 }
@@ -316,7 +344,8 @@ int qrn_SkinList::ScrollNotify(int code)
 LRESULT qrn_SkinList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == kRowsChangedMessage) {
-        if (GetStyle() & WS_VISIBLE) UpdateScrollBar(1);
+        if (GetStyle() & WS_VISIBLE)
+            UpdateScrollBar(1);
         return 0;
     }
     return CListCtrl::WindowProc(message, wParam, lParam);
@@ -353,7 +382,8 @@ void qrn_SkinList::OnPaint()
     GetClientRect(&client);
     const int cx = client.Width(), cy = client.Height();
     CDC mem;
-    if (!mem.CreateCompatibleDC(&dc)) return;
+    if (!mem.CreateCompatibleDC(&dc))
+        return;
     CBitmap bitmap;
     bitmap.CreateCompatibleBitmap(&dc, cx, cy);
     HGDIOBJ old = mem.SelectObject(&bitmap);
@@ -372,7 +402,7 @@ void qrn_SkinList::OnPaint()
 void qrn_SkinList::DrawRows(HDC dc)
 {
     const int first = GetTopIndex();
-    const int end = std::min(GetItemCount(), first + GetCountPerPage());   // whole rows only
+    const int end = std::min(GetItemCount(), first + GetCountPerPage());  // whole rows only
     const int columns = m_pHeader && m_pHeader->m_hWnd ? m_pHeader->GetItemCount() : 1;
     const int saved = ::SaveDC(dc);
     HPEN dotted = ::CreatePen(PS_DOT, 1, m_clrSelLine);
@@ -380,7 +410,8 @@ void qrn_SkinList::DrawRows(HDC dc)
     ::SelectObject(dc, dotted);
     ::SetTextColor(dc, m_clrText);
     ::SetBkMode(dc, TRANSPARENT);
-    for (int i = first; i < end; ++i) DrawRow(dc, i, columns);
+    for (int i = first; i < end; ++i)
+        DrawRow(dc, i, columns);
     ::RestoreDC(dc, saved);
     ::DeleteObject(dotted);
 }
@@ -421,7 +452,8 @@ void qrn_SkinList::DrawRow(HDC dc, int item, int columns)
 
 void qrn_SkinList::OnNcPaint()
 {
-    if (m_bNoBorder) return;
+    if (m_bNoBorder)
+        return;
     CWindowDC dc(this);
     CRect r;
     GetWindowRect(&r);
@@ -460,7 +492,8 @@ void qrn_SkinList::OnVScroll(UINT, UINT, CScrollBar*)
 void qrn_SkinList::OnItemInserted(NMHDR*, LRESULT* result)
 {
     *result = 0;
-    if (GetStyle() & WS_VISIBLE) UpdateScrollBar(1);
+    if (GetStyle() & WS_VISIBLE)
+        UpdateScrollBar(1);
 }
 
 void qrn_SkinList::OnItemDeleted(NMHDR*, LRESULT* result)
@@ -472,7 +505,8 @@ void qrn_SkinList::OnItemDeleted(NMHDR*, LRESULT* result)
 
 BOOL qrn_SkinList::OnMouseWheel(UINT, short delta, CPoint)
 {
-    if (m_bNoVScroll || !m_vBar.m_hWnd) return TRUE;
+    if (m_bNoVScroll || !m_vBar.m_hWnd)
+        return TRUE;
     if (delta <= 0) {
         m_vBar.LineIncrease();
     } else {
@@ -487,7 +521,8 @@ void qrn_SkinList::OnLButtonDown(UINT flags, CPoint point)
     const int hit = HitTest(point);
     if (hit >= 0 && hit != current) {
         const int count = GetItemCount();
-        for (int i = 0; i < count; ++i) SetItemState(i, 0, LVIS_SELECTED);
+        for (int i = 0; i < count; ++i)
+            SetItemState(i, 0, LVIS_SELECTED);
         SetItemState(hit, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         Invalidate(TRUE);
         UpdateWindow();
@@ -501,7 +536,9 @@ void qrn_SkinList::OnShowWindow(BOOL show, UINT status)
     if (show) {
         UpdateScrollBar(1);
     } else {
-        if (m_hBar.m_hWnd) m_hBar.ShowWindow(SW_HIDE);
-        if (m_vBar.m_hWnd) m_vBar.ShowWindow(SW_HIDE);
+        if (m_hBar.m_hWnd)
+            m_hBar.ShowWindow(SW_HIDE);
+        if (m_vBar.m_hWnd)
+            m_vBar.ShowWindow(SW_HIDE);
     }
 }

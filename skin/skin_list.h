@@ -22,7 +22,7 @@ public:
     COLORREF m_clrBack = RGB(20, 142, 195);
     COLORREF m_clrText = RGB(255, 255, 255);
     COLORREF m_clrLine = RGB(100, 100, 100);
-    HFONT m_hFont;   // not owned
+    HFONT m_hFont;  // not owned
 
 protected:
     void OnPaint();
@@ -32,11 +32,11 @@ protected:
 
 // Skin settings an owning dialog passes to AttachSkin; a field counts only when its mask bit is set.
 struct SkinListStyle {
-    DWORD dwHeaderMask;         // bit 0 background, bit 1 line, bit 2 text colour
+    DWORD dwHeaderMask;  // bit 0 background, bit 1 line, bit 2 text colour
     COLORREF clrHeaderBack;
     COLORREF clrHeaderLine;
     COLORREF clrHeaderText;
-    DWORD dwListMask;           // bit 0 no border, bit 1 no vertical bar, bit 2 no horizontal bar, bit 3 selection fill
+    DWORD dwListMask;  // bit 0 no border, bit 1 no vertical bar, bit 2 no horizontal bar, bit 3 selection fill
     BOOL bNoBorder;
     BOOL bNoVScroll;
     BOOL bNoHScroll;
@@ -75,7 +75,7 @@ public:
     int m_nBarSize = 17;
     int m_nHStep = 5;
     int m_nHOffset = 0;
-    int m_nRowHeight = 0;   // measured from the first row, 0 until there is one
+    int m_nRowHeight = 0;  // measured from the first row, 0 until there is one
     int m_nVOffset = 0;
     BOOL m_bNoBorder = FALSE;
     BOOL m_bNoHScroll = FALSE;
@@ -89,7 +89,7 @@ public:
     COLORREF m_clrText = RGB(87, 117, 159);
     COLORREF m_clrSelLine = RGB(58, 110, 165);
     COLORREF m_clrSelFill = RGB(249, 240, 178);
-    HFONT m_hFont;   // not owned
+    HFONT m_hFont;  // not owned
     qrn_SkinImg m_imgBack;
 
 protected:
@@ -115,8 +115,8 @@ protected:
     void OnItemDeleted(NMHDR* nm, LRESULT* result);
     BOOL OnMouseWheel(UINT flags, short delta, CPoint point);
     void OnLButtonDown(UINT flags, CPoint point);
-    void OnKeyDown(UINT, UINT, UINT) {}
-    void OnRButtonDown(UINT, CPoint) {}
+    void OnKeyDown(UINT, UINT, UINT) { }
+    void OnRButtonDown(UINT, CPoint) { }
     void OnShowWindow(BOOL show, UINT status);
     DECLARE_MESSAGE_MAP()
 };

@@ -3,24 +3,26 @@
 IMPLEMENT_DYNAMIC(qrn_SkinProgress, CWnd)
 
 BEGIN_MESSAGE_MAP(qrn_SkinProgress, CWnd)
-    ON_WM_PAINT()
-    ON_WM_NCPAINT()
+ON_WM_PAINT()
+ON_WM_NCPAINT()
 END_MESSAGE_MAP()
 
 int ProgressFillWidth(int innerWidth, int range, int position)
 {
-    if (range <= 0 || innerWidth <= 0) return 0;
+    if (range <= 0 || innerWidth <= 0)
+        return 0;
     const double filled = static_cast<double>(innerWidth) / range * position;
-    if (!(filled > 0.0)) return 0;
-    if (filled >= innerWidth) return innerWidth;
+    if (!(filled > 0.0))
+        return 0;
+    if (filled >= innerWidth)
+        return innerWidth;
     return static_cast<int>(filled);
 }
 
 qrn_SkinProgress::qrn_SkinProgress()
-    : m_hBackBrush(::CreateSolidBrush(RGB(239, 239, 239))),
-      m_hBarBrush{::CreateSolidBrush(RGB(75, 145, 180)), ::CreateSolidBrush(RGB(33, 217, 9))}
-{
-}
+    : m_hBackBrush(::CreateSolidBrush(RGB(239, 239, 239))), m_hBarBrush{::CreateSolidBrush(RGB(75, 145, 180)),
+                                                                        ::CreateSolidBrush(RGB(33, 217, 9))}
+{ }
 
 qrn_SkinProgress::~qrn_SkinProgress()
 {
@@ -35,7 +37,8 @@ void qrn_SkinProgress::OnPaint()
     CRect client;
     GetClientRect(&client);
     CDC mem;
-    if (!mem.CreateCompatibleDC(&dc)) return;
+    if (!mem.CreateCompatibleDC(&dc))
+        return;
     CBitmap bitmap;
     bitmap.CreateCompatibleBitmap(&dc, client.Width(), client.Height());
     HGDIOBJ oldBitmap = mem.SelectObject(&bitmap);

@@ -14,16 +14,16 @@ public:
     qrn_SkinProgress();
     ~qrn_SkinProgress() override;
 
-    HBRUSH m_hBackBrush;      // owned
-    HBRUSH m_hBarBrush[2];    // owned: blue, green
-    int m_nBarBrush = 0;      // which bar brush fills
+    HBRUSH m_hBackBrush;  // owned
+    HBRUSH m_hBarBrush[2];  // owned: blue, green
+    int m_nBarBrush = 0;  // which bar brush fills
     int m_nRange = 1;
     int m_nPos = 0;
     COLORREF m_clrBorder = RGB(28, 67, 115);
 
 protected:
     void OnPaint();
-    void OnNcPaint() {}
+    void OnNcPaint() { }
     DECLARE_MESSAGE_MAP()
 };
 

@@ -5,22 +5,22 @@ IMPLEMENT_DYNAMIC(qrn_SkinHScrollBar, qrn_SkinScrollBar)
 IMPLEMENT_DYNAMIC(qrn_SkinVScrollBar, qrn_SkinScrollBar)
 
 BEGIN_MESSAGE_MAP(qrn_SkinScrollBar, CStatic)
-    ON_WM_PAINT()
-    ON_WM_TIMER()
+ON_WM_PAINT()
+ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 BEGIN_MESSAGE_MAP(qrn_SkinHScrollBar, qrn_SkinScrollBar)
-    ON_WM_LBUTTONDOWN()
-    ON_WM_MOUSEMOVE()
-    ON_WM_LBUTTONUP()
-    ON_WM_TIMER()
+ON_WM_LBUTTONDOWN()
+ON_WM_MOUSEMOVE()
+ON_WM_LBUTTONUP()
+ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 BEGIN_MESSAGE_MAP(qrn_SkinVScrollBar, qrn_SkinScrollBar)
-    ON_WM_LBUTTONDOWN()
-    ON_WM_MOUSEMOVE()
-    ON_WM_LBUTTONUP()
-    ON_WM_TIMER()
+ON_WM_LBUTTONDOWN()
+ON_WM_MOUSEMOVE()
+ON_WM_LBUTTONUP()
+ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 namespace {
@@ -29,8 +29,7 @@ enum { TIMER_REPEAT = 1, TIMER_DELAY = 2 };
 
 qrn_SkinScrollBar::qrn_SkinScrollBar(int orientation)
     : m_nOrientation(orientation), m_hCursor(::LoadCursorW(nullptr, IDC_HAND))
-{
-}
+{ }
 
 qrn_SkinScrollBar::~qrn_SkinScrollBar() = default;
 qrn_SkinHScrollBar::~qrn_SkinHScrollBar() = default;
@@ -38,7 +37,8 @@ qrn_SkinVScrollBar::~qrn_SkinVScrollBar() = default;
 
 BOOL qrn_SkinScrollBar::CreateBar(CWnd* parent)
 {
-    if (!Create(L"", WS_CHILD | WS_VISIBLE | WS_GROUP | SS_NOTIFY, CRect(0, 0, 0, 0), parent, 0xFFFF)) return FALSE;
+    if (!Create(L"", WS_CHILD | WS_VISIBLE | WS_GROUP | SS_NOTIFY, CRect(0, 0, 0, 0), parent, 0xFFFF))
+        return FALSE;
     ::SetClassLongPtrW(m_hWnd, GCL_STYLE, ::GetClassLongPtrW(m_hWnd, GCL_STYLE) & ~static_cast<LONG_PTR>(CS_DBLCLKS));
     return TRUE;
 }
@@ -67,13 +67,17 @@ ScrollBarGeometry qrn_SkinScrollBar::Geometry()
 void qrn_SkinScrollBar::StepTo(long long candidate, bool updateNow)
 {
     const int pos = ClampScrollPosition(candidate, ScrollMax());
-    if (pos == m_nPos) return;
+    if (pos == m_nPos)
+        return;
     const bool forward = pos > m_nPos;
     m_nPos = pos;
-    if (m_pScrollObj) m_pScrollObj->ScrollNotify(m_nOrientation * 2 + (forward ? 1 : 0));
-    if (!m_hWnd) return;
+    if (m_pScrollObj)
+        m_pScrollObj->ScrollNotify(m_nOrientation * 2 + (forward ? 1 : 0));
+    if (!m_hWnd)
+        return;
     Invalidate(TRUE);
-    if (updateNow) UpdateWindow();
+    if (updateNow)
+        UpdateWindow();
 }
 
 void qrn_SkinScrollBar::PageDecrease()
@@ -92,24 +96,39 @@ void qrn_SkinScrollBar::HandleButtonDown(CPoint point)
 {
     const int part = Geometry().HitTest(point);
     SetCapture();
-    if (part != SSP_NONE && ScrollMax() > 0) ::SetCursor(m_hCursor);
+    if (part != SSP_NONE && ScrollMax() > 0)
+        ::SetCursor(m_hCursor);
     m_bTracking = TRUE;
     switch (part) {
-    case SSP_FIRST_ARROW: LineDecrease(); break;
-    case SSP_SECOND_ARROW: LineIncrease(); break;
-    case SSP_TRACK_BEFORE: PageDecrease(); break;
-    case SSP_TRACK_AFTER: PageIncrease(); break;
-    case SSP_THUMB: m_nLastDrag = m_nOrientation ? point.y : point.x; break;
-    default: break;
+    case SSP_FIRST_ARROW:
+        LineDecrease();
+        break;
+    case SSP_SECOND_ARROW:
+        LineIncrease();
+        break;
+    case SSP_TRACK_BEFORE:
+        PageDecrease();
+        break;
+    case SSP_TRACK_AFTER:
+        PageIncrease();
+        break;
+    case SSP_THUMB:
+        m_nLastDrag = m_nOrientation ? point.y : point.x;
+        break;
+    default:
+        break;
     }
-    if (part != SSP_NONE && part != SSP_THUMB) SetTimer(TIMER_DELAY, 250);
-    if (part != SSP_NONE) m_nPressedPart = part;
+    if (part != SSP_NONE && part != SSP_THUMB)
+        SetTimer(TIMER_DELAY, 250);
+    if (part != SSP_NONE)
+        m_nPressedPart = part;
 }
 
 void qrn_SkinScrollBar::HandleMouseMove(CPoint point)
 {
     const ScrollBarGeometry g = Geometry();
-    if (g.HitTest(point) != SSP_NONE && g.max > 0) ::SetCursor(m_hCursor);
+    if (g.HitTest(point) != SSP_NONE && g.max > 0)
+        ::SetCursor(m_hCursor);
     if (m_bTracking && m_nPressedPart == SSP_THUMB) {
         const int along = m_nOrientation ? point.y : point.x;
         const long long steps = ThumbDragSteps(along - m_nLastDrag, PixelsPerStep(), g.max);
@@ -133,17 +152,24 @@ BOOL qrn_SkinScrollBar::RepeatStep()
     ::GetCursorPos(&cursor);
     ScreenToClient(&cursor);
     switch (m_nPressedPart) {
-    case SSP_FIRST_ARROW: LineDecrease(); break;
-    case SSP_SECOND_ARROW: LineIncrease(); break;
+    case SSP_FIRST_ARROW:
+        LineDecrease();
+        break;
+    case SSP_SECOND_ARROW:
+        LineIncrease();
+        break;
     case SSP_TRACK_BEFORE:
-        if (Geometry().HitTest(cursor) != SSP_TRACK_BEFORE) return FALSE;   // the thumb has reached the cursor
+        if (Geometry().HitTest(cursor) != SSP_TRACK_BEFORE)
+            return FALSE;  // the thumb has reached the cursor
         PageDecrease();
         break;
     case SSP_TRACK_AFTER:
-        if (Geometry().HitTest(cursor) != SSP_TRACK_AFTER) return FALSE;
+        if (Geometry().HitTest(cursor) != SSP_TRACK_AFTER)
+            return FALSE;
         PageIncrease();
         break;
-    default: break;
+    default:
+        break;
     }
     return TRUE;
 }
@@ -154,7 +180,8 @@ void qrn_SkinScrollBar::OnTimer(UINT_PTR id)
         KillTimer(TIMER_DELAY);
         SetTimer(TIMER_REPEAT, 50);
     } else if (id == TIMER_REPEAT) {
-        if (!m_bTracking || !AutoRepeatStep()) KillTimer(TIMER_REPEAT);
+        if (!m_bTracking || !AutoRepeatStep())
+            KillTimer(TIMER_REPEAT);
     }
     CStatic::OnTimer(id);
 }
@@ -252,7 +279,8 @@ void qrn_SkinScrollBar::DrawPlainArrows(CDC* dc, const CRect& client)
 void qrn_SkinScrollBar::OnPaint()
 {
     CPaintDC dc(this);
-    if (!m_bDrawEnabled) return;
+    if (!m_bDrawEnabled)
+        return;
     CRect client;
     GetClientRect(&client);
     const int W = client.Width(), H = client.Height();
@@ -281,7 +309,8 @@ void qrn_SkinScrollBar::OnPaint()
     }
 
     const ScrollBarGeometry g = Geometry();
-    if (g.max <= 0) return;
+    if (g.max <= 0)
+        return;
     const CRect thumb = g.PartRect(SSP_THUMB);
     const int tw = thumb.Width(), th = thumb.Height();
     const int iw = m_imgThumb.Width(), ih = m_imgThumb.Height();

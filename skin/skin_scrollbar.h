@@ -11,11 +11,11 @@
 // Implemented by the scrolled control. Orientation 0 horizontal, 1 vertical.
 class qrn_IScrollObj {
 public:
-    virtual int GetScrollMax(int orientation) = 0;       // largest position in steps; <= 0: nothing to scroll
-    virtual int GetScrollPage(int orientation) = 0;      // steps per page
+    virtual int GetScrollMax(int orientation) = 0;  // largest position in steps; <= 0: nothing to scroll
+    virtual int GetScrollPage(int orientation) = 0;  // steps per page
     virtual double GetScrollRatio(int orientation) = 0;  // visible extent / whole extent
-    virtual int ScrollNotify(int code) = 0;              // 0/1 from a horizontal bar, 2/3 from a vertical one
-    virtual int ScrollReserved(int) = 0;                 // never called by the bars
+    virtual int ScrollNotify(int code) = 0;  // 0/1 from a horizontal bar, 2/3 from a vertical one
+    virtual int ScrollReserved(int) = 0;  // never called by the bars
 
 protected:
     ~qrn_IScrollObj() = default;
@@ -61,7 +61,7 @@ public:
     qrn_SkinImg m_imgArrow2;
     qrn_SkinImg m_imgTrack;
     qrn_SkinImg m_imgThumb;
-    qrn_IScrollObj* m_pScrollObj = nullptr;   // not owned
+    qrn_IScrollObj* m_pScrollObj = nullptr;  // not owned
     int m_nPressedPart = SSP_NONE;
     BOOL m_bTracking = FALSE;
     int m_nLastDrag = 0;
@@ -86,7 +86,7 @@ protected:
 class qrn_SkinHScrollBar : public qrn_SkinScrollBar {
     DECLARE_DYNAMIC(qrn_SkinHScrollBar)
 public:
-    qrn_SkinHScrollBar() : qrn_SkinScrollBar(0) {}
+    qrn_SkinHScrollBar() : qrn_SkinScrollBar(0) { }
     ~qrn_SkinHScrollBar() override;
     BOOL AutoRepeatStep() override { return RepeatStep(); }
     double FreeTrackLength() override { return Geometry().FreeTrackLength(); }
@@ -104,7 +104,7 @@ protected:
 class qrn_SkinVScrollBar : public qrn_SkinScrollBar {
     DECLARE_DYNAMIC(qrn_SkinVScrollBar)
 public:
-    qrn_SkinVScrollBar() : qrn_SkinScrollBar(1) {}
+    qrn_SkinVScrollBar() : qrn_SkinScrollBar(1) { }
     ~qrn_SkinVScrollBar() override;
     BOOL AutoRepeatStep() override { return RepeatStep(); }
     double FreeTrackLength() override { return Geometry().FreeTrackLength(); }

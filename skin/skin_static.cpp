@@ -3,10 +3,10 @@
 IMPLEMENT_DYNAMIC(qrn_SkinStatic, CStatic)
 
 BEGIN_MESSAGE_MAP(qrn_SkinStatic, CStatic)
-    ON_WM_PAINT()
-    ON_WM_MOUSEMOVE()
-    ON_WM_LBUTTONDOWN()
-    ON_WM_CTLCOLOR_REFLECT()
+ON_WM_PAINT()
+ON_WM_MOUSEMOVE()
+ON_WM_LBUTTONDOWN()
+ON_WM_CTLCOLOR_REFLECT()
 END_MESSAGE_MAP()
 
 qrn_SkinStatic::qrn_SkinStatic() : m_hBackBrush(::CreateSolidBrush(m_clrBack))
@@ -16,13 +16,15 @@ qrn_SkinStatic::qrn_SkinStatic() : m_hBackBrush(::CreateSolidBrush(m_clrBack))
 
 qrn_SkinStatic::~qrn_SkinStatic()
 {
-    if (m_hBackBrush) ::DeleteObject(m_hBackBrush);
+    if (m_hBackBrush)
+        ::DeleteObject(m_hBackBrush);
 }
 
 void qrn_SkinStatic::SetBackColor(COLORREF color)
 {
     m_clrBack = color;
-    if (m_hBackBrush) ::DeleteObject(m_hBackBrush);
+    if (m_hBackBrush)
+        ::DeleteObject(m_hBackBrush);
     m_hBackBrush = ::CreateSolidBrush(color);
 }
 

@@ -15,13 +15,13 @@ public:
 
     COLORREF m_clrText = RGB(50, 50, 155);
     COLORREF m_clrBack = RGB(225, 235, 238);
-    HBRUSH m_hBackBrush;   // owned
+    HBRUSH m_hBackBrush;  // owned
     UINT m_nFormat = DT_WORDBREAK;
     CFont m_font;
-    BOOL m_bDrawSelf = TRUE;   // FALSE: the system control paints
+    BOOL m_bDrawSelf = TRUE;  // FALSE: the system control paints
 
 protected:
-    void DrawItem(LPDRAWITEMSTRUCT) override {}
+    void DrawItem(LPDRAWITEMSTRUCT) override { }
     void OnPaint();
     void OnMouseMove(UINT flags, CPoint point);
     void OnLButtonDown(UINT flags, CPoint point);

@@ -38,8 +38,14 @@ constexpr int64_t TwipsFromUnits(int64_t value, int unitsPerPoint)
 
 constexpr int64_t kEmuPerTwip = kEmuPerPoint / kTwipsPerPoint;
 
-constexpr int64_t EmuFromPoints(int64_t points) { return points * kEmuPerPoint; }
-constexpr int64_t EmuFromTwips(int64_t twips) { return twips * kEmuPerTwip; }
+constexpr int64_t EmuFromPoints(int64_t points)
+{
+    return points * kEmuPerPoint;
+}
+constexpr int64_t EmuFromTwips(int64_t twips)
+{
+    return twips * kEmuPerTwip;
+}
 
 }  // namespace strome
 

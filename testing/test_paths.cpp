@@ -82,7 +82,10 @@ std::string TestSourcePath(const std::string& relative)
     return ToWindowsPath(EnvOr("MORVANE_SRC", ".") + "/" + relative);
 }
 
-std::wstring TestSourcePathW(const std::string& relative) { return Widen(TestSourcePath(relative)); }
+std::wstring TestSourcePathW(const std::string& relative)
+{
+    return Widen(TestSourcePath(relative));
+}
 
 std::string TestBinFolder()
 {
@@ -102,21 +105,31 @@ std::wstring TestScratchFolderW(const std::string& name)
     return folder;
 }
 
-std::string TestScratchFolder(const std::string& name) { return Narrow(TestScratchFolderW(name)); }
+std::string TestScratchFolder(const std::string& name)
+{
+    return Narrow(TestScratchFolderW(name));
+}
 
 #else
 
-std::string TestSourcePath(const std::string& relative) { return EnvOr("MORVANE_SRC", ".") + "/" + relative; }
+std::string TestSourcePath(const std::string& relative)
+{
+    return EnvOr("MORVANE_SRC", ".") + "/" + relative;
+}
 
-std::string TestBinFolder() { return EnvOr("MORVANE_BIN", ".") + "/"; }
+std::string TestBinFolder()
+{
+    return EnvOr("MORVANE_BIN", ".") + "/";
+}
 
 std::string TestScratchFolder(const std::string& name)
 {
     std::string folder = TestBinFolder() + "scratch/";
     mkdir(folder.c_str(), 0755);
     folder += name;
-    nftw(folder.c_str(), [](const char* p, const struct stat*, int, struct FTW*) { return remove(p); }, 16,
-         FTW_DEPTH | FTW_PHYS);
+    nftw(
+        folder.c_str(), [](const char* p, const struct stat*, int, struct FTW*) { return remove(p); }, 16,
+        FTW_DEPTH | FTW_PHYS);
     mkdir(folder.c_str(), 0755);
     return folder + "/";
 }

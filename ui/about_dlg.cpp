@@ -35,15 +35,16 @@ void OpenMail(int textId)
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CAboutDlg, qrn_SkinDlg)
-    ON_BN_CLICKED(IDC_ABOUT_CLOSE, OnCloseButton)
-    ON_BN_CLICKED(IDC_ABOUT_OK, OnOKButton)
-    ON_STN_CLICKED(IDC_ABOUT_LOGO, OnWebSite)
-    ON_STN_CLICKED(IDC_ABOUT_WEB, OnWebSite)
-    ON_STN_CLICKED(IDC_ABOUT_MAIL, OnMail)
-    ON_STN_CLICKED(IDC_ABOUT_MAIL2, OnMail2)
+ON_BN_CLICKED(IDC_ABOUT_CLOSE, OnCloseButton)
+ON_BN_CLICKED(IDC_ABOUT_OK, OnOKButton)
+ON_STN_CLICKED(IDC_ABOUT_LOGO, OnWebSite)
+ON_STN_CLICKED(IDC_ABOUT_WEB, OnWebSite)
+ON_STN_CLICKED(IDC_ABOUT_MAIL, OnMail)
+ON_STN_CLICKED(IDC_ABOUT_MAIL2, OnMail2)
 END_MESSAGE_MAP()
 
-CAboutDlg::CAboutDlg() : qrn_SkinDlg(IDD_ABOUTBOX) {}
+CAboutDlg::CAboutDlg() : qrn_SkinDlg(IDD_ABOUTBOX)
+{ }
 
 void CAboutDlg::DoDataExchange(CDataExchange* pDX)
 {
@@ -65,8 +66,8 @@ void CAboutDlg::DoDataExchange(CDataExchange* pDX)
 BOOL CAboutDlg::OnInitDialog()
 {
     qrn_SkinDlg::OnInitDialog();
-    for (qrn_SkinStatic* label : {&m_lblName, &m_lblMail, &m_lblMail2, &m_lblWeb, &m_lblNotice, &m_lblEmailLabel,
-                                  &m_lblQmailLabel}) {
+    for (qrn_SkinStatic* label :
+         {&m_lblName, &m_lblMail, &m_lblMail2, &m_lblWeb, &m_lblNotice, &m_lblEmailLabel, &m_lblQmailLabel}) {
         label->m_clrText = kDarkText;
         label->SetBackColor(kLightBack);
     }
@@ -110,12 +111,14 @@ int CAboutDlg::LayoutControls()
         m_btnClose.SetWindowPos(nullptr, width - 37, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     if (m_btnOK.m_hWnd)
         m_btnOK.SetWindowPos(nullptr, 400, 185, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    struct { int id, x, y, w, h; } const places[] = {
-        {IDC_ABOUT_LOGO, 36, 61, 204, 83},         {IDC_ABOUT_BADGE, 427, 90, 32, 32},
-        {IDC_ABOUT_LINE, 36, 154, 449, 2},         {IDC_ABOUT_NAME, 253, 72, 230, 13},
-        {IDC_ABOUT_MAIL, 288, 95, 137, 13},        {IDC_ABOUT_MAIL2, 288, 118, 111, 13},
-        {IDC_ABOUT_WEB, 36, 168, 380, 13},         {IDC_ABOUT_NOTICE, 36, 194, 293, 13},
-        {IDC_ABOUT_EMAIL_LABEL, 253, 95, 30, 13},  {IDC_ABOUT_QMAIL_LABEL, 253, 118, 30, 13},
+    struct {
+        int id, x, y, w, h;
+    } const places[] = {
+        {IDC_ABOUT_LOGO, 36, 61, 204, 83},        {IDC_ABOUT_BADGE, 427, 90, 32, 32},
+        {IDC_ABOUT_LINE, 36, 154, 449, 2},        {IDC_ABOUT_NAME, 253, 72, 230, 13},
+        {IDC_ABOUT_MAIL, 288, 95, 137, 13},       {IDC_ABOUT_MAIL2, 288, 118, 111, 13},
+        {IDC_ABOUT_WEB, 36, 168, 380, 13},        {IDC_ABOUT_NOTICE, 36, 194, 293, 13},
+        {IDC_ABOUT_EMAIL_LABEL, 253, 95, 30, 13}, {IDC_ABOUT_QMAIL_LABEL, 253, 118, 30, 13},
     };
     for (const auto& place : places)
         if (HWND control = ::GetDlgItem(m_hWnd, place.id))
@@ -123,9 +126,15 @@ int CAboutDlg::LayoutControls()
     return 1;
 }
 
-void CAboutDlg::OnCloseButton() { CDialog::OnCancel(); }
+void CAboutDlg::OnCloseButton()
+{
+    CDialog::OnCancel();
+}
 
-void CAboutDlg::OnOKButton() { CDialog::OnOK(); }
+void CAboutDlg::OnOKButton()
+{
+    CDialog::OnOK();
+}
 
 void CAboutDlg::OnWebSite()
 {
@@ -134,6 +143,12 @@ void CAboutDlg::OnWebSite()
     OpenWebAddress(address);
 }
 
-void CAboutDlg::OnMail() { OpenMail(kTxtMail); }
+void CAboutDlg::OnMail()
+{
+    OpenMail(kTxtMail);
+}
 
-void CAboutDlg::OnMail2() { OpenMail(kTxtMail2); }
+void CAboutDlg::OnMail2()
+{
+    OpenMail(kTxtMail2);
+}

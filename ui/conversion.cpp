@@ -123,8 +123,8 @@ void CMorvaneDlg::JobProgress(int job, int stage, int value)
     LVFINDINFOW find = {};
     find.flags = LVFI_PARAM;
     find.lParam = job;
-    const int row = static_cast<int>(::SendMessageW(m_listFiles.m_hWnd, LVM_FINDITEMW, static_cast<WPARAM>(-1),
-                                                    reinterpret_cast<LPARAM>(&find)));
+    const int row = static_cast<int>(
+        ::SendMessageW(m_listFiles.m_hWnd, LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
     if (row >= 0) {
         int first = 0;
         int last = 0;

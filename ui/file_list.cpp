@@ -72,8 +72,9 @@ bool CMorvaneDlg::RefuseWhileBusy()
 
 void CMorvaneDlg::OnAdd()
 {
-    CFileDialog dialog(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_ALLOWMULTISELECT |
-                       OFN_ENABLESIZING, m_szFileFilter, nullptr, 0, TRUE);
+    CFileDialog dialog(TRUE, nullptr, nullptr,
+                       OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_ALLOWMULTISELECT | OFN_ENABLESIZING, m_szFileFilter,
+                       nullptr, 0, TRUE);
     if (RefuseWhileBusy())
         return;
     std::unique_ptr<wchar_t[]> names(new (std::nothrow) wchar_t[kOpenBufferChars]());

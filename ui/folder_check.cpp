@@ -11,7 +11,10 @@ namespace {
 
 const size_t kMaxPathChars = 259;
 
-bool FolderExists(const wchar_t* path) { return _waccess(path, 0) == 0; }
+bool FolderExists(const wchar_t* path)
+{
+    return _waccess(path, 0) == 0;
+}
 
 }  // namespace
 
@@ -42,7 +45,7 @@ int CheckFolderPath(const wchar_t* path, BOOL create)
         while (end < length && work[end] != L'\\')
             ++end;
         if (end == length && start == length)
-            break;   // a trailing backslash ends the path
+            break;  // a trailing backslash ends the path
         const wchar_t saved = work[end];
         work[end] = 0;
         if (!IsValidFolderName(work + start))

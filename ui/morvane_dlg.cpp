@@ -67,8 +67,7 @@ const int32_t kTipOpenFolder = 0x20000010;
 // The button member a row of the control table stands for.
 using ButtonOf = qrn_SkinBtn& (*)(CMorvaneDlg&);
 
-template <auto Member>
-qrn_SkinBtn& Button(CMorvaneDlg& dlg)
+template <auto Member> qrn_SkinBtn& Button(CMorvaneDlg& dlg)
 {
     return dlg.*Member;
 }
@@ -104,9 +103,9 @@ const stButtonRow kButtons[] = {
 };
 
 // The order in which the tooltips are added: the caption buttons, then by control id.
-const int kToolTipOrder[] = {IDC_SYS_HELP, IDC_SYS_MIN, IDC_SYS_CLOSE, IDC_ADD, IDC_STOP, IDC_REMOVE_ALL,
-                             IDC_CONVERT, IDC_REMOVE, IDC_SERVICE, IDC_HELP_PAGE, IDC_SETTINGS, IDC_ABOUT,
-                             IDC_EXIT, IDC_CHANGE_FOLDER, IDC_OPEN_FOLDER};
+const int kToolTipOrder[] = {IDC_SYS_HELP,   IDC_SYS_MIN, IDC_SYS_CLOSE, IDC_ADD,           IDC_STOP,
+                             IDC_REMOVE_ALL, IDC_CONVERT, IDC_REMOVE,    IDC_SERVICE,       IDC_HELP_PAGE,
+                             IDC_SETTINGS,   IDC_ABOUT,   IDC_EXIT,      IDC_CHANGE_FOLDER, IDC_OPEN_FOLDER};
 
 const stButtonRow* FindButtonRow(int id)
 {
@@ -126,27 +125,27 @@ void ReplaceBrush(HBRUSH& brush, COLORREF colour)
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CMorvaneDlg, qrn_SkinDlg)
-    ON_WM_SYSCOMMAND()
-    ON_WM_PAINT()
-    ON_WM_QUERYDRAGICON()
-    ON_WM_DESTROY()
-    ON_BN_CLICKED(IDC_SYS_HELP, OnHelpPage)
-    ON_BN_CLICKED(IDC_HELP_PAGE, OnHelpPage)
-    ON_BN_CLICKED(IDC_SYS_MIN, OnSysMinimize)
-    ON_BN_CLICKED(IDC_SYS_CLOSE, OnCloseWindow)
-    ON_BN_CLICKED(IDC_EXIT, OnCloseWindow)
-    ON_BN_CLICKED(IDC_CONVERT, OnConvert)
-    ON_BN_CLICKED(IDC_STOP, OnStop)
-    ON_BN_CLICKED(IDC_ADD, OnAdd)
-    ON_BN_CLICKED(IDC_REMOVE, OnRemove)
-    ON_BN_CLICKED(IDC_REMOVE_ALL, OnRemoveAll)
-    ON_BN_CLICKED(IDC_SERVICE, OnServicePage)
-    ON_BN_CLICKED(IDC_SETTINGS, OnSettings)
-    ON_BN_CLICKED(IDC_ABOUT, OnAboutBox)
-    ON_BN_CLICKED(IDC_CHANGE_FOLDER, OnChangeFolder)
-    ON_BN_CLICKED(IDC_OPEN_FOLDER, OnOpenFolder)
-    ON_MESSAGE(WM_CONVERT_DONE, OnConvertDone)
-    ON_MESSAGE(WM_DROPFILES, OnDropFiles)
+ON_WM_SYSCOMMAND()
+ON_WM_PAINT()
+ON_WM_QUERYDRAGICON()
+ON_WM_DESTROY()
+ON_BN_CLICKED(IDC_SYS_HELP, OnHelpPage)
+ON_BN_CLICKED(IDC_HELP_PAGE, OnHelpPage)
+ON_BN_CLICKED(IDC_SYS_MIN, OnSysMinimize)
+ON_BN_CLICKED(IDC_SYS_CLOSE, OnCloseWindow)
+ON_BN_CLICKED(IDC_EXIT, OnCloseWindow)
+ON_BN_CLICKED(IDC_CONVERT, OnConvert)
+ON_BN_CLICKED(IDC_STOP, OnStop)
+ON_BN_CLICKED(IDC_ADD, OnAdd)
+ON_BN_CLICKED(IDC_REMOVE, OnRemove)
+ON_BN_CLICKED(IDC_REMOVE_ALL, OnRemoveAll)
+ON_BN_CLICKED(IDC_SERVICE, OnServicePage)
+ON_BN_CLICKED(IDC_SETTINGS, OnSettings)
+ON_BN_CLICKED(IDC_ABOUT, OnAboutBox)
+ON_BN_CLICKED(IDC_CHANGE_FOLDER, OnChangeFolder)
+ON_BN_CLICKED(IDC_OPEN_FOLDER, OnOpenFolder)
+ON_MESSAGE(WM_CONVERT_DONE, OnConvertDone)
+ON_MESSAGE(WM_DROPFILES, OnDropFiles)
 END_MESSAGE_MAP()
 
 CMorvaneDlg::CMorvaneDlg() : qrn_SkinDlg(IDD_MORVANE_DIALOG), m_hIcon(nullptr), m_nConvType(0)
@@ -154,8 +153,8 @@ CMorvaneDlg::CMorvaneDlg() : qrn_SkinDlg(IDD_MORVANE_DIALOG), m_hIcon(nullptr), 
     m_fontHeader.CreateFont(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
     memset(m_szFileFilter, 0, sizeof(m_szFileFilter));
     memset(&m_verCheck, 0, sizeof(m_verCheck));
-    m_hIcon = static_cast<HICON>(LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                            0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    m_hIcon = static_cast<HICON>(LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 0, 0,
+                                            LR_DEFAULTSIZE | LR_SHARED));
     m_clrCtlText = kDarkText;
     if (m_hCtlBrush)
         ReplaceBrush(m_hCtlBrush, kLightBack);
@@ -281,8 +280,8 @@ void CMorvaneDlg::StartUpdateCheck()
     wchar_t question[kWebAddressChars];
     QueryText(kTxtUpdateAddress, addressTemplate, kWebAddressChars);
     QueryText(kTxtUpdateQuestion, question, kWebAddressChars);
-    wchar_t dataFolder[MAX_PATH];      // the per-user data folder holds the settings file
-    wchar_t programFolder[MAX_PATH];   // pub.ini lies beside the program
+    wchar_t dataFolder[MAX_PATH];  // the per-user data folder holds the settings file
+    wchar_t programFolder[MAX_PATH];  // pub.ini lies beside the program
     FolderOf(g_szCfgPath, dataFolder);
     FolderOf(g_szPubIniPath, programFolder);
     stVerCheckSetup setup = {};
@@ -349,7 +348,9 @@ int CMorvaneDlg::LayoutControls()
         if (HWND button = ::GetDlgItem(m_hWnd, row.nId))
             ::SetWindowPos(button, nullptr, x, row.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     }
-    struct { int id, x, y, w, h; } const places[] = {
+    struct {
+        int id, x, y, w, h;
+    } const places[] = {
         {IDC_CONVERT_TO_LABEL, 17, 130, 75, 18}, {IDC_CONVERT_TO, 17, 150, 150, 18},
         {IDC_OUTPUT_LABEL, 176, 45, 75, 18},     {IDC_OUTPUT_DIR, 176, 65, 250, 20},
         {IDC_FILE_LIST, 176, 92, 727, 351},      {IDC_PROGRESS, 176, 454, 711, 16},
@@ -386,12 +387,21 @@ void CMorvaneDlg::OnPaint()
     EndPaint(m_hWnd, &ps);
 }
 
-HCURSOR CMorvaneDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
+HCURSOR CMorvaneDlg::OnQueryDragIcon()
+{
+    return static_cast<HCURSOR>(m_hIcon);
+}
 
-void CMorvaneDlg::OnSysMinimize() { ShowWindow(SW_MINIMIZE); }
+void CMorvaneDlg::OnSysMinimize()
+{
+    ShowWindow(SW_MINIMIZE);
+}
 
 // The close caption button and Exit end the window whatever the ignore-cancel flag says.
-void CMorvaneDlg::OnCloseWindow() { CDialog::OnCancel(); }
+void CMorvaneDlg::OnCloseWindow()
+{
+    CDialog::OnCancel();
+}
 
 void CMorvaneDlg::OnHelpPage()
 {

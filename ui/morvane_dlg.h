@@ -48,8 +48,7 @@ public:
     qrn_SkinProgress m_progress;
     qrn_SkinStatic m_lblOutputDir;
     qrn_SkinEdit m_editOutputDir;
-    qrn_SkinBtn m_btnService, m_btnHelp, m_btnSettings, m_btnAbout, m_btnExit, m_btnChangeFolder,
-        m_btnOpenFolder;
+    qrn_SkinBtn m_btnService, m_btnHelp, m_btnSettings, m_btnAbout, m_btnExit, m_btnChangeFolder, m_btnOpenFolder;
     qrn_SkinStatic m_lblConvertTo;
     qrn_SkinComboBox m_comboConvertTo;
     HICON m_hIcon;
@@ -74,7 +73,7 @@ protected:
     void OnAboutBox();
     void OnDestroy();
     void ApplySkinColours();
-    qrn_SkinBtn* SkinButton(int id);   // the button member of a button id of the window
+    qrn_SkinBtn* SkinButton(int id);  // the button member of a button id of the window
     void AddToolTips();
     void StartUpdateCheck();
 
@@ -104,8 +103,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    bool m_bRunning = false;                    // between Convert and WM_CONVERT_DONE
-    std::atomic<bool> m_bClosing{false};        // the window is going: the worker must not touch it
+    bool m_bRunning = false;  // between Convert and WM_CONVERT_DONE
+    std::atomic<bool> m_bClosing{false};  // the window is going: the worker must not touch it
 };
 
 #endif

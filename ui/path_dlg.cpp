@@ -6,8 +6,8 @@
 #include "folder_check.h"
 
 BEGIN_MESSAGE_MAP(qrn_PathDlgEdit, CWnd)
-    ON_BN_CLICKED(IDOK, OnOK)
-    ON_EN_CHANGE(IDC_PATH_TYPED, OnTypedPathChange)
+ON_BN_CLICKED(IDOK, OnOK)
+ON_EN_CHANGE(IDC_PATH_TYPED, OnTypedPathChange)
 END_MESSAGE_MAP()
 
 void qrn_PathDlgEdit::OnOK()
@@ -92,8 +92,8 @@ void qrn_PathDlg::OnInitialized(HWND browser)
     RECT line = {tree.left, tree.top - 27, tree.right, tree.top - 4};
     ::MapWindowPoints(nullptr, browser, reinterpret_cast<POINT*>(&line), 2);
     HWND edit = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
-                                  line.left, line.top, line.right - line.left, line.bottom - line.top, browser,
-                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+                                  line.left, line.top, line.right - line.left, line.bottom - line.top, browser, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
     if (edit) {
         ::SetWindowLongPtrW(edit, GWLP_ID, IDC_PATH_TYPED);
         ::ShowWindow(edit, SW_SHOW);

@@ -9,8 +9,8 @@
 
 #include "afxwin.h"
 
-#define IDC_PATH_TYPED 14148      // the typed-path line
-#define IDC_BROWSER_TREE 14145    // the browser's folder tree
+#define IDC_PATH_TYPED 14148  // the typed-path line
+#define IDC_BROWSER_TREE 14145  // the browser's folder tree
 #define IDC_BROWSER_STATUS 14147  // the browser's status text
 
 class qrn_PathDlg;
@@ -21,7 +21,7 @@ public:
     explicit qrn_PathDlgEdit(qrn_PathDlg* owner) : m_pOwner(owner) { m_szPath[0] = 0; }
 
     qrn_PathDlg* m_pOwner;
-    int m_nResult = -1;          // 1 once a checked path was accepted
+    int m_nResult = -1;  // 1 once a checked path was accepted
     wchar_t m_szPath[MAX_PATH];  // the typed path
 
     void OnOK();
@@ -47,7 +47,7 @@ public:
     wchar_t m_szCaption[MAX_PATH];
     wchar_t m_szInitialFolder[MAX_PATH];
     HWND m_hBrowser = nullptr;
-    wchar_t m_szDisplayName[MAX_PATH];   // the browser's answer, not used: the typed path counts
+    wchar_t m_szDisplayName[MAX_PATH];  // the browser's answer, not used: the typed path counts
     qrn_PathDlgEdit m_hook;
 
 private:

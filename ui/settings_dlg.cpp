@@ -19,7 +19,7 @@ const int32_t kTxtLayoutChoices = 0x10000021;
 const int32_t kTipClose = 0x20000003;
 const int32_t kTipOK = 0x20000011;
 const int32_t kTipCancel = 0x20000020;
-const int32_t kPicBackground = 0x10000012;   // the About dialog's frame
+const int32_t kPicBackground = 0x10000012;  // the About dialog's frame
 const int32_t kPicClose = 0x10000004;
 const int32_t kPicOK = 0x10000016;
 const int32_t kPicCancel = 0x10000020;
@@ -29,7 +29,10 @@ const int kChoiceLayouts[] = {WORD_LAYOUT_FAITHFUL, WORD_LAYOUT_CLASSIC};
 const int kChoiceCount = sizeof(kChoiceLayouts) / sizeof(kChoiceLayouts[0]);
 
 // The Word layout of a row of the layout box, and the row of a layout; -1 for neither.
-int WordLayoutOfChoice(int row) { return row >= 0 && row < kChoiceCount ? kChoiceLayouts[row] : -1; }
+int WordLayoutOfChoice(int row)
+{
+    return row >= 0 && row < kChoiceCount ? kChoiceLayouts[row] : -1;
+}
 
 int ChoiceOfWordLayout(int layout)
 {
@@ -42,12 +45,13 @@ int ChoiceOfWordLayout(int layout)
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CSettingsDlg, qrn_SkinDlg)
-    ON_BN_CLICKED(IDC_SETTINGS_CLOSE, OnCloseButton)
-    ON_BN_CLICKED(IDC_SETTINGS_OK, OnOKButton)
-    ON_BN_CLICKED(IDC_SETTINGS_CANCEL, OnCancelButton)
+ON_BN_CLICKED(IDC_SETTINGS_CLOSE, OnCloseButton)
+ON_BN_CLICKED(IDC_SETTINGS_OK, OnOKButton)
+ON_BN_CLICKED(IDC_SETTINGS_CANCEL, OnCancelButton)
 END_MESSAGE_MAP()
 
-CSettingsDlg::CSettingsDlg() : qrn_SkinDlg(IDD_SETTINGS) {}
+CSettingsDlg::CSettingsDlg() : qrn_SkinDlg(IDD_SETTINGS)
+{ }
 
 void CSettingsDlg::DoDataExchange(CDataExchange* pDX)
 {
@@ -80,8 +84,10 @@ BOOL CSettingsDlg::OnInitDialog()
     m_comboLayout.SetCurSel(ChoiceOfWordLayout(CfgGetWordLayout(g_szCfgPath)));
 
     // The buttons carry their captions in their pictures; the texts name them and are their tips.
-    const struct { int id; int32_t tip; } tips[] = {
-        {IDC_SETTINGS_CLOSE, kTipClose}, {IDC_SETTINGS_OK, kTipOK}, {IDC_SETTINGS_CANCEL, kTipCancel}};
+    const struct {
+        int id;
+        int32_t tip;
+    } tips[] = {{IDC_SETTINGS_CLOSE, kTipClose}, {IDC_SETTINGS_OK, kTipOK}, {IDC_SETTINGS_CANCEL, kTipCancel}};
     for (const auto& tip : tips) {
         QueryText(tip.tip, text, MAX_PATH);
         AddControlToolTip(this, text, tip.id);
@@ -129,7 +135,9 @@ int CSettingsDlg::LayoutControls()
     if (m_btnCancel.m_hWnd)
         m_btnCancel.SetWindowPos(nullptr, 400, 195, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     // The layout box's height is that of its open list, which holds every choice.
-    struct { int id, x, y, w, h; } const places[] = {
+    struct {
+        int id, x, y, w, h;
+    } const places[] = {
         {IDC_SETTINGS_LAYOUT_LABEL, 36, 66, 150, 18},
         {IDC_SETTINGS_LAYOUT, 36, 88, 300, 120},
     };
@@ -139,7 +147,10 @@ int CSettingsDlg::LayoutControls()
     return 1;
 }
 
-void CSettingsDlg::OnCloseButton() { CDialog::OnCancel(); }
+void CSettingsDlg::OnCloseButton()
+{
+    CDialog::OnCancel();
+}
 
 void CSettingsDlg::OnOKButton()
 {
@@ -149,4 +160,7 @@ void CSettingsDlg::OnOKButton()
     CDialog::OnOK();
 }
 
-void CSettingsDlg::OnCancelButton() { CDialog::OnCancel(); }
+void CSettingsDlg::OnCancelButton()
+{
+    CDialog::OnCancel();
+}

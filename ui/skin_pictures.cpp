@@ -2,7 +2,10 @@
 
 #include "services.h"
 
-qrn_IResMgr* ResMgr() { return g_ppResMgr ? *g_ppResMgr : nullptr; }
+qrn_IResMgr* ResMgr()
+{
+    return g_ppResMgr ? *g_ppResMgr : nullptr;
+}
 
 HBITMAP LoadPicture(int32_t id)
 {

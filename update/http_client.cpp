@@ -62,7 +62,8 @@ bool ParseHttpUrl(const wchar_t* url, UrlParts* parts)
         return false;
     const size_t hostStart = slashes + 2;
     const size_t hostEnd = text.find(L'/', hostStart);
-    std::wstring host = text.substr(hostStart, hostEnd == std::wstring::npos ? std::wstring::npos : hostEnd - hostStart);
+    std::wstring host =
+        text.substr(hostStart, hostEnd == std::wstring::npos ? std::wstring::npos : hostEnd - hostStart);
     parts->port = 80;
     parts->path = hostEnd == std::wstring::npos ? std::wstring() : text.substr(hostEnd + 1);
     const size_t colon = host.find(L':');

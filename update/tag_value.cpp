@@ -6,7 +6,10 @@
 
 namespace {
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c; }
+char AsciiLower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
+}
 
 // Position of needle in text[from, length), ignoring ASCII case; -1 when absent.
 int FindNoCase(const char* text, int length, int from, const char* needle)

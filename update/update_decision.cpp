@@ -8,7 +8,10 @@
 
 namespace {
 
-void RealBeep(UINT type) { MessageBeep(type); }
+void RealBeep(UINT type)
+{
+    MessageBeep(type);
+}
 
 int RealAsk(const wchar_t* text, const wchar_t* caption)
 {
@@ -70,9 +73,15 @@ stUpdateHooks DefaultUpdateHooks()
     return hooks;
 }
 
-void SetUpdateHooks(const stUpdateHooks& hooks) { g_hooks = hooks; }
+void SetUpdateHooks(const stUpdateHooks& hooks)
+{
+    g_hooks = hooks;
+}
 
-const stUpdateHooks& UpdateHooks() { return g_hooks; }
+const stUpdateHooks& UpdateHooks()
+{
+    return g_hooks;
+}
 
 int BuildSavePath(const char* downUrl, const wchar_t* updateFolder, wchar_t* savePath)
 {

@@ -13,8 +13,8 @@ const int kSavePathChars = 260;
 
 // Points where the update meets the user and the system; tests replace them.
 struct stUpdateHooks {
-    void (*beep)(UINT type);                                            // MessageBeep
-    int (*ask)(const wchar_t* text, const wchar_t* caption);            // IDYES or IDNO
+    void (*beep)(UINT type);  // MessageBeep
+    int (*ask)(const wchar_t* text, const wchar_t* caption);  // IDYES or IDNO
     BOOL (*startProcess)(const wchar_t* application, wchar_t* commandLine);  // start, do not wait
 };
 stUpdateHooks DefaultUpdateHooks();

@@ -17,10 +17,9 @@ struct stVerCheckJob {
     CUpdateDecision decision;
 
     explicit stVerCheckJob(const stVerCheckSetup& setup)
-        : check(), decision(&check, setup.nAppVer, setup.szQuestion, setup.szCaption, setup.szDataFolder,
-                            setup.szProgramFolder)
-    {
-    }
+        : check(),
+          decision(&check, setup.nAppVer, setup.szQuestion, setup.szCaption, setup.szDataFolder, setup.szProgramFolder)
+    { }
 };
 
 DWORD WINAPI VersionCheckThreadProc(void* param)

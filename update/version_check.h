@@ -20,31 +20,31 @@ public:
     virtual void OnVersion(int32_t nVersion) = 0;
 
 protected:
-    ~qrn_IVerSink() {}
+    ~qrn_IVerSink() { }
 };
 
 struct stVerCheck {
     wchar_t szAddress[kVerAddressChars];  // the version-check address
     qrn_IVerSink* pSink;
-    int32_t nVersion;                     // announced version, 0 when none
-    char szDownUrl[kVerDownUrlBytes];     // value of <dwn>, ANSI
+    int32_t nVersion;  // announced version, 0 when none
+    char szDownUrl[kVerDownUrlBytes];  // value of <dwn>, ANSI
     int nDownUrlLen;
-    char szMd5[kVerMd5Bytes];             // value of <md5>, ANSI
+    char szMd5[kVerMd5Bytes];  // value of <md5>, ANSI
     int nMd5Len;
-    HANDLE hThread;                       // closed as soon as the thread starts
+    HANDLE hThread;  // closed as soon as the thread starts
 };
 
 // What the check needs from the running program. The check copies all of it, so the caller
 // (the main window) may go away while the check runs.
 struct stVerCheckSetup {
     const wchar_t* szAddressTemplate;  // text 2 of the text table, two "%d"
-    int32_t nAppId;                    // sid of the address
-    int nSrc;                          // src of the address (pub.ini)
-    uint32_t nAppVer;                  // own version
-    const wchar_t* szQuestion;         // text 0x1000000e, the question before a minor update
-    const wchar_t* szCaption;          // product name, the caption of the question
-    const wchar_t* szDataFolder;       // per-user data folder ...\Quenby\Talvern\ (the Update folder goes below)
-    const wchar_t* szProgramFolder;    // folder of wexor.exe, trailing backslash included
+    int32_t nAppId;  // sid of the address
+    int nSrc;  // src of the address (pub.ini)
+    uint32_t nAppVer;  // own version
+    const wchar_t* szQuestion;  // text 0x1000000e, the question before a minor update
+    const wchar_t* szCaption;  // product name, the caption of the question
+    const wchar_t* szDataFolder;  // per-user data folder ...\Quenby\Talvern\ (the Update folder goes below)
+    const wchar_t* szProgramFolder;  // folder of wexor.exe, trailing backslash included
 };
 
 // The "src" of section "PubInfo" of pub.ini at path; 0 when absent.

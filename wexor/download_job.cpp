@@ -12,7 +12,10 @@
 
 namespace {
 
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+bool IsBlank(wchar_t c)
+{
+    return c == L' ' || c == L'\t';
+}
 
 // At `at`, the switch name and its opening quote, then the value up to the next quote; `at`
 // moves past the closing quote. False when the switch is not there or never closed.
@@ -41,7 +44,7 @@ size_t SkipBlanks(const std::wstring& line, size_t at)
 // at one receive buffer whatever the size of the release.
 class PartFile {
 public:
-    explicit PartFile(const std::wstring& path) : m_path(path) {}
+    explicit PartFile(const std::wstring& path) : m_path(path) { }
     ~PartFile() { Discard(); }
 
     // Opens (and empties) the file for a reply that is about to deliver a body.
@@ -107,7 +110,10 @@ private:
     DownloadResult m_failure = DownloadResult::FetchFailed;
 };
 
-bool IsRedirect(int status) { return status == 301 || status == 302 || status == 303 || status == 307 || status == 308; }
+bool IsRedirect(int status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
 
 enum class FetchOutcome { Body, Redirect, Failed };
 

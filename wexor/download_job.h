@@ -7,8 +7,8 @@
 
 struct stDownloadJob {
     std::wstring savePath;  // -sav"..."
-    std::wstring url;       // -url"..."
-    std::wstring md5;       // -md5"...", 32 lowercase hexadecimal digits
+    std::wstring url;  // -url"..."
+    std::wstring md5;  // -md5"...", 32 lowercase hexadecimal digits
 };
 
 enum class DownloadResult { Done, BadCommandLine, FetchFailed, Md5Mismatch, WriteFailed };

@@ -28,8 +28,11 @@ std::string BuildDownloadRequest(const UrlParts& parts)
     // A port other than 80 belongs in Host (RFC 9112, 3.2); the server may pick the site by it.
     if (parts.port != 80)
         host += ":" + std::to_string(parts.port);
-    const std::string request = "GET /" + path + " HTTP/1.1\r\n"
-                                "Host: " + host + "\r\n"
+    const std::string request = "GET /" + path +
+                                " HTTP/1.1\r\n"
+                                "Host: " +
+                                host +
+                                "\r\n"
                                 "User-Agent: wexor\r\n"
                                 "Accept: */*\r\n"
                                 "Accept-Encoding: identity\r\n"

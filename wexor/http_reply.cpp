@@ -4,7 +4,10 @@
 
 namespace {
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c; }
+char Lower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
+}
 
 bool StartsWithNoCase(const std::string& text, size_t at, const char* prefix)
 {
@@ -239,11 +242,12 @@ ReplyState DecodeChunkedBody(const std::string& raw, size_t offset, std::string*
         return ReplyState::Incomplete;
     std::string decoded;
     ChunkedDecoder decoder;
-    const ReplyState state = decoder.Feed(raw.data() + offset, raw.size() - offset, [&](const char* data, size_t length) {
-        if (body)
-            decoded.append(data, length);
-        return true;
-    });
+    const ReplyState state =
+        decoder.Feed(raw.data() + offset, raw.size() - offset, [&](const char* data, size_t length) {
+            if (body)
+                decoded.append(data, length);
+            return true;
+        });
     if (state == ReplyState::Complete && body)
         body->swap(decoded);
     return state;

@@ -17,12 +17,12 @@ enum class ReplyState { Incomplete, Complete, Malformed };
 
 struct HttpReplyHead {
     int status = 0;
-    size_t bodyOffset = 0;          // first byte after the empty line
+    size_t bodyOffset = 0;  // first byte after the empty line
     bool hasContentLength = false;
     unsigned long long contentLength = 0;
     bool chunked = false;
-    std::string location;           // Location header, empty when absent
-    std::string contentEncoding;    // Content-Encoding header in lowercase, empty when absent
+    std::string location;  // Location header, empty when absent
+    std::string contentEncoding;  // Content-Encoding header in lowercase, empty when absent
 };
 
 // Parses status line and headers. Incomplete while the empty line has not arrived yet;
@@ -54,7 +54,7 @@ private:
 // server closing. The head can be looked at as soon as it has arrived.
 class HttpReplyReader {
 public:
-    explicit HttpReplyReader(BodySink sink) : m_sink(std::move(sink)) {}
+    explicit HttpReplyReader(BodySink sink) : m_sink(std::move(sink)) { }
     ReplyState Feed(const char* data, size_t length);
     // The server closed: Complete for a reply that ends this way, Malformed for one cut short.
     ReplyState ServerClosed();

@@ -2,8 +2,14 @@
 
 namespace {
 
-bool IsAlpha(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+bool IsAlpha(wchar_t c)
+{
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
+}
+bool IsDigit(wchar_t c)
+{
+    return c >= L'0' && c <= L'9';
+}
 
 // The length of "scheme:" at the start (letter, then letters, digits, "+", "-", "."), or 0.
 size_t SchemeLength(const std::wstring& address)

@@ -13,7 +13,8 @@ namespace {
 std::wstring g_reply;
 BOOL AnswerWithReply(OPENFILENAMEW* ofn)
 {
-    if (g_reply.size() > ofn->nMaxFile) return FALSE;
+    if (g_reply.size() > ofn->nMaxFile)
+        return FALSE;
     std::memcpy(ofn->lpstrFile, g_reply.data(), g_reply.size() * sizeof(wchar_t));
     return TRUE;
 }
@@ -25,7 +26,8 @@ BOOL Cancel(OPENFILENAMEW*)
 std::vector<std::wstring> AllPaths(const CFileDialog& dlg)
 {
     std::vector<std::wstring> paths;
-    for (POSITION pos = dlg.GetStartPosition(); pos;) paths.push_back(dlg.GetNextPathName(pos).Str());
+    for (POSITION pos = dlg.GetStartPosition(); pos;)
+        paths.push_back(dlg.GetNextPathName(pos).Str());
     return paths;
 }
 
@@ -41,7 +43,9 @@ TEST(CFileDialogTest, IteratesTheSelectionInDialogOrder)
         std::vector<std::wstring> paths;
     } cases[] = {
         {L"one file", std::wstring(L"C:\\in\\a.pdf\0\0", 14), {L"C:\\in\\a.pdf"}},
-        {L"several", std::wstring(L"C:\\in\0a.pdf\0b.pdf\0c.pdf\0\0", 26), {L"C:\\in\\a.pdf", L"C:\\in\\b.pdf", L"C:\\in\\c.pdf"}},
+        {L"several",
+         std::wstring(L"C:\\in\0a.pdf\0b.pdf\0c.pdf\0\0", 26),
+         {L"C:\\in\\a.pdf", L"C:\\in\\b.pdf", L"C:\\in\\c.pdf"}},
         {L"drive root", std::wstring(L"D:\\\0x.pdf\0y.pdf\0\0", 17), {L"D:\\x.pdf", L"D:\\y.pdf"}},
     };
     for (const Case& c : cases) {
@@ -63,7 +67,7 @@ TEST(CFileDialogTest, FilterReachesTheSystemWithZeroSeparators)
     AfxSeamOverride<AfxGetOpenFileNameFn> seam(g_pfnAfxGetOpenFileName, [](OPENFILENAMEW* ofn) -> BOOL {
         const wchar_t* p = ofn->lpstrFilter;
         seen.clear();
-        while (*p) {   // parts until the empty one
+        while (*p) {  // parts until the empty one
             seen += p;
             seen += L'|';
             p += wcslen(p) + 1;

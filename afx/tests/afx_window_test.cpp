@@ -32,7 +32,7 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(ColouredLabel, CStatic)
-    ON_WM_CTLCOLOR_REFLECT()
+ON_WM_CTLCOLOR_REFLECT()
 END_MESSAGE_MAP()
 
 class CountingEdit : public CEdit {
@@ -42,7 +42,7 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CountingEdit, CEdit)
-    ON_CONTROL_REFLECT(EN_CHANGE, OnChangeReflected)
+ON_CONTROL_REFLECT(EN_CHANGE, OnChangeReflected)
 END_MESSAGE_MAP()
 
 class TestDialog : public CDialog {
@@ -75,15 +75,16 @@ public:
     void OnPlainClicked() { ++plainClicks; }
     void OnTimer(UINT_PTR)
     {
-        if (throwOnTimer) throw std::runtime_error("handler failure");
+        if (throwOnTimer)
+            throw std::runtime_error("handler failure");
     }
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(TestDialog, CDialog)
-    ON_BN_CLICKED(IDC_DRAWN, OnDrawnClicked)
-    ON_BN_CLICKED(IDC_PLAIN, OnPlainClicked)
-    ON_EN_CHANGE(IDC_TEXT, OnTextChanged)
-    ON_WM_TIMER()
+ON_BN_CLICKED(IDC_DRAWN, OnDrawnClicked)
+ON_BN_CLICKED(IDC_PLAIN, OnPlainClicked)
+ON_EN_CHANGE(IDC_TEXT, OnTextChanged)
+ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 DialogTemplate MakeTemplate(DWORD visible)
@@ -252,12 +253,11 @@ TEST(WindowLayerTest, MessageBoxCarriesTheApplicationName)
 TEST(WindowLayerTest, ShellOpenGoesThroughTheSeam)
 {
     static std::wstring opened;
-    AfxSeamOverride<AfxShellExecuteFn> seam(g_pfnAfxShellExecute,
-                                            [](HWND, const wchar_t* verb, const wchar_t* file, const wchar_t*,
-                                               const wchar_t*, int) {
-                                                opened = std::wstring(verb) + L" " + file;
-                                                return reinterpret_cast<HINSTANCE>(42);
-                                            });
+    AfxSeamOverride<AfxShellExecuteFn> seam(
+        g_pfnAfxShellExecute, [](HWND, const wchar_t* verb, const wchar_t* file, const wchar_t*, const wchar_t*, int) {
+            opened = std::wstring(verb) + L" " + file;
+            return reinterpret_cast<HINSTANCE>(42);
+        });
     AfxShellExecute(nullptr, L"open", L"mailto:a@b.c", nullptr, nullptr, SW_SHOWNORMAL);
     EXPECT_EQ(opened, L"open mailto:a@b.c");
 }

@@ -21,17 +21,18 @@ public:
         PutWord(static_cast<WORD>(y));
         PutWord(static_cast<WORD>(cx));
         PutWord(static_cast<WORD>(cy));
-        PutWord(0);   // no menu
-        PutWord(0);   // the standard dialog class
+        PutWord(0);  // no menu
+        PutWord(0);  // the standard dialog class
         PutString(title);
         PutWord(8);
         PutString(L"MS Shell Dlg");
     }
 
-    DialogTemplate& Add(const wchar_t* className, const wchar_t* text, WORD id, DWORD style, short x, short y,
-                        short cx, short cy, DWORD exStyle = 0)
+    DialogTemplate& Add(const wchar_t* className, const wchar_t* text, WORD id, DWORD style, short x, short y, short cx,
+                        short cy, DWORD exStyle = 0)
     {
-        if (m_words.size() % 2) PutWord(0);   // items start on a DWORD boundary
+        if (m_words.size() % 2)
+            PutWord(0);  // items start on a DWORD boundary
         PutDword(style | WS_CHILD | WS_VISIBLE);
         PutDword(exStyle);
         PutWord(static_cast<WORD>(x));
@@ -41,7 +42,7 @@ public:
         PutWord(id);
         PutString(className);
         PutString(text);
-        PutWord(0);   // no creation data
+        PutWord(0);  // no creation data
         ++m_words[m_countAt];
         return *this;
     }
@@ -57,7 +58,8 @@ private:
     }
     void PutString(const wchar_t* s)
     {
-        for (; s && *s; ++s) PutWord(static_cast<WORD>(*s));
+        for (; s && *s; ++s)
+            PutWord(static_cast<WORD>(*s));
         PutWord(0);
     }
 

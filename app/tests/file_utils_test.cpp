@@ -10,7 +10,10 @@
 
 namespace {
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 std::wstring SizeText(unsigned long low, unsigned long high)
 {
@@ -25,23 +28,21 @@ TEST(FormatFileSize, UnitsAndRounding)
         unsigned long low, high;
         const wchar_t* text;
     } cases[] = {
-        {0, 0, L"0.00Bytes"},
-        {1024, 0, L"1024.00Bytes"},
+        {0, 0, L"0.00Bytes"},       {1024, 0, L"1024.00Bytes"},
         {1025, 0, L"1.00KB"},  // 1.0009765 rounded
-        {2048, 0, L"2.00KB"},
-        {0x100000, 0, L"1024.00KB"},
-        {0x100001, 0, L"1.00MB"},
-        {0x40000000, 0, L"1024.00MB"},
-        {0x40000001, 0, L"1.00GB"},
-        {0x40000000, 1, L"5.00GB"},
-        {0, 1, L"4.00GB"},
-        {1536, 0, L"1.50KB"},
+        {2048, 0, L"2.00KB"},       {0x100000, 0, L"1024.00KB"},
+        {0x100001, 0, L"1.00MB"},   {0x40000000, 0, L"1024.00MB"},
+        {0x40000001, 0, L"1.00GB"}, {0x40000000, 1, L"5.00GB"},
+        {0, 1, L"4.00GB"},          {1536, 0, L"1.50KB"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(std::wstring(c.text), SizeText(c.low, c.high)) << c.low << " + " << c.high << " * 2^32";
 }
 
-TEST(FormatFileSize, NoBuffer) { EXPECT_EQ(0, FormatFileSize(nullptr, 1, 0)); }
+TEST(FormatFileSize, NoBuffer)
+{
+    EXPECT_EQ(0, FormatFileSize(nullptr, 1, 0));
+}
 
 TEST(GetFileSizeText, ReadsTheFileSizeAndLeavesTheBufferAloneOnFailure)
 {
@@ -75,8 +76,8 @@ TEST(IsValidFolderName, Refusals)
 {
     for (const wchar_t* name : {L"a", L"Talvern", L"a b", L"a.b", L"新建文件夹", L"x-y_z"})
         EXPECT_TRUE(IsValidFolderName(name)) << Narrow(name);
-    for (const wchar_t* name : {L"", L" a", L"a ", L"\ta", L"a\t", L".a", L"a.", L".", L"..", L"a\"b", L"a*b",
-                                L"a/b", L"a:b", L"a<b", L"a>b", L"a?b", L"a\\b", L"a|b"})
+    for (const wchar_t* name : {L"", L" a", L"a ", L"\ta", L"a\t", L".a", L"a.", L".", L"..", L"a\"b", L"a*b", L"a/b",
+                                L"a:b", L"a<b", L"a>b", L"a?b", L"a\\b", L"a|b"})
         EXPECT_FALSE(IsValidFolderName(name)) << Narrow(name);
     EXPECT_FALSE(IsValidFolderName(nullptr));
 }
@@ -85,7 +86,9 @@ TEST(IsValidFolderName, RefusesDeviceNamesAndControlCharacters)
 {
     for (const wchar_t* name : {L"CON", L"con", L"Prn", L"aux", L"NUL", L"nul.txt", L"NUL.tar.gz", L"COM1", L"com9.log",
                                 L"LPT1", L"lpt9", L"Con .txt", L"COM\u00b9", L"CONIN$", L"conout$.x", L"a\tb",
-                                L"a\x01" L"b", L"setup\x1f.exe", L"\x7f\x01"})
+                                L"a\x01"
+                                L"b",
+                                L"setup\x1f.exe", L"\x7f\x01"})
         EXPECT_FALSE(IsValidFolderName(name)) << Narrow(name);
     // Names that only look like a device stay usable.
     for (const wchar_t* name : {L"CONS", L"icon", L"NULL", L"COM", L"COM0", L"COM10", L"LPT", L"xCON", L"con_1",

@@ -107,7 +107,7 @@ TEST_F(SettingsFile, OutputFolderEdgeCases)
 {
     wchar_t folder[260];
     wmemset(folder, L'#', 260);
-    EXPECT_EQ(CfgGetOutputDir(m_path.c_str(), folder), 0);   // no item: buffer left all zero
+    EXPECT_EQ(CfgGetOutputDir(m_path.c_str(), folder), 0);  // no item: buffer left all zero
     EXPECT_EQ(std::wstring(folder, 260), std::wstring(260, L'\0'));
 
     const std::wstring longest(259, L'a'), tooLong(260, L'b');
@@ -129,7 +129,7 @@ TEST_F(SettingsFile, OutputFolderEdgeCases)
 TEST_F(SettingsFile, WordLayoutRoundTripBesideTheOutputFolder)
 {
     ASSERT_TRUE(CfgReset(m_path.c_str()));
-    EXPECT_EQ(CfgGetWordLayout(m_path.c_str()), WORD_LAYOUT_DEFAULT);   // never chosen
+    EXPECT_EQ(CfgGetWordLayout(m_path.c_str()), WORD_LAYOUT_DEFAULT);  // never chosen
     CfgSetOutputDir(m_path.c_str(), L"D:\\out");
     EXPECT_TRUE(CfgSetWordLayout(m_path.c_str(), WORD_LAYOUT_FAITHFUL));
     EXPECT_EQ(CfgGetWordLayout(m_path.c_str()), WORD_LAYOUT_FAITHFUL);
@@ -202,7 +202,7 @@ TEST_F(SettingsFile, DamagedStoreIsInvalidAndTheNextChangeReplacesIt)
     ASSERT_TRUE(CfgReset(m_path.c_str()));
     CfgSetOutputDir(m_path.c_str(), L"D:\\old");
     std::vector<uint8_t> bytes = FileBytes();
-    bytes[36] = 0xFF;   // item 5's length now reaches far beyond the store
+    bytes[36] = 0xFF;  // item 5's length now reaches far beyond the store
     bytes[37] = 0xFF;
     WriteFileBytes(bytes);
 
@@ -221,7 +221,7 @@ TEST_F(SettingsFile, ForeignFileReadsAsEmptyAndIsReplacedByTheFirstChange)
     WriteFileBytes(std::vector<uint8_t>(5000, 'Q'));
     EXPECT_FALSE(CfgIsValid(m_path.c_str()));
     EXPECT_TRUE(CfgReset(m_path.c_str()));
-    EXPECT_EQ(FileBytes().size(), 1228u);   // the old tail is cut off
+    EXPECT_EQ(FileBytes().size(), 1228u);  // the old tail is cut off
     EXPECT_TRUE(CfgIsValid(m_path.c_str()));
 }
 
@@ -229,8 +229,8 @@ TEST_F(SettingsFile, OpenerWaitsWhileAnotherHoldsTheFile)
 {
     ASSERT_TRUE(CfgReset(m_path.c_str()));
     g_nCfgRetryWaitMs = 20;
-    FileHolder holder = {CreateFileW(m_path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr),
-                         300};
+    FileHolder holder = {
+        CreateFileW(m_path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr), 300};
     ASSERT_NE(holder.file, INVALID_HANDLE_VALUE);
     HANDLE releaser = CreateThread(nullptr, 0, ReleaseLater, &holder, 0, nullptr);
     EXPECT_EQ(CfgWriteItem(m_path.c_str(), 8, "wait", 4), 1232);

@@ -44,7 +44,7 @@ TEST(CfgStore, EmptyStoreLayout)
     const CCfgStore empty;
     const std::vector<uint8_t>& bytes = empty.Bytes();
     ASSERT_EQ(bytes.size(), 1228u);
-    EXPECT_EQ(At(bytes, 0), 0u);     // version: only a reset sets it
+    EXPECT_EQ(At(bytes, 0), 0u);  // version: only a reset sets it
     EXPECT_EQ(At(bytes, 4), 0u);
     EXPECT_EQ(At(bytes, 8), 1228u);
     EXPECT_EQ(At(bytes, 12), 100u);
@@ -117,7 +117,7 @@ TEST(CfgStore, LoadKeepsASoundStoreAndIgnoresBytesAfterIt)
 {
     std::vector<uint8_t> file = TwoItemStore();
     const size_t storeSize = file.size();
-    file.insert(file.end(), 50, 0xEE);   // trailing bytes beyond dwFileSize
+    file.insert(file.end(), 50, 0xEE);  // trailing bytes beyond dwFileSize
     CCfgStore store;
     store.Load(file.data(), file.size());
     EXPECT_EQ(store.Bytes().size(), storeSize);
@@ -137,7 +137,7 @@ TEST(CfgStore, VersionDecidesValidity)
         EXPECT_FALSE(CCfgStore::IsValid(file.data(), file.size())) << std::hex << version;
     }
     Put(file, 0, 0);
-    EXPECT_TRUE(CCfgStore::IsSound(file.data(), file.size()));   // never reset, still a store
+    EXPECT_TRUE(CCfgStore::IsSound(file.data(), file.size()));  // never reset, still a store
 }
 
 // Files that carry the tag but are not stores read as empty, and are never read outside.

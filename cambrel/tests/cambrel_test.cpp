@@ -14,9 +14,18 @@ namespace {
 
 const CLSID kStranger = {0x0BADC1A5, 0x5EED, 0x4000, {0x80, 0, 0, 0, 0, 0, 0, 1}};
 
-std::wstring BinPath(const wchar_t* name) { return Widen(TestBinFolder()) + name; }
-std::wstring PackPath() { return BinPath(L"ostrel.dat"); }
-bool PackLoaded() { return GetModuleHandleW(PackPath().c_str()) != nullptr; }
+std::wstring BinPath(const wchar_t* name)
+{
+    return Widen(TestBinFolder()) + name;
+}
+std::wstring PackPath()
+{
+    return BinPath(L"ostrel.dat");
+}
+bool PackLoaded()
+{
+    return GetModuleHandleW(PackPath().c_str()) != nullptr;
+}
 
 class Cambrel : public testing::Test {
 protected:
@@ -25,10 +34,7 @@ protected:
         ASSERT_FALSE(PackLoaded());
         ASSERT_EQ(S_OK, ComMgrInit());
     }
-    void TearDown() override
-    {
-        EXPECT_EQ(S_OK, ComMgrUninit());
-    }
+    void TearDown() override { EXPECT_EQ(S_OK, ComMgrUninit()); }
 };
 
 TEST_F(Cambrel, BindsCreatesAndLetsTheFileGo)

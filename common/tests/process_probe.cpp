@@ -29,7 +29,8 @@ int wmain()
     FILE* out = _wfopen(report.c_str(), L"wb");
     if (!out)
         return 1;
-    fprintf(out, "%s\n%s\n%s\n%d\n", Utf8(GetCommandLineW()).c_str(), Utf8(current).c_str(), Utf8(folder).c_str(), length);
+    fprintf(out, "%s\n%s\n%s\n%d\n", Utf8(GetCommandLineW()).c_str(), Utf8(current).c_str(), Utf8(folder).c_str(),
+            length);
     fclose(out);
     return 0;
 }

@@ -55,7 +55,7 @@ TEST(ConsoleArgs, DefaultsAndOptions)
     EXPECT_EQ(Parse({L"--layout", L"faithful", L"a.pdf"}).nWordLayout, WORD_LAYOUT_FAITHFUL);
     a = Parse({L"--layout", L"faithful", L"--to", L"docx", L"--layout", L"classic", L"a.pdf"});
     EXPECT_TRUE(a.strError.empty());
-    EXPECT_EQ(a.nWordLayout, WORD_LAYOUT_CLASSIC);   // the last one given counts
+    EXPECT_EQ(a.nWordLayout, WORD_LAYOUT_CLASSIC);  // the last one given counts
     ASSERT_EQ(a.files.size(), 1u);
 
     EXPECT_TRUE(Parse({L"--help"}).bHelp);

@@ -44,7 +44,7 @@ stSectionProps SectionPropsOf(const PagePlan& plan, const PlannedSection& s, int
             used += p.nColumnWidth[c] + p.nColumnGap[c];
         }
         if (sound)
-            p.nColumnWidth[s.columns - 1] += textWidth - used;   // rounding goes to the last column
+            p.nColumnWidth[s.columns - 1] += textWidth - used;  // rounding goes to the last column
         if (!sound || p.nColumnWidth[s.columns - 1] <= 0) {
             memset(p.nColumnWidth, 0, sizeof p.nColumnWidth);
             memset(p.nColumnGap, 0, sizeof p.nColumnGap);
@@ -171,7 +171,8 @@ int LayoutPlainPage(qrn_IDocx* docx, stPdfPage* page, DocumentState* state)
     props.cbSize = sizeof props;
     props.nPageWidth = Twips(width);
     props.nPageHeight = Twips(height);
-    props.nMarginLeft = props.nMarginRight = props.nMarginTop = props.nMarginBottom = Twips(std::min(width, height) / 14);
+    props.nMarginLeft = props.nMarginRight = props.nMarginTop = props.nMarginBottom =
+        Twips(std::min(width, height) / 14);
     props.nColumns = 1;
     if (!state->started || !SameGeometry(props, state->last) || !state->heads.empty()) {
         docx->BeginSection(&props);

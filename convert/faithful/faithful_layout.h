@@ -19,9 +19,9 @@ namespace faithful {
 // What the document so far says about the page to come: one object per document, the size of
 // a few records whatever the page count.
 struct DocumentState {
-    bool started = false;          // a first section was begun
-    stSectionProps last = {};      // the section props last begun
-    std::u16string heads;          // the running heads of the last section, page numbers left out
+    bool started = false;  // a first section was begun
+    stSectionProps last = {};  // the section props last begun
+    std::u16string heads;  // the running heads of the last section, page numbers left out
 };
 
 // Lays out one page from the reader's page layout. Returns 0 when nothing could be written.

@@ -10,8 +10,7 @@
 
 namespace faithful {
 
-template <typename T>
-const T* Entry(T* const* array, int32_t count, int index)
+template <typename T> const T* Entry(T* const* array, int32_t count, int index)
 {
     if (!array || index < 0 || index >= count)
         return nullptr;
@@ -21,17 +20,38 @@ const T* Entry(T* const* array, int32_t count, int index)
     return entry;
 }
 
-inline const stPdfSection* SectionAt(const stPdfPageLayout& p, int i) { return Entry(p.ppSections, p.nSectionCount, i); }
-inline const stPdfBlock* BlockAt(const stPdfPageLayout& p, int i) { return Entry(p.ppBlocks, p.nBlockCount, i); }
+inline const stPdfSection* SectionAt(const stPdfPageLayout& p, int i)
+{
+    return Entry(p.ppSections, p.nSectionCount, i);
+}
+inline const stPdfBlock* BlockAt(const stPdfPageLayout& p, int i)
+{
+    return Entry(p.ppBlocks, p.nBlockCount, i);
+}
 inline const stPdfBlock* CellBlockAt(const stPdfPageLayout& p, int i)
 {
     return Entry(p.ppCellBlocks, p.nCellBlockCount, i);
 }
-inline const stPdfTextLine* LineAt(const stPdfPageLayout& p, int i) { return Entry(p.ppLines, p.nLineCount, i); }
-inline const stPdfTextRun* RunAt(const stPdfPageLayout& p, int i) { return Entry(p.ppRuns, p.nRunCount, i); }
-inline const stPdfTable* TableAt(const stPdfPageLayout& p, int i) { return Entry(p.ppTables, p.nTableCount, i); }
-inline const stPdfTableCell* CellAt(const stPdfPageLayout& p, int i) { return Entry(p.ppCells, p.nCellCount, i); }
-inline const stPdfPlacedImage* ImageAt(const stPdfPageLayout& p, int i) { return Entry(p.ppImages, p.nImageCount, i); }
+inline const stPdfTextLine* LineAt(const stPdfPageLayout& p, int i)
+{
+    return Entry(p.ppLines, p.nLineCount, i);
+}
+inline const stPdfTextRun* RunAt(const stPdfPageLayout& p, int i)
+{
+    return Entry(p.ppRuns, p.nRunCount, i);
+}
+inline const stPdfTable* TableAt(const stPdfPageLayout& p, int i)
+{
+    return Entry(p.ppTables, p.nTableCount, i);
+}
+inline const stPdfTableCell* CellAt(const stPdfPageLayout& p, int i)
+{
+    return Entry(p.ppCells, p.nCellCount, i);
+}
+inline const stPdfPlacedImage* ImageAt(const stPdfPageLayout& p, int i)
+{
+    return Entry(p.ppImages, p.nImageCount, i);
+}
 
 // Whether [first, first + count) lies inside [0, total).
 inline bool RangeInside(int32_t first, int32_t count, int32_t total)
@@ -42,8 +62,8 @@ inline bool RangeInside(int32_t first, int32_t count, int32_t total)
 // A usable page layout: a version-1 record of sane size.
 inline bool UsableLayout(const stPdfPageLayout* p)
 {
-    return p && p->cbSize >= (int32_t)sizeof(stPdfPageLayout) && p->fWidth > 1 && p->fHeight > 1 &&
-           p->fWidth < 1e5f && p->fHeight < 1e5f;
+    return p && p->cbSize >= (int32_t)sizeof(stPdfPageLayout) && p->fWidth > 1 && p->fHeight > 1 && p->fWidth < 1e5f &&
+           p->fHeight < 1e5f;
 }
 
 }  // namespace faithful

@@ -11,15 +11,24 @@ namespace faithful {
 
 namespace {
 
-bool IsRunningHead(const stPdfBlock& b) { return b.nKind == PDF_BLOCK_HEADER || b.nKind == PDF_BLOCK_FOOTER; }
-bool IsText(const stPdfBlock& b) { return b.nKind != PDF_BLOCK_TABLE && b.nKind != PDF_BLOCK_IMAGE; }
+bool IsRunningHead(const stPdfBlock& b)
+{
+    return b.nKind == PDF_BLOCK_HEADER || b.nKind == PDF_BLOCK_FOOTER;
+}
+bool IsText(const stPdfBlock& b)
+{
+    return b.nKind != PDF_BLOCK_TABLE && b.nKind != PDF_BLOCK_IMAGE;
+}
 
 const stPdfTextLine* FirstLine(const stPdfPageLayout& page, const stPdfBlock& b)
 {
     return b.nLineCount > 0 ? LineAt(page, b.nFirstLine) : nullptr;
 }
 
-bool Finite(double v) { return v == v && v > -1e6 && v < 1e6; }
+bool Finite(double v)
+{
+    return v == v && v > -1e6 && v < 1e6;
+}
 
 // Where Word's first line box of a block starts, in page points.
 double ModelTop(const stPdfPageLayout& page, const stPdfBlock& b, double line)
@@ -32,9 +41,15 @@ double ModelTop(const stPdfPageLayout& page, const stPdfBlock& b, double line)
     return Finite(b.fTop) ? b.fTop : 0;
 }
 
-double BlockWidth(const stPdfBlock& b) { return Finite(b.fRight - b.fLeft) ? std::max(0.0, (double)b.fRight - b.fLeft) : 0; }
+double BlockWidth(const stPdfBlock& b)
+{
+    return Finite(b.fRight - b.fLeft) ? std::max(0.0, (double)b.fRight - b.fLeft) : 0;
+}
 
-bool Overlap(double a0, double a1, double b0, double b1) { return a0 < b1 && b0 < a1; }
+bool Overlap(double a0, double a1, double b0, double b1)
+{
+    return a0 < b1 && b0 < a1;
+}
 
 // A picture with text beside it on the same band of its section.
 bool TextBeside(const stPdfPageLayout& page, const stPdfBlock& image, int section)
@@ -132,8 +147,14 @@ double FlowHeight(const PagePlan& plan, const Shrink& s, bool withRewrap)
     return total;
 }
 
-double BlockTop(const stPdfBlock& b) { return Finite(b.fTop) ? b.fTop : 0; }
-double BlockBottom(const stPdfBlock& b) { return Finite(b.fBottom) ? std::max((double)b.fBottom, BlockTop(b)) : BlockTop(b); }
+double BlockTop(const stPdfBlock& b)
+{
+    return Finite(b.fTop) ? b.fTop : 0;
+}
+double BlockBottom(const stPdfBlock& b)
+{
+    return Finite(b.fBottom) ? std::max((double)b.fBottom, BlockTop(b)) : BlockTop(b);
+}
 
 }  // namespace
 
@@ -171,7 +192,7 @@ void FormBands(const stPdfPageLayout& page, std::vector<PlannedBlock>& flow)
             else
                 columns.push_back(s);
         }
-        if (columns.size() < 2 || columns.size() > 16) {   // stacked, or no layout a row can hold
+        if (columns.size() < 2 || columns.size() > 16) {  // stacked, or no layout a row can hold
             for (size_t k = i; k < end; ++k)
                 out.push_back(flow[k]);
             i = end;
@@ -293,8 +314,9 @@ PagePlan PlanPage(const stPdfPageLayout& page)
                         t = std::min(t, BlockTop(*BlockAt(page, m)));
                 }
                 top = std::min(top, t);
-                bottom = std::max(bottom, t + (p.line > 0 || !p.band.empty() ? p.height : (double)b->fBottom - b->fTop));
-                if (p.line > 0) {   // a line may reach out of its column
+                bottom =
+                    std::max(bottom, t + (p.line > 0 || !p.band.empty() ? p.height : (double)b->fBottom - b->fTop));
+                if (p.line > 0) {  // a line may reach out of its column
                     left = std::min(left, (double)b->fLeft);
                     right = std::max(right, (double)b->fRight);
                 }
@@ -337,7 +359,8 @@ PagePlan PlanPage(const stPdfPageLayout& page)
     // Columns start at the text area's edges.
     for (PlannedSection& s : plan.sections) {
         s.left[0] = std::max(s.left[0], g.marginLeft);
-        s.right[s.columns - 1] = std::min(std::max(s.right[s.columns - 1], s.left[s.columns - 1] + 1), g.width - g.marginRight);
+        s.right[s.columns - 1] =
+            std::min(std::max(s.right[s.columns - 1], s.left[s.columns - 1] + 1), g.width - g.marginRight);
     }
 
     // Spacing above each block: the gap between where Word ends the block above and where this

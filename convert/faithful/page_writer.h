@@ -11,17 +11,17 @@
 namespace faithful {
 
 struct FlowArea {
-    double left = 0, right = 0;   // the column's (or cell's) edges on the page, points
-    double slack = 0;             // how far lines may run past right
+    double left = 0, right = 0;  // the column's (or cell's) edges on the page, points
+    double slack = 0;  // how far lines may run past right
 };
 
 struct PageWriter {
     qrn_IDocx* docx = nullptr;
     const stPdfPageLayout* page = nullptr;
     const PagePlan* plan = nullptr;
-    bool pageBreakBefore = false;      // the next body paragraph starts a new page
-    bool columnBreakBefore = false;    // the next body paragraph starts a new column
-    std::vector<int> pendingAnchors;   // pictures waiting for the next paragraph to anchor to
+    bool pageBreakBefore = false;  // the next body paragraph starts a new page
+    bool columnBreakBefore = false;  // the next body paragraph starts a new column
+    std::vector<int> pendingAnchors;  // pictures waiting for the next paragraph to anchor to
 };
 
 // Starts a body paragraph with props, giving it the pending page or column break and the

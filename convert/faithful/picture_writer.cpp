@@ -11,9 +11,15 @@ namespace faithful {
 
 namespace {
 
-bool Finite(double v) { return v == v && v > -1e6 && v < 1e6; }
+bool Finite(double v)
+{
+    return v == v && v > -1e6 && v < 1e6;
+}
 
-int Crop(float share) { return Finite(share) ? Scaled(share, 100000.0, 0, 100000) : 0; }
+int Crop(float share)
+{
+    return Finite(share) ? Scaled(share, 100000.0, 0, 100000) : 0;
+}
 
 // Adds the picture of block to para with props' placement; false when there is none.
 bool AddPictureTo(PageWriter& w, qrn_IDocxPara* para, const stPdfBlock& block, stPictureProps props)
@@ -72,7 +78,7 @@ void WritePicture(PageWriter& w, const stPdfBlock& block, const FlowArea& area, 
     props.nLeft = Twips(block.fLeft - area.left);
     props.nRight = -Twips(area.slack);
     props.nBefore = std::max(0, Twips(planned.before));
-    props.nLineRule = STROME_LINE_AUTO;   // an exact line would cut the picture off
+    props.nLineRule = STROME_LINE_AUTO;  // an exact line would cut the picture off
     props.nLine = 240;
     qrn_IDocxPara* para = BeginBodyParagraph(w, props);
     if (!para)

@@ -54,7 +54,8 @@ void WriteHeadText(qrn_IDocxPara* para, const stPdfPageLayout& page, const stPdf
         const std::u16string head = p.text.substr(0, fieldAt), tail = p.text.substr(fieldAt + number.size());
         if (!head.empty())
             para->AddTextEx(reinterpret_cast<const qrn_wchar*>(head.data()), (int)head.size(), &p.format);
-        para->AddField(STROME_FIELD_PAGE, reinterpret_cast<const qrn_wchar*>(number.data()), (int)number.size(), &p.format);
+        para->AddField(STROME_FIELD_PAGE, reinterpret_cast<const qrn_wchar*>(number.data()), (int)number.size(),
+                       &p.format);
         if (!tail.empty())
             para->AddTextEx(reinterpret_cast<const qrn_wchar*>(tail.data()), (int)tail.size(), &p.format);
     }

@@ -13,10 +13,13 @@ namespace faithful {
 
 namespace {
 
-const int kMaxGridColumns = 63;   // the writer's grid limit
-const int kMaxRows = 4096;        // far beyond one page's table
+const int kMaxGridColumns = 63;  // the writer's grid limit
+const int kMaxRows = 4096;  // far beyond one page's table
 
-bool Finite(double v) { return v == v && v > -1e6 && v < 1e6; }
+bool Finite(double v)
+{
+    return v == v && v > -1e6 && v < 1e6;
+}
 
 stBorder BorderOf(const stPdfBorder& b, bool ruled)
 {
@@ -101,7 +104,8 @@ void WriteTable(PageWriter& w, const stPdfBlock& block, const FlowArea& area, do
         const stPdfTableCell* cell = CellAt(page, i);
         if (!cell || cell->nRow < 0 || cell->nRow >= rows || cell->nColumn < 0 || cell->nColumn >= columns)
             continue;
-        if (start[(size_t)cell->nRow * columns + cell->nColumn] >= 0 || cover[(size_t)cell->nRow * columns + cell->nColumn] >= 0)
+        if (start[(size_t)cell->nRow * columns + cell->nColumn] >= 0 ||
+            cover[(size_t)cell->nRow * columns + cell->nColumn] >= 0)
             continue;
         const int rowSpan = std::max(1, std::min((int)cell->nRowSpan, rows - cell->nRow));
         const int colSpan = std::max(1, std::min((int)cell->nColumnSpan, columns - cell->nColumn));
@@ -133,7 +137,7 @@ void WriteTable(PageWriter& w, const stPdfBlock& block, const FlowArea& area, do
             int span = 1;
             if (cell) {
                 span = std::max(1, std::min((int)cell->nColumnSpan, columns - c));
-                if (cell->nColumn != c)   // covered from the left by a cell of an earlier place
+                if (cell->nColumn != c)  // covered from the left by a cell of an earlier place
                     span = 1;
                 props.nGridSpan = span;
                 if (cell->nRowSpan > 1)

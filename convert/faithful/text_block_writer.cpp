@@ -44,7 +44,10 @@ int LeaderOf(int leader)
     }
 }
 
-bool Finite(double v) { return v == v && v > -1e6 && v < 1e6; }
+bool Finite(double v)
+{
+    return v == v && v > -1e6 && v < 1e6;
+}
 
 // Left edges of a block's first line and of the lines after it.
 void LineLefts(const stPdfPageLayout& page, const stPdfBlock& b, double* first, double* rest)
@@ -75,8 +78,8 @@ void AddTab(stParagraphProps& p, double pos, int kind, int leader)
 
 }  // namespace
 
-stParagraphProps ParagraphPropsOf(const stPdfPageLayout& page, const stPdfBlock& b, const FlowArea& area,
-                                  double before, double line)
+stParagraphProps ParagraphPropsOf(const stPdfPageLayout& page, const stPdfBlock& b, const FlowArea& area, double before,
+                                  double line)
 {
     stParagraphProps p = {};
     p.cbSize = sizeof p;
@@ -174,7 +177,7 @@ void WriteTextBlock(PageWriter& w, const stPdfBlock& b, const FlowArea& area, do
     }
     if (b.nKind == PDF_BLOCK_CONTENTS && b.pPageRef && b.nPageRefLength > 0) {
         const stRunFormat last = pieces.empty() ? lead : pieces.back().format;
-        for (Piece& p : pieces)   // the title stays on its line up to the tab
+        for (Piece& p : pieces)  // the title stays on its line up to the tab
             for (char16_t& c : p.text)
                 if (c == u'\n')
                     c = u' ';

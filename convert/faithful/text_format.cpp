@@ -37,20 +37,74 @@ bool HasCjk(const qrn_wchar* text, int length)
 // Families that Word users have, or that LibreOffice replaces by one of the same widths. Any
 // other family (an embedded TeX or designer font) would be replaced by a default font of quite
 // other widths, re-wrapping every line; it becomes the standard family of its kind instead.
-const char* const kCommonFamilies[] = {
-    "Arial", "Arial Narrow", "Times New Roman", "Courier New", "Calibri", "Cambria", "Candara", "Consolas",
-    "Constantia", "Corbel", "Georgia", "Verdana", "Tahoma", "Trebuchet MS", "Segoe UI", "Garamond",
-    "Book Antiqua", "Bookman Old Style", "Century Gothic", "Century Schoolbook", "Palatino Linotype",
-    "Lucida Console", "Lucida Sans Unicode", "Symbol", "Wingdings", "Webdings", "Impact", "Comic Sans MS",
-    "Liberation Serif", "Liberation Sans", "Liberation Mono", "Liberation Sans Narrow", "DejaVu Serif", "DejaVu Sans",
-    "DejaVu Sans Mono", "Carlito", "Caladea", "SimSun", "NSimSun", "SimHei", "KaiTi", "FangSong", "Microsoft YaHei",
-    "Microsoft JhengHei", "PMingLiU", "MingLiU", "DengXian", "MS Mincho", "MS Gothic", "MS PMincho", "MS PGothic",
-    "Yu Mincho", "Yu Gothic", "Meiryo", "Malgun Gothic", "Batang", "Gulim", "Dotum", "Noto Serif CJK SC",
-    "Noto Sans CJK SC", "Noto Serif", "Noto Sans"};
+const char* const kCommonFamilies[] = {"Arial",
+                                       "Arial Narrow",
+                                       "Times New Roman",
+                                       "Courier New",
+                                       "Calibri",
+                                       "Cambria",
+                                       "Candara",
+                                       "Consolas",
+                                       "Constantia",
+                                       "Corbel",
+                                       "Georgia",
+                                       "Verdana",
+                                       "Tahoma",
+                                       "Trebuchet MS",
+                                       "Segoe UI",
+                                       "Garamond",
+                                       "Book Antiqua",
+                                       "Bookman Old Style",
+                                       "Century Gothic",
+                                       "Century Schoolbook",
+                                       "Palatino Linotype",
+                                       "Lucida Console",
+                                       "Lucida Sans Unicode",
+                                       "Symbol",
+                                       "Wingdings",
+                                       "Webdings",
+                                       "Impact",
+                                       "Comic Sans MS",
+                                       "Liberation Serif",
+                                       "Liberation Sans",
+                                       "Liberation Mono",
+                                       "Liberation Sans Narrow",
+                                       "DejaVu Serif",
+                                       "DejaVu Sans",
+                                       "DejaVu Sans Mono",
+                                       "Carlito",
+                                       "Caladea",
+                                       "SimSun",
+                                       "NSimSun",
+                                       "SimHei",
+                                       "KaiTi",
+                                       "FangSong",
+                                       "Microsoft YaHei",
+                                       "Microsoft JhengHei",
+                                       "PMingLiU",
+                                       "MingLiU",
+                                       "DengXian",
+                                       "MS Mincho",
+                                       "MS Gothic",
+                                       "MS PMincho",
+                                       "MS PGothic",
+                                       "Yu Mincho",
+                                       "Yu Gothic",
+                                       "Meiryo",
+                                       "Malgun Gothic",
+                                       "Batang",
+                                       "Gulim",
+                                       "Dotum",
+                                       "Noto Serif CJK SC",
+                                       "Noto Sans CJK SC",
+                                       "Noto Serif",
+                                       "Noto Sans"};
 
 // Names of the base fonts of PDF and their families on Word's side.
-const char* const kBaseFamilies[][2] = {{"Helvetica", "Arial"}, {"Times", "Times New Roman"},
-                                        {"Times-Roman", "Times New Roman"}, {"Courier", "Courier New"}};
+const char* const kBaseFamilies[][2] = {{"Helvetica", "Arial"},
+                                        {"Times", "Times New Roman"},
+                                        {"Times-Roman", "Times New Roman"},
+                                        {"Courier", "Courier New"}};
 
 bool Common(const char* family)
 {
@@ -116,7 +170,10 @@ stRunFormat RunFormatOf(const stPdfTextRun& run)
     return f;
 }
 
-bool SameFormat(const stRunFormat& a, const stRunFormat& b) { return memcmp(&a, &b, sizeof a) == 0; }
+bool SameFormat(const stRunFormat& a, const stRunFormat& b)
+{
+    return memcmp(&a, &b, sizeof a) == 0;
+}
 
 void Append(std::vector<Piece>& pieces, const std::u16string& text, const stRunFormat& format)
 {

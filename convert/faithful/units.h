@@ -19,11 +19,20 @@ inline int Scaled(double value, double scale, int lo, int hi)
     return (int)lround(v);
 }
 
-const int kMaxTwips = 31680 * 4;   // far beyond any page; keeps sums inside int
+const int kMaxTwips = 31680 * 4;  // far beyond any page; keeps sums inside int
 
-inline int Twips(double points) { return Scaled(points, 20.0, -kMaxTwips, kMaxTwips); }
-inline int HalfPoints(double points) { return Scaled(points, 2.0, 2, 3276); }
-inline int EighthPoints(double points) { return Scaled(points, 8.0, 2, 96); }
+inline int Twips(double points)
+{
+    return Scaled(points, 20.0, -kMaxTwips, kMaxTwips);
+}
+inline int HalfPoints(double points)
+{
+    return Scaled(points, 2.0, 2, 3276);
+}
+inline int EighthPoints(double points)
+{
+    return Scaled(points, 8.0, 2, 96);
+}
 
 }  // namespace faithful
 

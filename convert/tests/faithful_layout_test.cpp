@@ -101,9 +101,9 @@ TEST(FaithfulLayout, ParagraphsKeepAlignmentIndentsAndTheBaselinePitch)
     const stParagraphProps& p = docx.paragraphs[0];
     EXPECT_EQ(p.nAlignment, STROME_ALIGN_JUSTIFY);
     EXPECT_EQ(p.nLineRule, STROME_LINE_EXACT);
-    EXPECT_EQ(p.nLine, 270);   // 13.5 points between baselines
+    EXPECT_EQ(p.nLine, 270);  // 13.5 points between baselines
     EXPECT_EQ(docx.paragraphs[1].nAlignment, STROME_ALIGN_RIGHT);
-    EXPECT_EQ(docx.paragraphs[1].nRight, 23 * 20);   // ends 23 points short of the column's right edge
+    EXPECT_EQ(docx.paragraphs[1].nRight, 23 * 20);  // ends 23 points short of the column's right edge
     // The list item hangs its label: text at 18 points in, the label 12 points left of it.
     EXPECT_EQ(docx.paragraphs[2].nLeft, 18 * 20);
     EXPECT_EQ(docx.paragraphs[2].nFirstLine, -12 * 20);
@@ -194,7 +194,7 @@ TEST(FaithfulLayout, RunningHeadsAreHeaderPartsWithAPageFieldAndRepeatWithoutANe
     EXPECT_EQ(docx.Text(), "\n[head 3]\nPage {PAGE}\n[/head]\nbody text more\nbody text more");
     ASSERT_EQ(docx.paragraphs.size(), 3u);
     EXPECT_EQ(docx.paragraphs[1].nAlignment, STROME_ALIGN_LEFT);
-    EXPECT_EQ(docx.paragraphs[0].nAlignment, STROME_ALIGN_CENTER);   // the footer, on the page's centre
+    EXPECT_EQ(docx.paragraphs[0].nAlignment, STROME_ALIGN_CENTER);  // the footer, on the page's centre
     EXPECT_FALSE(docx.paragraphs[1].nFlags & STROME_PARA_PAGE_BREAK_BEFORE);
     EXPECT_TRUE(docx.paragraphs[2].nFlags & STROME_PARA_PAGE_BREAK_BEFORE);
 }
@@ -203,8 +203,8 @@ TEST(FaithfulLayout, PicturesStandAloneInlineAndBesideTextAnchored)
 {
     FakeLayout page;
     page.Section(50, 700, {{72, 523}});
-    page.Image(72, 100, 523, 300);   // the column's width: alone
-    page.Image(72, 320, 200, 420);   // narrow, with text beside it: anchored
+    page.Image(72, 100, 523, 300);  // the column's width: alone
+    page.Image(72, 320, 200, 420);  // narrow, with text beside it: anchored
     page.Text(PDF_BLOCK_PARAGRAPH, 220, 523, 340, 12, {"text beside the picture", "goes on"});
     FakeDocxEx docx;
     DocumentState state;
@@ -246,7 +246,7 @@ TEST(FaithfulLayout, BrokenLayoutsAreRefusedOrReadSafely)
     EXPECT_EQ(LayoutFaithfulPage(&docx, nullptr, &state), 0);
     FakeLayout small;
     stPdfPageLayout* layout = small.Get();
-    layout->cbSize = 8;   // shorter than the record
+    layout->cbSize = 8;  // shorter than the record
     EXPECT_EQ(LayoutFaithfulPage(&docx, layout, &state), 0);
     EXPECT_TRUE(docx.calls.empty());
 
@@ -262,7 +262,7 @@ TEST(FaithfulLayout, BrokenLayoutsAreRefusedOrReadSafely)
     bad->nFirstLine = 1000000;
     table->nTable = 7;
     image->nImage = -3;
-    p->ppSections[0]->nBlockCount = 99;   // more than there are: the section is passed over
+    p->ppSections[0]->nBlockCount = 99;  // more than there are: the section is passed over
     ASSERT_EQ(LayoutFaithfulPage(&docx, p, &state), 1);
     EXPECT_NE(docx.Text().find("kept text"), std::string::npos);
     EXPECT_EQ(docx.Text().find("lost"), std::string::npos);

@@ -16,7 +16,8 @@ public:
 
     int GetParagraphCount() override { return paragraphs; }
     int Save() override { return Record("save"); }
-    qrn_IDocxPara* AddParagraph(const stParaIndent* indent, const stParaSpacing* spacing, const char* alignment) override
+    qrn_IDocxPara* AddParagraph(const stParaIndent* indent, const stParaSpacing* spacing,
+                                const char* alignment) override
     {
         Record("para left=" + std::to_string(indent->nLeft) + " first=" + std::to_string(indent->nFirstLine) +
                " before=" + std::to_string(spacing->nBefore) + " align=" + (alignment ? alignment : "none"));
@@ -35,7 +36,7 @@ public:
 private:
     class Para : public qrn_IDocxPara {
     public:
-        explicit Para(FakeDocx* owner) : owner(owner) {}
+        explicit Para(FakeDocx* owner) : owner(owner) { }
         int Release() override { return owner->Record("end"); }
         int AddRef() override { return owner->Record("addref"); }
         int SetIndent(const stParaIndent*) override { return owner->Record("setindent"); }
@@ -45,8 +46,8 @@ private:
             std::string narrow;
             for (int i = 0; i < length; ++i)
                 narrow += text[i] < 128 ? (char)text[i] : '?';
-            return owner->Record("text '" + narrow + "' font=" + props->szFontName + " size=" +
-                                 std::to_string(props->nSize) + " color=" + std::to_string(props->nColor));
+            return owner->Record("text '" + narrow + "' font=" + props->szFontName +
+                                 " size=" + std::to_string(props->nSize) + " color=" + std::to_string(props->nColor));
         }
         int AddBreak() override { return owner->Record("break"); }
         int AddObject(DOCX_OBJECT object) override
@@ -60,7 +61,7 @@ private:
 
     class Pic : public qrn_IDocxPic {
     public:
-        explicit Pic(FakeDocx* owner) : owner(owner) {}
+        explicit Pic(FakeDocx* owner) : owner(owner) { }
         int Release() override { return owner->Record("picture release"); }
         DOCX_OBJECT CreateObject(int a, int b) override
         {

@@ -13,8 +13,8 @@ class FakeDocxEx : public qrn_IDocx {
 public:
     std::vector<std::string> calls;
     std::vector<stSectionProps> sections;
-    std::vector<stParagraphProps> paragraphs;   // of AddParagraphEx, in order
-    std::vector<stRunFormat> runs;              // of AddTextEx, in order
+    std::vector<stParagraphProps> paragraphs;  // of AddParagraphEx, in order
+    std::vector<stRunFormat> runs;  // of AddTextEx, in order
     std::vector<stPictureProps> pictures;
     std::vector<std::vector<int32_t>> grids;
     std::vector<stCellProps> cells;
@@ -84,7 +84,7 @@ public:
 private:
     class Para : public qrn_IDocxPara {
     public:
-        explicit Para(FakeDocxEx* owner) : owner(owner) {}
+        explicit Para(FakeDocxEx* owner) : owner(owner) { }
         int Release() override { return owner->Record("end"); }
         int AddRef() override { return 1; }
         int SetIndent(const stParaIndent*) override { return 1; }

@@ -97,7 +97,7 @@ public:
         t.nFirstCell = (int32_t)cellOrder.size();
         for (size_t r = 0; r < cells.size(); ++r)
             for (size_t c = 0; c < cells[r].size(); ++c) {
-                if (cells[r][c] == "<")   // covered by the cell before
+                if (cells[r][c] == "<")  // covered by the cell before
                     continue;
                 stPdfTableCell cell = {};
                 cell.cbSize = sizeof cell;

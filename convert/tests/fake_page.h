@@ -66,7 +66,8 @@ private:
     stPdfRun* AddRun(int type, float x, void* data)
     {
         stPdfLine& line = lines.back();
-        runs.push_back(stPdfRun{type, x < 0 ? line.fLeft : x, line.fTop, line.fRight, line.fBottom, line.fBottom, 0, data});
+        runs.push_back(
+            stPdfRun{type, x < 0 ? line.fLeft : x, line.fTop, line.fRight, line.fBottom, line.fBottom, 0, data});
         std::vector<stPdfRun*>& list = runLists.back();
         list.push_back(&runs.back());
         line.ppRuns = list.data();

@@ -6,9 +6,15 @@
 
 namespace {
 
-qrn_string W(const std::string& ascii) { return qrn_string(ascii.begin(), ascii.end()); }
+qrn_string W(const std::string& ascii)
+{
+    return qrn_string(ascii.begin(), ascii.end());
+}
 
-std::string Narrow(const qrn_string& text) { return std::string(text.begin(), text.end()); }
+std::string Narrow(const qrn_string& text)
+{
+    return std::string(text.begin(), text.end());
+}
 
 }  // namespace
 
@@ -18,7 +24,7 @@ TEST(BuildOutputPath, NamingRule)
         const char* pdf;
         std::string folder;
         const char* extension;
-        const char* expected;        // null: no output path
+        const char* expected;  // null: no output path
         std::string folderAfter;
     };
     const Case cases[] = {

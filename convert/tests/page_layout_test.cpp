@@ -191,7 +191,7 @@ const LayoutCase kCases[] = {
          p.Line(0, 100, 595, 110);
          p.Text("kept");
          p.Run(5);
-         p.Run(PDF_RUN_TEXT);   // a text run without its text
+         p.Run(PDF_RUN_TEXT);  // a text run without its text
      },
      {Para(0, 0, 0, "none"), TextCall("kept"), "end"}},
 };
@@ -238,10 +238,10 @@ TEST(LayoutPage, AbsurdRecordsNeitherCrashNorFlood)
 {
     FakePage page;
     page.Line(0, 100, 595, 110);
-    page.Text("x", -1, "Arial", 1e300);                   // size far beyond int
-    page.Line(1e30f, 112, 595, 122);                      // indent far beyond any page
+    page.Text("x", -1, "Arial", 1e300);  // size far beyond int
+    page.Line(1e30f, 112, 595, 122);  // indent far beyond any page
     page.Text("y");
-    page.Line(0, 0.0f / 0.0f, 595, 0.0f / 0.0f);          // NaN positions
+    page.Line(0, 0.0f / 0.0f, 595, 0.0f / 0.0f);  // NaN positions
     page.Text("z");
     stPdfRun* negative = page.Text("w");
     static_cast<stPdfText*>(negative->pData)->nLength = -5;
@@ -253,7 +253,7 @@ TEST(LayoutPage, AbsurdRecordsNeitherCrashNorFlood)
     EXPECT_EQ(LayoutPage(nullptr, page.Get()), 0);
     EXPECT_EQ(LayoutPage(&docx, nullptr), 0);
     stPdfPage broken = {};
-    broken.nLineCount = 5;   // and no line array
+    broken.nLineCount = 5;  // and no line array
     EXPECT_EQ(LayoutPage(&docx, &broken), 0);
 }
 
@@ -275,7 +275,7 @@ TEST(IsContentsLine, DotLeaderThenPageNumber)
         {{"...12a"}, false},
         {{"..."}, false},
         {{"...."}, false},
-        {{std::string(1000, 'x'), std::string(30, 'y'), "...4"}, true},   // the run that would overflow is left out
+        {{std::string(1000, 'x'), std::string(30, 'y'), "...4"}, true},  // the run that would overflow is left out
         {{std::string(1021, 'x'), "...4"}, false},
         {{}, false},
     };

@@ -28,7 +28,7 @@ TEST(AppendPageText, LinesInLayoutOrderOneOutputLineEach)
     page.Text("hello ", 10);
     page.Image(10, 10);
     page.Line(0, 200, 595, 210);
-    page.Text("   ");                       // blank: left out as in the Word layout
+    page.Text("   ");  // blank: left out as in the Word layout
     page.NullLine();
     page.Line(300, 50, 595, 60);
     page.Text("second column");
@@ -59,8 +59,8 @@ TEST(AppendPageText, NonAsciiTextPassesThroughUnchanged)
     page.Line(0, 10, 100, 20);
     stPdfRun* run = page.Text("ab");
     stPdfText* t = static_cast<stPdfText*>(run->pData);
-    t->szText[0] = 0x4E2D;   // CJK
-    t->szText[1] = 0xD83D;   // a surrogate pair stays a pair
+    t->szText[0] = 0x4E2D;  // CJK
+    t->szText[1] = 0xD83D;  // a surrogate pair stays a pair
     qrn_string text;
     AppendPageText(page.Get(), 1, &text);
     ASSERT_EQ(text.size(), 4u);

@@ -28,7 +28,7 @@ struct FakePdfInfo {
 
 class FakeDoc final : public qrn_IPdfDoc {
 public:
-    explicit FakeDoc(const FakePdfInfo& info) : info(info) {}
+    explicit FakeDoc(const FakePdfInfo& info) : info(info) { }
     int LoadPage(int number, stPdfPage** page) override
     {
         if (number < 1 || number > info.pages || info.failingPages.count(number))
@@ -53,7 +53,7 @@ public:
 };
 
 struct FakeWorld {
-    std::map<std::wstring, FakePdfInfo> files;   // readable PDFs
+    std::map<std::wstring, FakePdfInfo> files;  // readable PDFs
     int openDocs = 0;
     int freedDocs = 0;
     int pagesLeftLoaded = 0;
@@ -94,15 +94,21 @@ int FakeDocxCreate(qrn_IDocx** doc, const qrn_wchar* path)
     return 1;
 }
 
-void FakeDocxDelete(qrn_IDocx*) { ++g_world->deletedDocuments; }
+void FakeDocxDelete(qrn_IDocx*)
+{
+    ++g_world->deletedDocuments;
+}
 
-void FakeOutputDir(qrn_wchar* folder) { wcsncpy(folder, g_world->outputDir.c_str(), 259); }
+void FakeOutputDir(qrn_wchar* folder)
+{
+    wcsncpy(folder, g_world->outputDir.c_str(), 259);
+}
 
 // ---- a sink that records, and may press Stop at a chosen step ------------------------------
 
 class RecordingSink : public IP2DMsgSink {
 public:
-    explicit RecordingSink(CJobList* list) : list(list) {}
+    explicit RecordingSink(CJobList* list) : list(list) { }
     void SetTotalSteps(int steps) override { Record("total " + std::to_string(steps)); }
     void ConvertDone(int result) override { Record("done " + std::to_string(result)); }
     void JobProgress(int job, int stage, int value) override
@@ -197,7 +203,10 @@ protected:
         ASSERT_EQ(list.m_hThread.load(), nullptr) << "worker did not end";
     }
 
-    std::string Output(const std::string& name, bool* exists) { return Describe(ReadUtf16File(world.outputDir + L"\\" + Widen(name), exists)); }
+    std::string Output(const std::string& name, bool* exists)
+    {
+        return Describe(ReadUtf16File(world.outputDir + L"\\" + Widen(name), exists));
+    }
 
     FakeWorld world;
     CJobList list;
@@ -253,8 +262,8 @@ TEST_F(Worker, JobsRunFromTheLastAddedToTheFirst)
     AddJob("a.pdf", 1, 1);
     AddJob("b.pdf", 1, 1);
     Run(CONV_TYPE_WORD);
-    EXPECT_EQ(sink.events, (Events{"total 6", "(1,0,1)", "(1,1,1)", "(1,2,0)", "(0,0,1)", "(0,1,1)", "(0,2,0)",
-                                   "done 0"}));
+    EXPECT_EQ(sink.events,
+              (Events{"total 6", "(1,0,1)", "(1,1,1)", "(1,2,0)", "(0,0,1)", "(0,1,1)", "(0,2,0)", "done 0"}));
     ASSERT_EQ(world.documentPaths.size(), 2u);
     EXPECT_EQ(world.documentPaths[0], world.outputDir + L"\\b.docx");
     EXPECT_EQ(world.documentPaths[1], world.outputDir + L"\\a.docx");
@@ -271,7 +280,7 @@ TEST_F(Worker, StopWhileTheSecondJobLoads)
                                    "(1,2,0)", "done 1"}));
     bool exists = false;
     EXPECT_EQ(Output("c.txt", &exists), "<BOM>page 1\r\n\f\r\npage 2\r\n");
-    EXPECT_EQ(Output("b.txt", &exists), "<BOM>");   // opened, no pages written, closed
+    EXPECT_EQ(Output("b.txt", &exists), "<BOM>");  // opened, no pages written, closed
     EXPECT_TRUE(exists);
     Output("a.txt", &exists);
     EXPECT_FALSE(exists);
@@ -305,7 +314,7 @@ TEST_F(Worker, AnOutputThatCannotBeOpenedGetsNoPages)
 
 TEST_F(Worker, EmptyOutputFolderWritesBesideThePdf)
 {
-    AddJob("abc", 1, 1);   // shorter than four characters: keeps its name
+    AddJob("abc", 1, 1);  // shorter than four characters: keeps its name
     world.outputDir.clear();
     CreateDirectoryW((folder + L"pdf").c_str(), nullptr);
     Run(CONV_TYPE_TEXT);
@@ -332,7 +341,7 @@ TEST_F(Worker, EmptyRangeAndUnloadablePages)
 TEST_F(Worker, WithoutSinkTheWorkerStillConverts)
 {
     AddJob("quiet.pdf", 1, 1);
-    ASSERT_TRUE(list.StartConvert(nullptr, 7));   // any kind but 1 is Word
+    ASSERT_TRUE(list.StartConvert(nullptr, 7));  // any kind but 1 is Word
     for (int waited = 0; list.m_hThread && waited < 20000; waited += 5)
         Sleep(5);
     EXPECT_EQ(world.documents.size(), 1u);
@@ -348,11 +357,11 @@ TEST(JobList, AddRemoveAndTotals)
     job.nFirstPage = 1, job.nLastPage = 3;
     EXPECT_EQ(list.AddJob(job), 0);
     EXPECT_EQ(list.AddJob(job), -1);
-    wcscpy(job.szPath, L"C:\\A.pdf");   // paths compare case-sensitively
+    wcscpy(job.szPath, L"C:\\A.pdf");  // paths compare case-sensitively
     job.nFirstPage = 2, job.nLastPage = 2;
     EXPECT_EQ(list.AddJob(job), 1);
     wcscpy(job.szPath, L"C:\\b.pdf");
-    job.nFirstPage = 5, job.nLastPage = 1;   // an empty range counts no pages
+    job.nFirstPage = 5, job.nLastPage = 1;  // an empty range counts no pages
     EXPECT_EQ(list.AddJob(job), 2);
     EXPECT_EQ(list.GetJobCount(), 3);
     EXPECT_EQ(list.GetTotalPages(), 4);
@@ -383,7 +392,7 @@ TEST(JobList, UnterminatedPathIsCutToItsBuffer)
 TEST(JobList, StartRefusedWhileAWorkerExists)
 {
     CJobList list;
-    list.m_hThread = GetCurrentThread();   // stands for a running worker
+    list.m_hThread = GetCurrentThread();  // stands for a running worker
     EXPECT_FALSE(list.StartConvert(nullptr, CONV_TYPE_TEXT));
     EXPECT_EQ(list.m_bStop.load(), 1);
     list.m_hThread = nullptr;

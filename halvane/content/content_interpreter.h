@@ -16,27 +16,27 @@
 namespace halvane {
 
 struct GlyphEvent {
-    Point origin;          // start of the glyph on its baseline
-    Point advance;         // from origin to the glyph's end along the baseline
-    Point up;              // from the baseline to the top of an em, length = effective size
-    double size = 0;       // effective font size on the page: the height of an em
+    Point origin;  // start of the glyph on its baseline
+    Point advance;  // from origin to the glyph's end along the baseline
+    Point up;  // from the baseline to the top of an em, length = effective size
+    double size = 0;  // effective font size on the page: the height of an em
     // The type size a document would name: an em stretched or squeezed across (a non-uniform
     // text matrix, horizontal scaling) counts as the square root of its area.
     double typeSize = 0;
-    std::u16string text;   // may be empty when the font gives no text
+    std::u16string text;  // may be empty when the font gives no text
     const Font* font = nullptr;
-    uint32_t color = 0;    // fill colour 0x00BBGGRR
+    uint32_t color = 0;  // fill colour 0x00BBGGRR
     bool invisible = false;
     bool wordSpace = false;  // the code was a word space (code 32)
 };
 
 struct ImageEvent {
-    Matrix ctm;                   // maps the unit square to page space
+    Matrix ctm;  // maps the unit square to page space
     const Object* xobject = nullptr;  // image XObject stream, or null for an inline image
     const Dict* inlineDict = nullptr;
     const std::string* inlineData = nullptr;
     const Object* resources = nullptr;  // for named colour spaces of inline images
-    uint32_t fillColor = 0;       // 0x00BBGGRR: what a stencil mask paints with
+    uint32_t fillColor = 0;  // 0x00BBGGRR: what a stencil mask paints with
 };
 
 // A straight rule or an upright rectangle a path paints, in page space: what table grids,
@@ -45,8 +45,8 @@ struct RuleEvent {
     enum Kind { kLine = 0, kFill = 1, kFrame = 2 };  // stroked segment, filled box, stroked box
     int kind = kLine;
     double x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // segment ends, or the box with x0 <= x1, y0 <= y1
-    double width = 0;                       // stroke width in page units; 0 for fills
-    uint32_t color = 0;                     // 0x00BBGGRR
+    double width = 0;  // stroke width in page units; 0 for fills
+    uint32_t color = 0;  // 0x00BBGGRR
 };
 
 class ContentSink {
@@ -66,8 +66,7 @@ public:
 
     ContentInterpreter(Document& doc, FontCache& fonts, ContentSink& sink)
         : doc_(doc), fonts_(fonts), sink_(sink), formCacheLease_(doc.Budget(), 0)
-    {
-    }
+    { }
 
     // Runs a page's /Contents (a stream or an array of streams) with the page's resources.
     // pageMatrix maps default user space to page space.

@@ -16,8 +16,8 @@ struct Matrix {
     // this x m: apply this first, then m.
     Matrix Then(const Matrix& m) const
     {
-        return Matrix{a * m.a + b * m.c,       a * m.b + b * m.d,       c * m.a + d * m.c,
-                      c * m.b + d * m.d,       e * m.a + f * m.c + m.e, e * m.b + f * m.d + m.f};
+        return Matrix{a * m.a + b * m.c, a * m.b + b * m.d,       c * m.a + d * m.c,
+                      c * m.b + d * m.d, e * m.a + f * m.c + m.e, e * m.b + f * m.d + m.f};
     }
     Point Apply(double x, double y) const { return Point{x * a + y * c + e, x * b + y * d + f}; }
     // Transforms a direction (no translation).

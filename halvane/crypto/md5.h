@@ -16,25 +16,27 @@ namespace halvane {
 using Md5Digest = std::array<uint8_t, 16>;
 
 class Md5 {
- public:
-  void Update(const void* data, size_t size) { impl_.Update(data, size); }
-  void Update(std::string_view data) { impl_.Update(data.data(), data.size()); }
-  // Finishes the digest; the object starts over afterwards.
-  Md5Digest Final() {
-    Md5Digest digest;
-    impl_.Final(digest.data());
-    impl_.Reset();
-    return digest;
-  }
+public:
+    void Update(const void* data, size_t size) { impl_.Update(data, size); }
+    void Update(std::string_view data) { impl_.Update(data.data(), data.size()); }
+    // Finishes the digest; the object starts over afterwards.
+    Md5Digest Final()
+    {
+        Md5Digest digest;
+        impl_.Final(digest.data());
+        impl_.Reset();
+        return digest;
+    }
 
-  static Md5Digest Hash(std::string_view data) {
-    Md5 md5;
-    md5.Update(data);
-    return md5.Final();
-  }
+    static Md5Digest Hash(std::string_view data)
+    {
+        Md5 md5;
+        md5.Update(data);
+        return md5.Final();
+    }
 
- private:
-  ::Md5 impl_;
+private:
+    ::Md5 impl_;
 };
 
 }  // namespace halvane

@@ -28,12 +28,12 @@ struct Rect {
 };
 
 struct PageEntry {
-    Object page;        // the page dictionary
-    Object resources;   // own or inherited
+    Object page;  // the page dictionary
+    Object resources;  // own or inherited
     Rect mediaBox;
-    Rect cropBox;       // clipped to the media box
-    int rotate = 0;     // 0, 90, 180 or 270
-    int objectNum = -1; // the page dictionary's object number; -1 when it is direct
+    Rect cropBox;  // clipped to the media box
+    int rotate = 0;  // 0, 90, 180 or 270
+    int objectNum = -1;  // the page dictionary's object number; -1 when it is direct
 };
 
 enum class OpenStatus { Ok, Unreadable, NeedsPassword };

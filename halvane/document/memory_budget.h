@@ -19,7 +19,7 @@ constexpr size_t kDocumentMemoryBudget = 256u << 20;
 // object and the document carries on with the rest.
 class MemoryBudget {
 public:
-    explicit MemoryBudget(size_t limit = kDocumentMemoryBudget) : limit_(limit) {}
+    explicit MemoryBudget(size_t limit = kDocumentMemoryBudget) : limit_(limit) { }
     size_t Limit() const { return limit_; }
     size_t Available() const { return limit_ - used_; }
     size_t Peak() const { return peak_; }
@@ -55,7 +55,10 @@ public:
         if (bytes > 0 && bytes_ == 0)
             budget_ = nullptr;
     }
-    BudgetLease(BudgetLease&& other) noexcept : budget_(other.budget_), bytes_(other.bytes_) { other.budget_ = nullptr; }
+    BudgetLease(BudgetLease&& other) noexcept : budget_(other.budget_), bytes_(other.bytes_)
+    {
+        other.budget_ = nullptr;
+    }
     BudgetLease& operator=(BudgetLease&& other) noexcept
     {
         if (this != &other) {

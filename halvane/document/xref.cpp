@@ -159,8 +159,8 @@ bool ReadXrefStream(const uint8_t* data, size_t size, size_t offset, XrefTable* 
         length = FindStreamEnd(data, size, start) - start;
     DecodedData decoded;
     ResolveFn direct = [](const Object& o) -> const Object& { return o.IsRef() ? NullObject() : o; };
-    if (!DecodeFilters(data + start, length, dict.Get("Filter"), dict.Get("DecodeParms"), direct,
-                       kMaxXrefStreamBytes, &decoded) ||
+    if (!DecodeFilters(data + start, length, dict.Get("Filter"), dict.Get("DecodeParms"), direct, kMaxXrefStreamBytes,
+                       &decoded) ||
         !decoded.imageCodec.empty())
         return false;
     const Object& w = dict.Get("W");
@@ -281,7 +281,10 @@ bool ReadXref(const uint8_t* data, size_t size, XrefTable* table, DiagnosticList
 
 namespace {
 
-bool IsDigit(uint8_t c) { return c >= '0' && c <= '9'; }
+bool IsDigit(uint8_t c)
+{
+    return c >= '0' && c <= '9';
+}
 
 }  // namespace
 

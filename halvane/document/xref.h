@@ -17,8 +17,8 @@ struct XrefEntry {
     enum Kind : uint8_t { Free = 0, Plain = 1, Compressed = 2 };
     Kind kind = Free;
     uint16_t gen = 0;
-    uint32_t index = 0;    // Compressed: index within the object stream
-    uint64_t offset = 0;   // Plain: file offset; Compressed: number of the object stream
+    uint32_t index = 0;  // Compressed: index within the object stream
+    uint64_t offset = 0;  // Plain: file offset; Compressed: number of the object stream
 };
 
 // Object numbers above this are ignored: no real file needs more, and the table stays small.

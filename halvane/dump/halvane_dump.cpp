@@ -27,8 +27,9 @@ namespace {
 // Text of a run as UTF-8; a lone surrogate shows as U+FFFD.
 void AppendUtf8(std::string* out, const qrn_wchar* text, int length)
 {
-    morvane::DecodeUtf16(text, length > 0 ? static_cast<size_t>(length) : 0,
-                         [&](uint32_t c) { morvane::AppendUtf8(c, out); }, morvane::kReplacementChar);
+    morvane::DecodeUtf16(
+        text, length > 0 ? static_cast<size_t>(length) : 0, [&](uint32_t c) { morvane::AppendUtf8(c, out); },
+        morvane::kReplacementChar);
 }
 
 void PrintText(stPdfPage* page, std::string* out)
@@ -144,7 +145,8 @@ int main(int argc, char** argv)
             path = argv[i];
     }
     if (!path) {
-        std::fprintf(stderr, "usage: halvane-dump [--text | --count | --warnings | --structure [--no-images]] FILE.pdf\n");
+        std::fprintf(stderr,
+                     "usage: halvane-dump [--text | --count | --warnings | --structure [--no-images]] FILE.pdf\n");
         return 2;
     }
     if (warnings)
@@ -157,8 +159,7 @@ int main(int argc, char** argv)
         if (halvane::ReadFileUtf8(path, halvane::kMaxFileBytes, &source))
             doc = halvane::PdfDoc::Open(std::move(source), halvane::ExtractOptions());
         const int pages = doc ? doc->GetPageCount() : 0;
-        const double ms =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         const bool opened = doc != nullptr;
         delete doc;
         if (!opened) {

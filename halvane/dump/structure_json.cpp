@@ -277,7 +277,8 @@ void AppendBlock(const stPdfPageLayout& page, const stPdfBlock& b, std::string* 
 void AppendLayoutJson(const stPdfPageLayout& page, std::string* out)
 {
     char buf[256];
-    std::snprintf(buf, sizeof buf, "{\"number\":%d,\"width\":%.1f,\"height\":%.1f,\"rotate\":%d,\"text_turn\":%d,"
+    std::snprintf(buf, sizeof buf,
+                  "{\"number\":%d,\"width\":%.1f,\"height\":%.1f,\"rotate\":%d,\"text_turn\":%d,"
                   "\"vertical\":%s,\"columns\":%d,\"content\":",
                   page.nPageNumber, page.fWidth, page.fHeight, page.nRotate, page.nTextTurn,
                   page.nWritingMode == PDF_WRITING_VERTICAL ? "true" : "false", page.nColumnCount);

@@ -9,8 +9,7 @@
 namespace {
 
 // Catches everything, including out-of-memory, so no exception crosses the DLL boundary.
-template <typename Fn>
-int Guarded(Fn fn)
+template <typename Fn> int Guarded(Fn fn)
 {
     try {
         return fn();

@@ -15,7 +15,8 @@ std::string Utf16ToUtf8(const qrn_wchar* s)
     while (s[length])
         ++length;
     std::string out;
-    morvane::DecodeUtf16(s, length, [&](uint32_t c) { morvane::AppendUtf8(c, &out); }, morvane::kReplacementChar);
+    morvane::DecodeUtf16(
+        s, length, [&](uint32_t c) { morvane::AppendUtf8(c, &out); }, morvane::kReplacementChar);
     return out;
 }
 

@@ -18,9 +18,8 @@ size_t AlignUp(size_t n)
 // Bump allocator over the page's single block.
 class BlockWriter {
 public:
-    explicit BlockWriter(unsigned char* base) : base_(base) {}
-    template <typename T>
-    T* Take(size_t bytes)
+    explicit BlockWriter(unsigned char* base) : base_(base) { }
+    template <typename T> T* Take(size_t bytes)
     {
         T* p = reinterpret_cast<T*>(base_ + used_);
         used_ += AlignUp(bytes);

@@ -97,7 +97,8 @@ const RunningHeads& PdfDoc::Heads()
     textOnly.images = false;
     textOnly.textFrame = true;  // in the frame the layouts are given in
     for (int k = 0; k < samples; ++k) {
-        const int index = samples == count ? k : static_cast<int>(static_cast<long long>(k) * (count - 1) / (samples - 1));
+        const int index =
+            samples == count ? k : static_cast<int>(static_cast<long long>(k) * (count - 1) / (samples - 1));
         PageModel model;
         if (!extractor_->Extract(index, &model, textOnly))
             continue;

@@ -9,7 +9,7 @@ namespace halvane {
 
 struct CcittRunCode {
     const char* bits;
-    int run;       // 0..63 terminating codes, multiples of 64 make-up codes
+    int run;  // 0..63 terminating codes, multiples of 64 make-up codes
 };
 
 struct CcittRunCodes {
@@ -24,13 +24,13 @@ CcittRunCodes CcittBlackRunCodes();
 enum class CcittMode {
     Pass,
     Horizontal,
-    Vertical,      // with an offset -3..3 of a1 from b1
+    Vertical,  // with an offset -3..3 of a1 from b1
 };
 
 struct CcittModeCode {
     const char* bits;
     CcittMode mode;
-    int offset;    // vertical modes only
+    int offset;  // vertical modes only
 };
 
 struct CcittModeCodes {

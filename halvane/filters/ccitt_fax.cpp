@@ -38,7 +38,7 @@ class RunTable {
 public:
     struct Entry {
         uint16_t run = 0;
-        uint8_t bits = 0;   // 0: no code starts with these bits
+        uint8_t bits = 0;  // 0: no code starts with these bits
     };
 
     explicit RunTable(CcittRunCodes codes)
@@ -66,7 +66,7 @@ public:
     struct Entry {
         CcittMode mode = CcittMode::Pass;
         int offset = 0;
-        int bits = 0;   // 0: extension, end-of-line or damage
+        int bits = 0;  // 0: extension, end-of-line or damage
     };
 
     ModeTable()
@@ -112,10 +112,7 @@ const ModeTable& Modes()
 // Reads the data most significant bit first; past its end it reads 0 bits.
 class BitReader {
 public:
-    BitReader(const uint8_t* data, size_t size)
-        : data_(data), size_(std::min(size, SIZE_MAX / 8)), end_(size_ * 8)
-    {
-    }
+    BitReader(const uint8_t* data, size_t size) : data_(data), size_(std::min(size, SIZE_MAX / 8)), end_(size_ * 8) { }
 
     // The next n (1..24) bits.
     uint32_t Peek(int n) const
@@ -164,9 +161,7 @@ private:
 class FaxDecoder {
 public:
     FaxDecoder(const CcittParams& params, const uint8_t* data, size_t size)
-        : params_(params),
-          columns_(params.columns),
-          maxChanges_(2 * static_cast<size_t>(params.columns) + 4),
+        : params_(params), columns_(params.columns), maxChanges_(2 * static_cast<size_t>(params.columns) + 4),
           reader_(data, size)
     {
         SetReference();
@@ -185,8 +180,8 @@ public:
             if (kind == RowKind::End)
                 break;
             const size_t rowStart = reader_.Position();
-            const bool decoded = (kind == RowKind::OneDimensional ? DecodeRow1D() : DecodeRow2D()) &&
-                                 !reader_.Overran();
+            const bool decoded =
+                (kind == RowKind::OneDimensional ? DecodeRow1D() : DecodeRow2D()) && !reader_.Overran();
             if (decoded) {
                 Normalize();
                 previousDamaged = false;
@@ -422,15 +417,14 @@ private:
     const int columns_;
     const size_t maxChanges_;
     BitReader reader_;
-    std::vector<int> coding_;      // positions decoded for the current row
-    std::vector<int> row_;         // changing elements of the last row put out
-    std::vector<int> reference_;   // row_ with sentinels
+    std::vector<int> coding_;  // positions decoded for the current row
+    std::vector<int> row_;  // changing elements of the last row put out
+    std::vector<int> reference_;  // row_ with sentinels
 };
 
 }  // namespace
 
-bool CcittFaxDecode(const CcittParams& params, const uint8_t* data, size_t size, size_t maxOutput,
-                    std::string* out)
+bool CcittFaxDecode(const CcittParams& params, const uint8_t* data, size_t size, size_t maxOutput, std::string* out)
 {
     if (params.columns <= 0 || params.columns > kMaxColumns)
         return false;

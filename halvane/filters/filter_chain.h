@@ -15,8 +15,8 @@ using ResolveFn = std::function<const Object&(const Object&)>;
 
 struct DecodedData {
     std::string bytes;
-    std::string imageCodec;   // "DCTDecode", "JPXDecode", ... when the chain stopped at one
-    Object imageCodecParms;   // that filter's parameters
+    std::string imageCodec;  // "DCTDecode", "JPXDecode", ... when the chain stopped at one
+    Object imageCodecParms;  // that filter's parameters
 };
 
 // Decodes raw stream bytes. filter/parms are the /Filter and /DecodeParms values (inline images

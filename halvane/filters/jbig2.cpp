@@ -52,7 +52,7 @@ enum SegmentType {
 
 class ByteReader {
 public:
-    ByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    ByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) { }
     bool U8(uint32_t* v)
     {
         if (pos_ >= size_)
@@ -177,7 +177,7 @@ class PageDecoder {
 public:
     enum class Outcome { Continue, Finished, Damaged, Unsupported };
 
-    explicit PageDecoder(int64_t work) : budget_{work, kSymbolPixelBudget, kSymbolReferenceBudget} {}
+    explicit PageDecoder(int64_t work) : budget_{work, kSymbolPixelBudget, kSymbolReferenceBudget} { }
     Outcome Run(const uint8_t* data, size_t size);
     bool HasPage() const { return havePage_; }
     const Bitmap& Page() const { return page_; }
@@ -269,8 +269,7 @@ PageDecoder::Outcome PageDecoder::Segment(const SegmentHeader& h, const uint8_t*
 PageDecoder::Outcome PageDecoder::PageInformation(ByteReader& in)
 {
     uint32_t width, height, xres, yres, flags, striping;
-    if (!in.U32(&width) || !in.U32(&height) || !in.U32(&xres) || !in.U32(&yres) || !in.U8(&flags) ||
-        !in.U16(&striping))
+    if (!in.U32(&width) || !in.U32(&height) || !in.U32(&xres) || !in.U32(&yres) || !in.U8(&flags) || !in.U16(&striping))
         return Outcome::Damaged;
     defaultPixel_ = (flags >> 2) & 1;
     // A striped page of unknown height grows with its stripes and regions.
@@ -308,8 +307,8 @@ void PageDecoder::Place(const Bitmap& region, const RegionInfo& info)
 // A generic region in MMR coding (T.88, 6.2.6): the coded data is a CCITT Group 4 image of the
 // region's width, 1 = black. A region of unknown length is refused: its end marker (0x00 0x00
 // and the row count, T.88 7.2.7) cannot be told apart from the coded data.
-PageDecoder::Outcome PageDecoder::MmrGenericRegion(const SegmentHeader& h, const RegionInfo& info,
-                                                   const uint8_t* coded, size_t codedSize)
+PageDecoder::Outcome PageDecoder::MmrGenericRegion(const SegmentHeader& h, const RegionInfo& info, const uint8_t* coded,
+                                                   size_t codedSize)
 {
     if (h.dataLength == kUnknownLength)
         return Outcome::Unsupported;
@@ -366,8 +365,7 @@ PageDecoder::Outcome PageDecoder::GenericRegion(const SegmentHeader& h, const ui
         codedEnd = end - 6;
         unknownLengthEnd_ = end;
     }
-    if (info.width > kMaxPixels || height > kMaxPixels ||
-        (info.width > 0 && height > kMaxPixels / info.width))
+    if (info.width > kMaxPixels || height > kMaxPixels || (info.width > 0 && height > kMaxPixels / info.width))
         return Outcome::Damaged;
     if (h.type != kIntermediateGeneric && !havePage_)
         return Outcome::Damaged;
@@ -443,8 +441,7 @@ PageDecoder::Outcome PageDecoder::SymbolDictionary(const SegmentHeader& h, ByteR
 }
 
 // The text region segment (T.88, 7.4.3).
-PageDecoder::Outcome PageDecoder::TextRegion(const SegmentHeader& h, ByteReader& in, const uint8_t* data,
-                                             size_t size)
+PageDecoder::Outcome PageDecoder::TextRegion(const SegmentHeader& h, ByteReader& in, const uint8_t* data, size_t size)
 {
     RegionInfo info;
     uint32_t flags, instances;
@@ -485,8 +482,8 @@ PageDecoder::Outcome PageDecoder::TextRegion(const SegmentHeader& h, ByteReader&
 
 }  // namespace
 
-bool Jbig2Decode(const uint8_t* data, size_t size, const uint8_t* globals, size_t globalsSize, int width,
-                 int height, std::string* out)
+bool Jbig2Decode(const uint8_t* data, size_t size, const uint8_t* globals, size_t globalsSize, int width, int height,
+                 std::string* out)
 {
     if (width <= 0 || height <= 0 || int64_t{width} * height > kMaxPixels)
         return false;

@@ -90,7 +90,7 @@ inline int MqDecoder::Decode(MqContext* cx)
 // The IAx integer decoders (Annex A.2). Each keeps its own 512 contexts.
 class IntegerDecoder {
 public:
-    IntegerDecoder() : contexts_(512, 0) {}
+    IntegerDecoder() : contexts_(512, 0) { }
     // False for the out-of-band value.
     bool Decode(MqDecoder& mq, int64_t* value);
 
@@ -103,8 +103,7 @@ class SymbolIdDecoder {
 public:
     explicit SymbolIdDecoder(int codeLength)
         : codeLength_(codeLength), contexts_(static_cast<size_t>(1) << codeLength, 0)
-    {
-    }
+    { }
     uint32_t Decode(MqDecoder& mq);
 
 private:

@@ -9,8 +9,7 @@ bool Bitmap::Allocate(int64_t width, int64_t height, int value, int64_t maxPixel
     width_ = height_ = 0;
     stride_ = 0;
     bits_.clear();
-    if (width < 0 || height < 0 || width > maxPixels || height > maxPixels ||
-        (width > 0 && height > maxPixels / width))
+    if (width < 0 || height < 0 || width > maxPixels || height > maxPixels || (width > 0 && height > maxPixels / width))
         return false;
     width_ = static_cast<int>(width);
     height_ = static_cast<int>(height);
@@ -46,11 +45,21 @@ void Bitmap::Compose(const Bitmap& src, int64_t x, int64_t y, ComboOp op)
                 const uint8_t sv = s[(dx - x) >> 3];
                 uint8_t& b = d[dx >> 3];
                 switch (op) {
-                case ComboOp::Or: b = static_cast<uint8_t>(b | sv); break;
-                case ComboOp::And: b = static_cast<uint8_t>(b & sv); break;
-                case ComboOp::Xor: b = static_cast<uint8_t>(b ^ sv); break;
-                case ComboOp::Xnor: b = static_cast<uint8_t>(~(b ^ sv)); break;
-                default: b = sv; break;
+                case ComboOp::Or:
+                    b = static_cast<uint8_t>(b | sv);
+                    break;
+                case ComboOp::And:
+                    b = static_cast<uint8_t>(b & sv);
+                    break;
+                case ComboOp::Xor:
+                    b = static_cast<uint8_t>(b ^ sv);
+                    break;
+                case ComboOp::Xnor:
+                    b = static_cast<uint8_t>(~(b ^ sv));
+                    break;
+                default:
+                    b = sv;
+                    break;
                 }
             }
         }
@@ -62,11 +71,21 @@ void Bitmap::Compose(const Bitmap& src, int64_t x, int64_t y, ComboOp op)
             const int dv = (b >> shift) & 1;
             int v;
             switch (op) {
-            case ComboOp::Or: v = dv | sv; break;
-            case ComboOp::And: v = dv & sv; break;
-            case ComboOp::Xor: v = dv ^ sv; break;
-            case ComboOp::Xnor: v = 1 - (dv ^ sv); break;
-            default: v = sv; break;
+            case ComboOp::Or:
+                v = dv | sv;
+                break;
+            case ComboOp::And:
+                v = dv & sv;
+                break;
+            case ComboOp::Xor:
+                v = dv ^ sv;
+                break;
+            case ComboOp::Xnor:
+                v = 1 - (dv ^ sv);
+                break;
+            default:
+                v = sv;
+                break;
             }
             b = static_cast<uint8_t>((b & ~(1 << shift)) | (v << shift));
         }

@@ -31,8 +31,7 @@ namespace {
 
 // The nominal pixels of each template around the pixel at bit 0 of line0 (x-1) and bit 4 of
 // line1/line2 (x, on the rows above), with the adaptive pixels' bits.
-template <int Template>
-inline uint32_t Context(uint32_t line0, uint32_t line1, uint32_t line2, const uint32_t* at)
+template <int Template> inline uint32_t Context(uint32_t line0, uint32_t line1, uint32_t line2, const uint32_t* at)
 {
     if (Template == 0)
         return (line0 & 0xF) | at[0] << 4 | ((line1 >> 2) & 0x1F) << 5 | at[1] << 10 | at[2] << 11 |
@@ -49,8 +48,7 @@ struct AdaptiveSource {
     int bit = 0;
 };
 
-template <int Template>
-void DecodeRows(MqDecoder& mq, const GenericRegionParams& p, MqContext* cx, Bitmap* out)
+template <int Template> void DecodeRows(MqDecoder& mq, const GenericRegionParams& p, MqContext* cx, Bitmap* out)
 {
     constexpr int kAtCount = Template == 0 ? 4 : 1;
     // Rows above hold pixels x+4 (bit 0) down to x-27 (bit 31); the current row holds x-1 (bit 0)
@@ -121,10 +119,18 @@ bool DecodeGenericRegion(MqDecoder& mq, const GenericRegionParams& p, std::vecto
     if (p.width == 0 || p.height == 0)
         return true;  // an empty bitmap codes no pixels
     switch (p.templateId) {
-    case 0: DecodeRows<0>(mq, p, contexts->data(), out); break;
-    case 1: DecodeRows<1>(mq, p, contexts->data(), out); break;
-    case 2: DecodeRows<2>(mq, p, contexts->data(), out); break;
-    default: DecodeRows<3>(mq, p, contexts->data(), out); break;
+    case 0:
+        DecodeRows<0>(mq, p, contexts->data(), out);
+        break;
+    case 1:
+        DecodeRows<1>(mq, p, contexts->data(), out);
+        break;
+    case 2:
+        DecodeRows<2>(mq, p, contexts->data(), out);
+        break;
+    default:
+        DecodeRows<3>(mq, p, contexts->data(), out);
+        break;
     }
     return true;
 }

@@ -13,7 +13,7 @@ namespace halvane::jbig2 {
 struct GenericRegionParams {
     int width = 0;
     int height = 0;
-    int templateId = 0;      // GBTEMPLATE 0..3
+    int templateId = 0;  // GBTEMPLATE 0..3
     bool typicalPrediction = false;  // TPGDON
     // Adaptive template pixels (four for template 0, one for the others), relative to the pixel.
     int8_t atX[4] = {0, 0, 0, 0};

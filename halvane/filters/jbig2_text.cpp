@@ -85,8 +85,8 @@ bool DecodeSymbolDictionary(MqDecoder& mq, const SymbolDictionaryParams& p, cons
     return exported->size() == p.exportedCount;
 }
 
-bool DecodeTextRegion(MqDecoder& mq, const TextRegionParams& p, const std::vector<Symbol>& symbols,
-                      int64_t maxPixels, DecodeBudget* budget, Bitmap* out)
+bool DecodeTextRegion(MqDecoder& mq, const TextRegionParams& p, const std::vector<Symbol>& symbols, int64_t maxPixels,
+                      DecodeBudget* budget, Bitmap* out)
 {
     if (!out->Allocate(p.width, p.height, p.defaultPixel, maxPixels) || symbols.size() > (1u << 20))
         return false;

@@ -17,7 +17,7 @@ using Symbol = std::shared_ptr<const Bitmap>;
 // Limits and accounting shared by one decode, so hostile data cannot make it run or grow without
 // bound: every pixel decoded or drawn and every coded value costs work.
 struct DecodeBudget {
-    int64_t work = 0;          // left to spend
+    int64_t work = 0;  // left to spend
     int64_t symbolPixels = 0;  // left for new symbols' bitmaps
     int64_t symbolReferences = 0;  // left for the dictionaries' lists of exported symbols
     bool Spend(int64_t amount)
@@ -28,11 +28,11 @@ struct DecodeBudget {
 };
 
 struct SymbolDictionaryParams {
-    int templateId = 0;       // SDTEMPLATE
+    int templateId = 0;  // SDTEMPLATE
     int8_t atX[4] = {0, 0, 0, 0};
     int8_t atY[4] = {0, 0, 0, 0};
     uint32_t exportedCount = 0;  // SDNUMEXSYMS
-    uint32_t newCount = 0;       // SDNUMNEWSYMS
+    uint32_t newCount = 0;  // SDNUMNEWSYMS
 };
 
 // Decodes the new symbols and returns the exported ones (from inputSymbols, then the new ones).
@@ -44,12 +44,12 @@ bool DecodeSymbolDictionary(MqDecoder& mq, const SymbolDictionaryParams& params,
 struct TextRegionParams {
     int width = 0;
     int height = 0;
-    int logStrips = 0;       // LOGSBSTRIPS
-    int refCorner = 0;       // 0 bottom left, 1 top left, 2 bottom right, 3 top right
+    int logStrips = 0;  // LOGSBSTRIPS
+    int refCorner = 0;  // 0 bottom left, 1 top left, 2 bottom right, 3 top right
     bool transposed = false;
     ComboOp combination = ComboOp::Or;  // SBCOMBOP
     int defaultPixel = 0;
-    int dsOffset = 0;        // SBDSOFFSET
+    int dsOffset = 0;  // SBDSOFFSET
     uint32_t instances = 0;  // SBNUMINSTANCES
 };
 

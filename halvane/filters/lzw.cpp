@@ -8,9 +8,9 @@ namespace halvane {
 bool LzwDecode(const uint8_t* data, size_t size, bool earlyChange, size_t maxOutput, std::string* out)
 {
     struct Entry {
-        int prefix;      // previous code, -1 for the single bytes
-        uint8_t last;    // final byte
-        uint8_t first;   // first byte of the whole sequence
+        int prefix;  // previous code, -1 for the single bytes
+        uint8_t last;  // final byte
+        uint8_t first;  // first byte of the whole sequence
         int length;
     };
     std::vector<Entry> table;

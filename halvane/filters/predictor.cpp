@@ -78,9 +78,15 @@ bool UndoPng(const PredictorParams& p, std::string* data)
             const unsigned upLeft = i >= bytesPerPixel ? prior[i - bytesPerPixel] : 0;
             unsigned v;
             switch (type) {
-            case 1: v = raw + left; break;
-            case 2: v = raw + up; break;
-            case 3: v = raw + ((left + up) >> 1); break;
+            case 1:
+                v = raw + left;
+                break;
+            case 2:
+                v = raw + up;
+                break;
+            case 3:
+                v = raw + ((left + up) >> 1);
+                break;
             case 4: {
                 const int pa = std::abs(static_cast<int>(up) - static_cast<int>(upLeft));
                 const int pb = std::abs(static_cast<int>(left) - static_cast<int>(upLeft));
@@ -89,7 +95,9 @@ bool UndoPng(const PredictorParams& p, std::string* data)
                 v = raw + pred;
                 break;
             }
-            default: v = raw; break;
+            default:
+                v = raw;
+                break;
             }
             row[i] = static_cast<unsigned char>(v);
         }
@@ -111,8 +119,14 @@ bool UndoPredictor(const PredictorParams& params, std::string* data)
     if (params.colors < 1 || params.colors > 32 || params.columns < 1 || params.columns > (1 << 24))
         return false;
     switch (params.bitsPerComponent) {
-    case 1: case 2: case 4: case 8: case 16: break;
-    default: return false;
+    case 1:
+    case 2:
+    case 4:
+    case 8:
+    case 16:
+        break;
+    default:
+        return false;
     }
     if (params.predictor == 2)
         return UndoTiff(params, data);

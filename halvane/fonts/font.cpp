@@ -62,7 +62,9 @@ bool NumberedNameMatchesCode(const std::string& n, int code)
 {
     // One letter and two hex digits ("x41", "xA9"), as bitmap fonts of TeX name their glyphs.
     auto hex = [](char c) {
-        return c >= '0' && c <= '9' ? c - '0' : (c >= 'A' && c <= 'F' ? c - 'A' + 10 : (c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1));
+        return c >= '0' && c <= '9'
+                   ? c - '0'
+                   : (c >= 'A' && c <= 'F' ? c - 'A' + 10 : (c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1));
     };
     if (n.size() == 3 && std::isalpha(static_cast<unsigned char>(n[0])) && hex(n[1]) >= 0 && hex(n[2]) >= 0 &&
         hex(n[1]) * 16 + hex(n[2]) == code && code >= 32 && !(code >= 127 && code < 160))
@@ -202,7 +204,7 @@ constexpr size_t kMaxWidthEntries = 1u << 20;
 struct SimpleFontInfo {
     const Object* descriptor = nullptr;
     const StandardFont* standard = nullptr;  // one of the 14 standard fonts, by name
-    int objectNum = DiagnosticList::kNoObject;      // the font dictionary's, for diagnostics
+    int objectNum = DiagnosticList::kNoObject;  // the font dictionary's, for diagnostics
     bool type3 = false;
     bool trueType = false;
     bool symbolic = false;
@@ -216,8 +218,8 @@ bool ReadBaseEncoding(Document& doc, const Object& encoding, const SimpleFontInf
 {
     BaseEncoding base = BaseEncoding::Standard;
     bool haveBase = false;
-    if (info.standard && (info.standard->encoding == BaseEncoding::Symbol ||
-                          info.standard->encoding == BaseEncoding::ZapfDingbats)) {
+    if (info.standard &&
+        (info.standard->encoding == BaseEncoding::Symbol || info.standard->encoding == BaseEncoding::ZapfDingbats)) {
         base = info.standard->encoding;
         haveBase = true;
     }
@@ -341,7 +343,8 @@ void SimpleFont::ReadText(Document& doc, const Object& dict, const SimpleFontInf
                           const std::array<bool, 256>& fromDifferences, const SimpleFontProgram& program,
                           FontCache& cache)
 {
-    std::shared_ptr<const CMap> toUnicode = LoadCMapStream(doc, doc.Resolve(dict["ToUnicode"]), DiagCode::ToUnicodeUnreadable);
+    std::shared_ptr<const CMap> toUnicode =
+        LoadCMapStream(doc, doc.Resolve(dict["ToUnicode"]), DiagCode::ToUnicodeUnreadable);
     const bool dingbats = info.standard && info.standard->encoding == BaseEncoding::ZapfDingbats;
     std::unique_ptr<ProgramUnicode> programUnicode;
     for (int c = 0; c < 256; ++c) {
@@ -364,8 +367,7 @@ void SimpleFont::ReadText(Document& doc, const Object& dict, const SimpleFontInf
             if (programUnicode->Text(n, &t))
                 continue;
         }
-        if (!n.empty() && !info.type3 && ParseNumberedGlyphName(n) &&
-            cache.LearnedGlyphNames().Lookup(name, n, &t))
+        if (!n.empty() && !info.type3 && ParseNumberedGlyphName(n) && cache.LearnedGlyphNames().Lookup(name, n, &t))
             continue;
         t.clear();
         // Names such as "a44" or "g65" on code 44 or 65 stand for the code itself.
@@ -662,7 +664,8 @@ std::string StripSubsetPrefix(const std::string& name)
     return name;
 }
 
-FontCache::FontCache(Document& doc) : doc_(doc) {}
+FontCache::FontCache(Document& doc) : doc_(doc)
+{ }
 
 FontCache::~FontCache() = default;
 

@@ -26,7 +26,11 @@ public:
     // Horizontal advance in text space units for a size of 1 (glyph-space width / 1000).
     virtual double Advance(uint32_t code) const = 0;
     // Vertical advance (negative: downwards), for vertical writing.
-    virtual double VerticalAdvance(uint32_t code) const { (void)code; return -1.0; }
+    virtual double VerticalAdvance(uint32_t code) const
+    {
+        (void)code;
+        return -1.0;
+    }
     // Appends the code's text; nothing when the font does not say.
     virtual void Text(uint32_t code, std::u16string* out) const = 0;
     // True when the code is the single-byte code 32, to which word spacing applies.

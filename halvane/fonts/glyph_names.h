@@ -24,8 +24,8 @@ bool DingbatsGlyphNameToUnicode(std::string_view name, std::u16string* out);
 // usually of the font a subset was cut from) and "cid18" (a CID), in either case, with up to five
 // digits. The glyph list gives them no text; only the document or the font program can.
 struct NumberedGlyphName {
-  uint32_t number = 0;
-  bool cid = false;  // "cid18": a CID rather than a glyph id
+    uint32_t number = 0;
+    bool cid = false;  // "cid18": a CID rather than a glyph id
 };
 bool ParseNumberedGlyphName(std::string_view name, NumberedGlyphName* out = nullptr);
 

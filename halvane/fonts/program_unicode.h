@@ -14,16 +14,16 @@
 namespace halvane {
 
 class ProgramUnicode {
- public:
-  explicit ProgramUnicode(const TrueTypeFont& font);
+public:
+    explicit ProgramUnicode(const TrueTypeFont& font);
 
-  // False when the program has no Unicode cmap, does not know the glyph or maps no printable
-  // character to it. On success *out holds the text (its earlier content is replaced).
-  bool Text(const std::string& glyphName, std::u16string* out) const;
+    // False when the program has no Unicode cmap, does not know the glyph or maps no printable
+    // character to it. On success *out holds the text (its earlier content is replaced).
+    bool Text(const std::string& glyphName, std::u16string* out) const;
 
- private:
-  std::vector<uint32_t> codes_;  // glyph id -> lowest Unicode value, 0xFFFFFFFF when none
-  std::unordered_map<std::string, uint32_t> glyphByName_;
+private:
+    std::vector<uint32_t> codes_;  // glyph id -> lowest Unicode value, 0xFFFFFFFF when none
+    std::unordered_map<std::string, uint32_t> glyphByName_;
 };
 
 }  // namespace halvane

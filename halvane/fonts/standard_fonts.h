@@ -10,21 +10,21 @@
 namespace halvane {
 
 struct StandardFont {
-  const char* name;         // "Helvetica-BoldOblique"
-  const char* family;       // "Helvetica"
-  BaseEncoding encoding;    // built-in encoding: Standard, Symbol or ZapfDingbats
-  bool bold;
-  bool italic;
-  bool fixedPitch;
-  int ascent;               // all metrics in 1/1000 em
-  int descent;              // negative
-  int capHeight;
-  int xHeight;
-  double italicAngle;
-  int bbox[4];              // llx, lly, urx, ury
-  const char* const* glyphNames;  // sorted, glyphCount entries
-  const uint16_t* widths;         // parallel to glyphNames
-  int glyphCount;
+    const char* name;  // "Helvetica-BoldOblique"
+    const char* family;  // "Helvetica"
+    BaseEncoding encoding;  // built-in encoding: Standard, Symbol or ZapfDingbats
+    bool bold;
+    bool italic;
+    bool fixedPitch;
+    int ascent;  // all metrics in 1/1000 em
+    int descent;  // negative
+    int capHeight;
+    int xHeight;
+    double italicAngle;
+    int bbox[4];  // llx, lly, urx, ury
+    const char* const* glyphNames;  // sorted, glyphCount entries
+    const uint16_t* widths;  // parallel to glyphNames
+    int glyphCount;
 };
 
 // Finds the standard font a /BaseFont names, through the usual aliases: a subset prefix

@@ -8,8 +8,8 @@ namespace halvane {
 namespace {
 
 struct TexName {
-  const char* name;
-  char16_t unit;
+    const char* name;
+    char16_t unit;
 };
 
 // Sorted by name (byte order) for binary search.
@@ -87,35 +87,39 @@ constexpr TexName kTexNames[] = {
     {"wreathproduct", 0x2240},
 };
 
-bool Find(std::string_view name, std::u16string* out) {
-  const TexName* end = std::end(kTexNames);
-  const TexName* it = std::lower_bound(std::begin(kTexNames), end, name,
-                                       [](const TexName& e, std::string_view n) { return n.compare(e.name) > 0; });
-  if (it == end || name != it->name) return false;
-  out->push_back(it->unit);
-  return true;
+bool Find(std::string_view name, std::u16string* out)
+{
+    const TexName* end = std::end(kTexNames);
+    const TexName* it = std::lower_bound(std::begin(kTexNames), end, name,
+                                         [](const TexName& e, std::string_view n) { return n.compare(e.name) > 0; });
+    if (it == end || name != it->name)
+        return false;
+    out->push_back(it->unit);
+    return true;
 }
 
 // Size and style variants of the extension font's delimiters and operators.
-constexpr std::string_view kSuffixes[] = {"Bigg", "bigg", "Big", "big", "display", "text",
-                                          "widest", "wider", "wide"};
+constexpr std::string_view kSuffixes[] = {"Bigg", "bigg", "Big", "big", "display", "text", "widest", "wider", "wide"};
 
 }  // namespace
 
 bool TexGlyphNameToUnicode(std::string_view name, std::u16string* out,
-                           bool (*lookupBase)(std::string_view, std::u16string*)) {
-  if (Find(name, out)) return true;
-  for (std::string_view suffix : kSuffixes) {
-    if (name.size() <= suffix.size() || name.substr(name.size() - suffix.size()) != suffix) continue;
-    const std::string_view base = name.substr(0, name.size() - suffix.size());
-    std::u16string text;
-    if (Find(base, &text) || (lookupBase && lookupBase(base, &text))) {
-      out->append(text);
-      return true;
+                           bool (*lookupBase)(std::string_view, std::u16string*))
+{
+    if (Find(name, out))
+        return true;
+    for (std::string_view suffix : kSuffixes) {
+        if (name.size() <= suffix.size() || name.substr(name.size() - suffix.size()) != suffix)
+            continue;
+        const std::string_view base = name.substr(0, name.size() - suffix.size());
+        std::u16string text;
+        if (Find(base, &text) || (lookupBase && lookupBase(base, &text))) {
+            out->append(text);
+            return true;
+        }
+        return false;
     }
     return false;
-  }
-  return false;
 }
 
 }  // namespace halvane

@@ -38,13 +38,13 @@ std::string ExpandColorSpaceName(const std::string& n)
 }
 
 struct ColorModel {
-    int components = 0;        // per sample in the data
+    int components = 0;  // per sample in the data
     bool cmyk = false;
-    bool inverted = false;     // Separation tint: 1 is full ink
+    bool inverted = false;  // Separation tint: 1 is full ink
     // Indexed images: palette of RGB triples.
     bool indexed = false;
     std::vector<uint8_t> palette;
-    int paletteBase = 0;       // components of the base space
+    int paletteBase = 0;  // components of the base space
     bool paletteCmyk = false;
 };
 
@@ -263,8 +263,8 @@ void BlendSoftMask(Document& doc, const Object& image, int width, int height, in
         return;
     const uint8_t* a = reinterpret_cast<const uint8_t*>(alpha.bytes.data());
     const Object& decode = doc.Resolve(mask["Decode"]);
-    const bool inverted = decode.ArraySize() >= 2 &&
-                          doc.Resolve(decode.At(0)).GetNumber() > doc.Resolve(decode.At(1)).GetNumber();
+    const bool inverted =
+        decode.ArraySize() >= 2 && doc.Resolve(decode.At(0)).GetNumber() > doc.Resolve(decode.At(1)).GetNumber();
     for (int y = 0; y < height; ++y) {
         const int my = static_cast<int>(static_cast<int64_t>(y) * mh / height);
         for (int x = 0; x < width; ++x) {
@@ -302,8 +302,7 @@ bool EncodeImage(Document& doc, const ImageEvent& ev, std::string* out)
     const bool mask = doc.Resolve(Entry(dict, "ImageMask", "IM")).GetBool(false);
     int bpc = mask ? 1 : doc.Resolve(Entry(dict, "BitsPerComponent", "BPC")).GetIntClamped(8);
     ColorModel cm;
-    const bool haveColorSpace =
-        mask || ReadColorSpace(doc, Entry(dict, "ColorSpace", "CS"), ev.resources, &cm, 0);
+    const bool haveColorSpace = mask || ReadColorSpace(doc, Entry(dict, "ColorSpace", "CS"), ev.resources, &cm, 0);
     if (mask)
         cm.components = 1;
     const int components = haveColorSpace ? cm.components : 4;

@@ -8,23 +8,40 @@ namespace halvane {
 char16_t CombiningFormOfAccent(char16_t c)
 {
     switch (c) {
-    case 0x0060: return 0x0300;  // grave
-    case 0x00B4: return 0x0301;  // acute
-    case 0x02C6: return 0x0302;  // circumflex
-    case 0x005E: return 0x0302;
-    case 0x02DC: return 0x0303;  // tilde
-    case 0x007E: return 0x0303;
-    case 0x00AF: return 0x0304;  // macron
-    case 0x02C9: return 0x0304;
-    case 0x02D8: return 0x0306;  // breve
-    case 0x02D9: return 0x0307;  // dot above
-    case 0x00A8: return 0x0308;  // dieresis
-    case 0x02DA: return 0x030A;  // ring
-    case 0x02DD: return 0x030B;  // double acute
-    case 0x02C7: return 0x030C;  // caron
-    case 0x00B8: return 0x0327;  // cedilla
-    case 0x02DB: return 0x0328;  // ogonek
-    default: return 0;
+    case 0x0060:
+        return 0x0300;  // grave
+    case 0x00B4:
+        return 0x0301;  // acute
+    case 0x02C6:
+        return 0x0302;  // circumflex
+    case 0x005E:
+        return 0x0302;
+    case 0x02DC:
+        return 0x0303;  // tilde
+    case 0x007E:
+        return 0x0303;
+    case 0x00AF:
+        return 0x0304;  // macron
+    case 0x02C9:
+        return 0x0304;
+    case 0x02D8:
+        return 0x0306;  // breve
+    case 0x02D9:
+        return 0x0307;  // dot above
+    case 0x00A8:
+        return 0x0308;  // dieresis
+    case 0x02DA:
+        return 0x030A;  // ring
+    case 0x02DD:
+        return 0x030B;  // double acute
+    case 0x02C7:
+        return 0x030C;  // caron
+    case 0x00B8:
+        return 0x0327;  // cedilla
+    case 0x02DB:
+        return 0x0328;  // ogonek
+    default:
+        return 0;
     }
 }
 

@@ -409,8 +409,8 @@ private:
     Fragment frag_;
     bool open_ = false;
     bool pendingSpace_ = false;
-    int spaceCount_ = 0;      // space glyphs since the last glyph
-    double spaceStart_ = 0;   // where the first of them starts
+    int spaceCount_ = 0;  // space glyphs since the last glyph
+    double spaceStart_ = 0;  // where the first of them starts
     double spaceMiddle_ = 0, spaceWidth_ = 0;
     const PlacedGlyph* last_ = nullptr;
     const Font* runFont_ = nullptr;

@@ -13,11 +13,11 @@ struct RunModel {
     bool isImage = false;
     double left = 0, top = 0, right = 0, bottom = 0, baseline = 0;
     // Text runs.
-    std::string fontName;   // without subset prefix
-    double size = 0;        // effective size on the page
+    std::string fontName;  // without subset prefix
+    double size = 0;  // effective size on the page
     std::u16string text;
-    uint32_t color = 0;     // 0x00BBGGRR
-    uint32_t flags = 0;     // PDF_TEXT_* values
+    uint32_t color = 0;  // 0x00BBGGRR
+    uint32_t flags = 0;  // PDF_TEXT_* values
     // Image runs: PNG or JPEG file bytes.
     std::string imageData;
 };
@@ -33,7 +33,7 @@ struct RuleModel {
     enum Kind { kLine = 0, kFill = 1, kFrame = 2 };  // stroked segment, filled box, stroked box
     int kind = kLine;
     double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-    double width = 0;    // stroke width; 0 for fills
+    double width = 0;  // stroke width; 0 for fills
     uint32_t color = 0;  // 0x00BBGGRR
 };
 

@@ -218,8 +218,7 @@ private:
                 }
                 // The crossing fragments must be few next to the columns they interrupt.
                 if (crossing == 0 || left.size() < 2 || right.size() < 2 ||
-                    crossing * 3 > static_cast<int>(std::min(left.size(), right.size())) ||
-                    !IsColumnCut(left, right))
+                    crossing * 3 > static_cast<int>(std::min(left.size(), right.size())) || !IsColumnCut(left, right))
                     continue;
                 const double score = static_cast<double>(std::min(left.size(), right.size()));
                 if (score > bestScore) {
@@ -238,9 +237,8 @@ private:
     bool FindVerticalCut(const std::vector<int>& ids, double* gapStart, double* gapEnd)
     {
         std::vector<int> sorted(ids);
-        std::sort(sorted.begin(), sorted.end(), [&](int a, int b) {
-            return frags_[static_cast<size_t>(a)].u0 < frags_[static_cast<size_t>(b)].u0;
-        });
+        std::sort(sorted.begin(), sorted.end(),
+                  [&](int a, int b) { return frags_[static_cast<size_t>(a)].u0 < frags_[static_cast<size_t>(b)].u0; });
         const double minGap = MinGutter(ids);
         struct Gap {
             double start, end;

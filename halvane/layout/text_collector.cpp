@@ -28,10 +28,14 @@ bool IsWhiteText(const std::u16string& text)
 Point ToDirectionFrame(int dir, Point p)
 {
     switch (dir) {
-    case kDirRight: return p;
-    case kDirDown: return Point{p.y, -p.x};
-    case kDirLeft: return Point{-p.x, -p.y};
-    case kDirUp: return Point{-p.y, p.x};
+    case kDirRight:
+        return p;
+    case kDirDown:
+        return Point{p.y, -p.x};
+    case kDirLeft:
+        return Point{-p.x, -p.y};
+    case kDirUp:
+        return Point{-p.y, p.x};
     default: {
         const double a = dir * 3.14159265358979323846 / 180.0, c = std::cos(a), s = std::sin(a);
         return Point{p.x * c + p.y * s, -p.x * s + p.y * c};
@@ -42,10 +46,14 @@ Point ToDirectionFrame(int dir, Point p)
 Point FromDirectionFrame(int dir, Point p)
 {
     switch (dir) {
-    case kDirRight: return p;
-    case kDirDown: return Point{-p.y, p.x};
-    case kDirLeft: return Point{-p.x, -p.y};
-    case kDirUp: return Point{p.y, -p.x};
+    case kDirRight:
+        return p;
+    case kDirDown:
+        return Point{-p.y, p.x};
+    case kDirLeft:
+        return Point{-p.x, -p.y};
+    case kDirUp:
+        return Point{p.y, -p.x};
     default: {
         const double a = dir * 3.14159265358979323846 / 180.0, c = std::cos(a), s = std::sin(a);
         return Point{p.x * c - p.y * s, p.x * s + p.y * c};

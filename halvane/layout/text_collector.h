@@ -22,12 +22,12 @@ Point ToDirectionFrame(int dir, Point p);
 Point FromDirectionFrame(int dir, Point p);
 
 struct PlacedGlyph {
-    double u0 = 0, u1 = 0;   // extent along the baseline, in the direction frame
-    double baseline = 0;     // baseline position across it
-    double size = 0;         // height of an em: the size the layout measures with
-    double typeSize = 0;     // the size a document names for the text (the em height when unknown)
+    double u0 = 0, u1 = 0;  // extent along the baseline, in the direction frame
+    double baseline = 0;  // baseline position across it
+    double size = 0;  // height of an em: the size the layout measures with
+    double typeSize = 0;  // the size a document names for the text (the em height when unknown)
     int dir = kDirRight;
-    bool isSpace = false;    // white space only: marks a word break, takes no room
+    bool isSpace = false;  // white space only: marks a word break, takes no room
     std::u16string text;
     const Font* font = nullptr;
     uint32_t color = 0;
@@ -46,8 +46,7 @@ public:
     // encoder: turns an image event into file bytes; null when images are not wanted.
     TextCollector(double pageWidth, double pageHeight, ImageEncoderFn encoder)
         : width_(pageWidth), height_(pageHeight), encoder_(std::move(encoder))
-    {
-    }
+    { }
 
     void OnGlyph(const GlyphEvent& glyph) override;
     void OnImage(const ImageEvent& image) override;

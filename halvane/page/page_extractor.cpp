@@ -157,8 +157,7 @@ void PageExtractor::RunAnnotations(const PageEntry& page, const Matrix& pageMatr
 
 PageExtractor::PageExtractor(Document& doc, const ExtractOptions& options)
     : doc_(doc), options_(options), fonts_(std::make_unique<FontCache>(doc))
-{
-}
+{ }
 
 PageExtractor::~PageExtractor() = default;
 

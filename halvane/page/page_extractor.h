@@ -15,8 +15,8 @@ class FontCache;
 struct Matrix;
 
 struct ExtractOptions {
-    bool images = true;   // encode image runs (text-only tools turn this off)
-    bool rules = false;   // collect the rules and filled boxes the page draws (the page layout reads them)
+    bool images = true;  // encode image runs (text-only tools turn this off)
+    bool rules = false;  // collect the rules and filled boxes the page draws (the page layout reads them)
     // Read a page whose text runs up, down or right to left in the frame of that text (the
     // model's textTurn says how it is turned); the page records keep the visible page.
     bool textFrame = false;

@@ -40,8 +40,8 @@ const char* const kFoundrySuffixes[] = {"PSMT", "MT", "PS", "Std", "Pro", "LT"};
 
 // Style words that end a family name when they follow it without a separator.
 // ("Roman" and "Black" stay: "TimesNewRoman", "ArialBlack" are families of their own.)
-const char* const kStyleWords[] = {"Regular", "Bold", "Italic", "Oblique", "Semibold", "SemiBold", "Demibold",
-                                   "Light", "Medium", "BoldItalic"};
+const char* const kStyleWords[] = {"Regular",  "Bold",     "Italic", "Oblique", "Semibold",
+                                   "SemiBold", "Demibold", "Light",  "Medium",  "BoldItalic"};
 
 bool EndsWith(const std::string& s, const char* suffix)
 {
@@ -123,12 +123,12 @@ uint32_t StyleFlagsFromName(const std::string& fontName)
         n.find("heavy") != std::string::npos || n.find("semibold") != std::string::npos ||
         n.find("demi") != std::string::npos)
         flags |= PDF_STYLE_BOLD;
-    if (n.find("italic") != std::string::npos || n.find("oblique") != std::string::npos ||
-        EndsWith(n, "-it") || n.find("kursiv") != std::string::npos)
+    if (n.find("italic") != std::string::npos || n.find("oblique") != std::string::npos || EndsWith(n, "-it") ||
+        n.find("kursiv") != std::string::npos)
         flags |= PDF_STYLE_ITALIC;
     if (n.find("mono") != std::string::npos || n.find("courier") != std::string::npos ||
-        n.find("consol") != std::string::npos || n.find("typewriter") != std::string::npos ||
-        n.rfind("cmtt", 0) == 0 || n.rfind("lmmono", 0) == 0)
+        n.find("consol") != std::string::npos || n.find("typewriter") != std::string::npos || n.rfind("cmtt", 0) == 0 ||
+        n.rfind("lmmono", 0) == 0)
         flags |= PDF_STYLE_FIXED_PITCH;
     const bool sans = n.find("sans") != std::string::npos || n.find("arial") != std::string::npos ||
                       n.find("helvetica") != std::string::npos || n.find("gothic") != std::string::npos ||

@@ -38,20 +38,20 @@ struct Box {
 struct LayoutRule {
     int kind = PDF_RULE_LINE;
     double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-    double width = 0;     // stroke width; 0 for fills
+    double width = 0;  // stroke width; 0 for fills
     uint32_t color = 0;
-    uint32_t flags = 0;   // PDF_RULE_OF_*
+    uint32_t flags = 0;  // PDF_RULE_OF_*
 };
 
 struct LayoutRun {
     Box box;
     double baseline = 0;
     std::u16string text;
-    std::string family;    // clean family name
+    std::string family;  // clean family name
     std::string fontName;  // without subset tag
     double size = 0;
     uint32_t color = 0;
-    uint32_t flags = 0;    // PDF_STYLE_*
+    uint32_t flags = 0;  // PDF_STYLE_*
     double charSpacing = 0;
     double rise = 0;
     int direction = PDF_DIR_LTR;
@@ -106,10 +106,10 @@ struct LayoutCell {
 struct LayoutTable {
     Box box;
     std::vector<double> columnEdges;  // columns + 1
-    std::vector<double> rowEdges;     // rows + 1
+    std::vector<double> rowEdges;  // rows + 1
     int headerRows = 0;
     bool ruled = false;
-    std::vector<LayoutCell> cells;    // row by row
+    std::vector<LayoutCell> cells;  // row by row
     int Rows() const { return rowEdges.empty() ? 0 : static_cast<int>(rowEdges.size()) - 1; }
     int Columns() const { return columnEdges.empty() ? 0 : static_cast<int>(columnEdges.size()) - 1; }
 };
@@ -117,8 +117,8 @@ struct LayoutTable {
 struct LayoutImage {
     Box box;
     double crop[4] = {0, 0, 0, 0};  // left, top, right, bottom share not shown
-    int width = 0, height = 0;      // shown size, as the page records give it
-    std::string data;               // PNG or JPEG bytes
+    int width = 0, height = 0;  // shown size, as the page records give it
+    std::string data;  // PNG or JPEG bytes
 };
 
 struct LayoutSection {

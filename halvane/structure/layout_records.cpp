@@ -17,9 +17,8 @@ size_t AlignUp(size_t n)
 // Bump allocator over one block; with no block it only counts the bytes it would hand out.
 class Arena {
 public:
-    explicit Arena(unsigned char* base) : base_(base) {}
-    template <typename T>
-    T* Take(size_t count = 1)
+    explicit Arena(unsigned char* base) : base_(base) { }
+    template <typename T> T* Take(size_t count = 1)
     {
         const size_t bytes = AlignUp(sizeof(T) * (count ? count : 1));
         T* p = base_ ? reinterpret_cast<T*>(base_ + used_) : nullptr;
@@ -320,7 +319,8 @@ struct Emitter {
         for (size_t i = 0; i < layout.images.size(); ++i) {
             const LayoutImage& img = layout.images[i];
             stPdfPlacedImage* r = a.Take<stPdfPlacedImage>();
-            stPdfImage* data = reinterpret_cast<stPdfImage*>(a.TakeBytes(offsetof(stPdfImage, data) + img.data.size() + 1));
+            stPdfImage* data =
+                reinterpret_cast<stPdfImage*>(a.TakeBytes(offsetof(stPdfImage, data) + img.data.size() + 1));
             if (!r)
                 continue;
             std::memset(r, 0, sizeof *r);

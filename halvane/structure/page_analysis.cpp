@@ -40,8 +40,8 @@ enum PieceKind { kTextPiece, kTablePiece, kImagePiece };
 
 struct Piece {
     PieceKind kind = kTextPiece;
-    std::vector<LayoutLine> lines;   // text pieces
-    int table = -1;                  // into tables
+    std::vector<LayoutLine> lines;  // text pieces
+    int table = -1;  // into tables
     std::vector<std::vector<LayoutLine>> cellLines;  // table pieces: per cell
     int image = -1;
     Box box = Box::None();
@@ -73,7 +73,8 @@ LayoutLine ConvertLine(const LineModel& lm)
         r.family = CleanFamilyName(r.fontName);
         r.size = rm.size;
         r.color = rm.color;
-        r.flags = (rm.flags & (PDF_STYLE_BOLD | PDF_STYLE_ITALIC | PDF_STYLE_INVISIBLE)) | StyleFlagsFromName(rm.fontName);
+        r.flags =
+            (rm.flags & (PDF_STYLE_BOLD | PDF_STYLE_ITALIC | PDF_STYLE_INVISIBLE)) | StyleFlagsFromName(rm.fontName);
         line.runs.push_back(std::move(r));
     }
     // The line's baseline is that of its main size.
@@ -216,8 +217,8 @@ void MarkHeadings(std::vector<LayoutBlock>& blocks, double bodySize)
                     std::all_of(b.lines.begin(), b.lines.end(), [](const LayoutLine& l) { return LineIsBold(l); });
         // A bold line leading into body text of its own size: a run-in heading needs the body after it.
         if (bold && !larger) {
-            const bool nextIsBody = i + 1 < blocks.size() && !blocks[i + 1].lines.empty() &&
-                                    !LineIsBold(blocks[i + 1].lines[0]);
+            const bool nextIsBody =
+                i + 1 < blocks.size() && !blocks[i + 1].lines.empty() && !LineIsBold(blocks[i + 1].lines[0]);
             bold = nextIsBody;
         }
         if (!larger && !(bold && !item))
@@ -246,7 +247,8 @@ void MarkHeadings(std::vector<LayoutBlock>& blocks, double bodySize)
     for (size_t k = 0; k < headings.size(); ++k) {
         LayoutBlock& b = blocks[headings[k]];
         b.kind = PDF_BLOCK_HEADING;
-        const int level = static_cast<int>(std::find(distinct.begin(), distinct.end(), sizes[k]) - distinct.begin()) + 1;
+        const int level =
+            static_cast<int>(std::find(distinct.begin(), distinct.end(), sizes[k]) - distinct.begin()) + 1;
         b.headingLevel = std::min(level, kMaxHeadingLevel);
         b.flags |= PDF_BLOCK_KEEP_WITH_NEXT;
     }
@@ -405,7 +407,9 @@ PageLayout AnalysePage(PageModel& model, int number, const RunningHeads* heads, 
     rules.reserve(model.rules.size());
     for (const RuleModel& rm : model.rules) {
         LayoutRule r;
-        r.kind = rm.kind == RuleModel::kFill ? PDF_RULE_FILL : rm.kind == RuleModel::kFrame ? PDF_RULE_FRAME : PDF_RULE_LINE;
+        r.kind = rm.kind == RuleModel::kFill    ? PDF_RULE_FILL
+                 : rm.kind == RuleModel::kFrame ? PDF_RULE_FRAME
+                                                : PDF_RULE_LINE;
         r.x0 = rm.x0;
         r.y0 = rm.y0;
         r.x1 = rm.x1;
@@ -494,8 +498,9 @@ PageLayout AnalysePage(PageModel& model, int number, const RunningHeads* heads, 
             marks.emplace_back(m.first, m.second);
         for (const auto& m : imageMarkers[g])
             marks.emplace_back(m.first, -m.second - 1);
-        std::stable_sort(marks.begin(), marks.end(),
-                         [](const std::pair<size_t, int>& a, const std::pair<size_t, int>& b) { return a.first < b.first; });
+        std::stable_sort(
+            marks.begin(), marks.end(),
+            [](const std::pair<size_t, int>& a, const std::pair<size_t, int>& b) { return a.first < b.first; });
         std::vector<LayoutLine> stretch;
         size_t next = 0;
         for (size_t i = 0; i <= regions[g].size(); ++i) {

@@ -117,8 +117,8 @@ bool IsPageNumber(const std::u16string& s)
 
 struct Group {
     std::vector<LayoutLine> lines;
-    bool item = false;      // starts with a list label
-    double textLeft = 0;    // items: where the text after the label starts
+    bool item = false;  // starts with a list label
+    double textLeft = 0;  // items: where the text after the label starts
     bool contents = false;  // a contents line
 };
 
@@ -185,8 +185,9 @@ size_t ListLabelLength(const std::u16string& text, int* kind)
     // "(1)", "(a)", "(iv)", "（一）".
     if (c == u'(' || c == 0xFF08) {
         size_t j = i + 1;
-        while (j < text.size() && j - i <= 5 && (IsDigit(text[j]) || IsRomanChar(text[j]) || IsCjkNumeral(text[j]) ||
-                                                 (text[j] >= u'a' && text[j] <= u'z')))
+        while (
+            j < text.size() && j - i <= 5 &&
+            (IsDigit(text[j]) || IsRomanChar(text[j]) || IsCjkNumeral(text[j]) || (text[j] >= u'a' && text[j] <= u'z')))
             ++j;
         if (j > i + 1 && j < text.size() && (text[j] == u')' || text[j] == 0xFF09)) {
             *kind = PDF_LIST_NUMBER;
@@ -208,8 +209,8 @@ size_t ListLabelLength(const std::u16string& text, int* kind)
     // "1.", "12)", "1.2.3", "a.", "b)", "iv."
     size_t j = i;
     if (IsDigit(c)) {
-        while (j < text.size() && j - start < 8 && (IsDigit(text[j]) || (text[j] == u'.' && j + 1 < text.size() &&
-                                                                         IsDigit(text[j + 1]))))
+        while (j < text.size() && j - start < 8 &&
+               (IsDigit(text[j]) || (text[j] == u'.' && j + 1 < text.size() && IsDigit(text[j + 1]))))
             ++j;
         if (j - start > 6)
             return 0;
@@ -363,8 +364,8 @@ void MeasureParagraph(LayoutBlock* b, const ColumnRange& column)
         for (const LayoutLine& l : lines)
             leftMax = std::max(leftMax, l.box.x0);
         const bool leftsVary = leftMax - leftMin > kEdgeTolerance * size;
-        const bool allRightsFlush = std::max(bodyMax, lines[n - 1].box.x1) - std::min(bodyMin, lines[n - 1].box.x1) <=
-                                    kJustifyTolerance * size;
+        const bool allRightsFlush =
+            std::max(bodyMax, lines[n - 1].box.x1) - std::min(bodyMin, lines[n - 1].box.x1) <= kJustifyTolerance * size;
         if (leftsVary && allRightsFlush && minLeft - column.left > kMinCentreMargin * size)
             b->align = PDF_ALIGN_RIGHT;
         else if (rightsFlush && (n >= 3 || reachesColumn))
@@ -431,9 +432,9 @@ void BuildParagraphs(std::vector<LayoutLine> lines, const ColumnRange& column, s
             const double sa = Size(a), sb = Size(b);
             const double size = std::max(sa, sb);
             const double pitch = b.baseline - a.baseline;
-            const double ownPitch = g.lines.size() >= 2 ? (a.baseline - g.lines.front().baseline) /
-                                                              static_cast<double>(g.lines.size() - 1)
-                                                        : usualPitch * sa;
+            const double ownPitch =
+                g.lines.size() >= 2 ? (a.baseline - g.lines.front().baseline) / static_cast<double>(g.lines.size() - 1)
+                                    : usualPitch * sa;
             const bool bothCentred = IsCentred(a, column) && IsCentred(b, column);
             const double rightEdge = std::max(column.right, a.box.x1);
             const bool aBrokenOnPurpose = rightEdge - a.box.x1 > FirstWordWidth(b) + kWordFitSlack * size;
@@ -500,9 +501,9 @@ void BuildParagraphs(std::vector<LayoutLine> lines, const ColumnRange& column, s
                 }
                 drop -= k;
             }
-            first.runs.erase(std::remove_if(first.runs.begin(), first.runs.end(),
-                                            [](const LayoutRun& r) { return r.text.empty(); }),
-                             first.runs.end());
+            first.runs.erase(
+                std::remove_if(first.runs.begin(), first.runs.end(), [](const LayoutRun& r) { return r.text.empty(); }),
+                first.runs.end());
             if (!first.runs.empty())
                 first.box.x0 = first.runs.front().box.x0;
         }

@@ -27,11 +27,11 @@ constexpr double kMinShadeCover = 0.8;
 
 struct Segment {
     bool horizontal = true;
-    double at = 0;         // y of a horizontal segment, x of a vertical one
+    double at = 0;  // y of a horizontal segment, x of a vertical one
     double from = 0, to = 0;
     double width = 0;
     uint32_t color = 0;
-    bool drawn = true;     // false for the edges of a shaded box
+    bool drawn = true;  // false for the edges of a shaded box
     int rule = -1;
 };
 
@@ -249,7 +249,8 @@ std::vector<LayoutTable> FindRuledTables(std::vector<LayoutRule>* rules)
                 (*rules)[static_cast<size_t>(s.rule)].flags |= PDF_RULE_OF_TABLE;
         tables.push_back(std::move(t));
     }
-    std::sort(tables.begin(), tables.end(), [](const LayoutTable& a, const LayoutTable& b) { return a.box.y0 < b.box.y0; });
+    std::sort(tables.begin(), tables.end(),
+              [](const LayoutTable& a, const LayoutTable& b) { return a.box.y0 < b.box.y0; });
     return tables;
 }
 

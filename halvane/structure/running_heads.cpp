@@ -46,12 +46,14 @@ std::vector<HeadCandidate> HeadCandidates(const std::vector<LayoutBlock>& blocks
         if (!b.lines.empty())
             text.push_back(&b);
     std::vector<const LayoutBlock*> byTop(text), byBottom(text);
-    std::sort(byTop.begin(), byTop.end(), [](const LayoutBlock* a, const LayoutBlock* b) { return a->box.y0 < b->box.y0; });
+    std::sort(byTop.begin(), byTop.end(),
+              [](const LayoutBlock* a, const LayoutBlock* b) { return a->box.y0 < b->box.y0; });
     std::sort(byBottom.begin(), byBottom.end(),
               [](const LayoutBlock* a, const LayoutBlock* b) { return a->box.y1 > b->box.y1; });
     for (size_t i = 0; i < byTop.size() && i < kMaxCandidatesPerEdge && byTop[i]->box.y1 <= band; ++i)
         out.push_back(HeadCandidate{true, byTop[i]->box, byTop[i]->Text()});
-    for (size_t i = 0; i < byBottom.size() && i < kMaxCandidatesPerEdge && byBottom[i]->box.y0 >= pageHeight - band; ++i)
+    for (size_t i = 0; i < byBottom.size() && i < kMaxCandidatesPerEdge && byBottom[i]->box.y0 >= pageHeight - band;
+         ++i)
         out.push_back(HeadCandidate{false, byBottom[i]->box, byBottom[i]->Text()});
     return out;
 }
@@ -96,9 +98,9 @@ std::u16string RunningHeads::PageNumberIn(const std::u16string& text)
             size_t j = i;
             while (j < text.size() && IsRoman(text[j]))
                 ++j;
-            if (IsWordEdge(text, j) && std::all_of(text.begin() + static_cast<std::ptrdiff_t>(i),
-                                                    text.begin() + static_cast<std::ptrdiff_t>(j),
-                                                    [](char16_t c) { return c >= u'a'; }))
+            if (IsWordEdge(text, j) &&
+                std::all_of(text.begin() + static_cast<std::ptrdiff_t>(i),
+                            text.begin() + static_cast<std::ptrdiff_t>(j), [](char16_t c) { return c >= u'a'; }))
                 return text.substr(i, j - i);
             i = j;
         }
@@ -126,8 +128,8 @@ bool RunningHeads::Repeats(const HeadCandidate& c, bool* numberVaries) const
                 continue;
             // The same text at the same height; a bare page number may move between the left and
             // right of facing pages, other text keeps its place across.
-            const bool sameHeight = std::fabs(o.box.y0 - c.box.y0) <= kPlaceTolerance ||
-                                    std::fabs(o.box.y1 - c.box.y1) <= kPlaceTolerance;
+            const bool sameHeight =
+                std::fabs(o.box.y0 - c.box.y0) <= kPlaceTolerance || std::fabs(o.box.y1 - c.box.y1) <= kPlaceTolerance;
             const bool sameX = std::fabs(o.box.x0 - c.box.x0) <= kPlaceTolerance ||
                                std::fabs(o.box.x1 - c.box.x1) <= kPlaceTolerance ||
                                std::fabs(o.box.x0 + o.box.x1 - c.box.x0 - c.box.x1) <= 2 * kPlaceTolerance;

@@ -83,7 +83,8 @@ bool PlaceCells(const Row& row, const std::vector<std::pair<double, double>>& co
             // In a gap between columns: the nearer one.
             double best = 1e300;
             for (size_t k = 0; k < columns.size(); ++k) {
-                const double d = std::min(std::fabs(cell.box.x0 - columns[k].second), std::fabs(cell.box.x1 - columns[k].first));
+                const double d =
+                    std::min(std::fabs(cell.box.x0 - columns[k].second), std::fabs(cell.box.x1 - columns[k].first));
                 if (d < best) {
                     best = d;
                     from = to = static_cast<int>(k);

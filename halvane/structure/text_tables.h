@@ -14,7 +14,7 @@ std::vector<LayoutLine> SplitLineIntoCells(const LayoutLine& line);
 
 struct TextTableFind {
     size_t first = 0, end = 0;  // lines [first, end) of the stretch make the table
-    LayoutTable table;          // cells without paragraphs yet
+    LayoutTable table;  // cells without paragraphs yet
     std::vector<std::vector<LayoutLine>> cellLines;  // per cell of table.cells
 };
 

@@ -14,7 +14,7 @@ namespace halvane {
 class ByteSource {
 public:
     ByteSource() = default;
-    explicit ByteSource(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
+    explicit ByteSource(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) { }
 
     // Reads an open stdio file to its end. False (and no bytes) on a read error or when the
     // file is larger than maxBytes.

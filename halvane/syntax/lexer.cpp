@@ -187,11 +187,21 @@ void Lexer::ReadLiteralString(Token& tok)
                 return;
             c = data_[pos_++];
             switch (c) {
-            case 'n': tok.text.push_back('\n'); break;
-            case 'r': tok.text.push_back('\r'); break;
-            case 't': tok.text.push_back('\t'); break;
-            case 'b': tok.text.push_back('\b'); break;
-            case 'f': tok.text.push_back('\f'); break;
+            case 'n':
+                tok.text.push_back('\n');
+                break;
+            case 'r':
+                tok.text.push_back('\r');
+                break;
+            case 't':
+                tok.text.push_back('\t');
+                break;
+            case 'b':
+                tok.text.push_back('\b');
+                break;
+            case 'f':
+                tok.text.push_back('\f');
+                break;
             case '\r':
                 if (pos_ < size_ && data_[pos_] == '\n')
                     ++pos_;

@@ -14,14 +14,14 @@ enum class TokType : uint8_t {
     Eof,
     Int,
     Real,
-    Name,        // text without the slash, #xx escapes decoded
-    String,      // literal or hex string, decoded bytes
-    Keyword,     // true, false, null, obj, R, operators, ...
+    Name,  // text without the slash, #xx escapes decoded
+    String,  // literal or hex string, decoded bytes
+    Keyword,  // true, false, null, obj, R, operators, ...
     ArrayOpen,
     ArrayClose,
     DictOpen,
     DictClose,
-    Bad,         // a stray delimiter such as ')' or '{'
+    Bad,  // a stray delimiter such as ')' or '{'
 };
 
 struct Token {
@@ -41,13 +41,14 @@ inline bool IsPdfWhite(uint8_t c)
 
 inline bool IsPdfDelimiter(uint8_t c)
 {
-    return c == '(' || c == ')' || c == '<' || c == '>' || c == '[' || c == ']' || c == '{' || c == '}' ||
-           c == '/' || c == '%';
+    return c == '(' || c == ')' || c == '<' || c == '>' || c == '[' || c == ']' || c == '{' || c == '}' || c == '/' ||
+           c == '%';
 }
 
 class Lexer {
 public:
-    Lexer(const uint8_t* data, size_t size, size_t pos = 0) : data_(data), size_(size), pos_(pos < size ? pos : size) {}
+    Lexer(const uint8_t* data, size_t size, size_t pos = 0)
+        : data_(data), size_(size), pos_(pos < size ? pos : size) { }
 
     // Reads the next token into tok. Returns false at the end of the data.
     bool Next(Token& tok);

@@ -14,7 +14,7 @@ constexpr int kMaxObjectDepth = 200;
 class Parser {
 public:
     // allowRefs: "n g R" forms a reference (file objects); off for content streams.
-    Parser(Lexer& lexer, bool allowRefs) : lexer_(lexer), allowRefs_(allowRefs) {}
+    Parser(Lexer& lexer, bool allowRefs) : lexer_(lexer), allowRefs_(allowRefs) { }
 
     // Parses one object. Returns false at the end of the data. A keyword that is not a value
     // (an operator) comes back in *keyword with a null object, when keyword is given.

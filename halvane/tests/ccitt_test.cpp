@@ -39,14 +39,8 @@ CcittParams ParamsFor(const FaxCoding& coding, int columns)
 // Black at the row's start and end, runs shifting by one to three columns (vertical modes), black
 // runs ending above white (pass mode) and far-apart changes (horizontal mode).
 const Picture kDrawing = {
-    "........................",
-    "..####..........#.......",
-    "..####.........###......",
-    "#.....##......#####....#",
-    "#......##....#######...#",
-    "........##..............",
-    "###.###..##.....########",
-    "........................",
+    "........................", "..####..........#.......", "..####.........###......", "#.....##......#####....#",
+    "#......##....#######...#", "........##..............", "###.###..##.....########", "........................",
 };
 
 // Runs longer than 2560 (repeated extended make-up codes), and make-up codes of both colours.
@@ -124,7 +118,7 @@ TEST(CcittFax, ParametersShapeTheRows)
 {
     // Code words from T.4: white 2 = 0111, black 3 = 10, white 3 = 1000, white 0 = 00110101,
     // black 10 = 0000100, white 10 = 00111; modes V0 = 1, VR1 = 011, H = 001.
-    const std::string row1D = "0111 10 1000";                       // ..###...
+    const std::string row1D = "0111 10 1000";  // ..###...
     const std::string eol = "000000000001";
     struct Case {
         const char* what;
@@ -141,16 +135,19 @@ TEST(CcittFax, ParametersShapeTheRows)
         {"missing rows are white", 0, 8, 3, false, false, false, row1D, true, "\xC7\xFF\xFF"},
         {"rows beyond Rows are ignored", 0, 8, 1, false, false, false, row1D + row1D, true, "\xC7"},
         {"rows padded to bytes", 0, 8, 0, false, true, false, row1D + "000000" + row1D, true, "\xC7\xC7"},
-        {"end-of-line codes accepted when not announced", 0, 8, 0, false, false, false, eol + row1D + eol + row1D,
-         true, "\xC7\xC7"},
-        {"return-to-control ends the data", 0, 8, 0, true, false, false, eol + row1D + eol + eol + row1D, true,
-         "\xC7"},
+        {"end-of-line codes accepted when not announced", 0, 8, 0, false, false, false, eol + row1D + eol + row1D, true,
+         "\xC7\xC7"},
+        {"return-to-control ends the data", 0, 8, 0, true, false, false, eol + row1D + eol + eol + row1D, true, "\xC7"},
         {"tag bits choose the coding", 1, 8, 0, true, false, false, eol + "1" + row1D + eol + "0" + "011 011 1", true,
          "\xC7\xE3"},
         {"Group 4: each V0 on a white reference is a white row", -1, 8, 0, false, false, false, "11111111", true,
          std::string(8, '\xFF')},
         {"Group 4: horizontal, then vertical modes", -1, 8, 0, false, false, false,
-         "001 0111 10 1" "111" "011 011 1" + eol + eol + "111", true, "\xC7\xC7\xE3"},
+         "001 0111 10 1"
+         "111"
+         "011 011 1" +
+             eol + eol + "111",
+         true, "\xC7\xC7\xE3"},
         {"no columns", -1, 0, 0, false, false, false, "1", false, ""},
         {"negative columns", -1, -8, 0, false, false, false, "1", false, ""},
         {"absurdly wide rows", -1, 1 << 20, 0, false, false, false, "1", false, ""},
@@ -174,12 +171,8 @@ TEST(CcittFax, ParametersShapeTheRows)
 TEST(CcittFax, DamagedRowsEndDecodingOrAreReplaced)
 {
     const Picture picture = {
-        "################",
-        "#..............#",
-        "#.####....####.#",
-        "#.#..#....#..#.#",
-        "#.####....####.#",
-        "################",
+        "################", "#..............#", "#.####....####.#",
+        "#.#..#....#..#.#", "#.####....####.#", "################",
     };
     const std::string white(16, '.');
     const Picture& p = picture;
@@ -190,14 +183,20 @@ TEST(CcittFax, DamagedRowsEndDecodingOrAreReplaced)
         Picture expected;
     } cases[] = {
         {"Group 4: the rest is white", {-1, false, false, true, {3}}, 0, {p[0], p[1], p[2], white, white, white}},
-        {"Group 3 without end-of-line codes cannot skip a row", {0, false, false, true, {2}}, 5,
+        {"Group 3 without end-of-line codes cannot skip a row",
+         {0, false, false, true, {2}},
+         5,
          {p[0], p[1], white, white, white, white}},
         {"no damage tolerated", {0, true, false, true, {2}}, 0, {p[0], p[1], white, white, white, white}},
         {"a damaged row shows the row above", {0, true, false, true, {2}}, 1, {p[0], p[1], p[1], p[3], p[4], p[5]}},
-        {"a second damaged row in a row is white", {0, true, false, true, {2, 3}}, 2,
+        {"a second damaged row in a row is white",
+         {0, true, false, true, {2, 3}},
+         2,
          {p[0], p[1], p[1], white, p[4], p[5]}},
         {"more damage than tolerated", {0, true, false, true, {2, 4}}, 1, {p[0], p[1], p[1], p[3], white, white}},
-        {"two-dimensional rows resume at a one-dimensional row", {2, true, false, true, {3}}, 1,
+        {"two-dimensional rows resume at a one-dimensional row",
+         {2, true, false, true, {3}},
+         1,
          {p[0], p[1], p[2], p[2], p[4], p[5]}},
     };
     for (const Case& c : cases) {

@@ -70,8 +70,8 @@ TEST(Document, ReadsCrossReferenceAndObjectStreams)
     std::string file = "%PDF-1.5\n";
     const size_t off4 = file.size();
     const std::string content = "BT (objstm) Tj ET";
-    file += "4 0 obj\n<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content +
-            "\nendstream\nendobj\n";
+    file +=
+        "4 0 obj\n<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream\nendobj\n";
     const std::string o1 = "<< /Type /Catalog /Pages 2 0 R >>";
     const std::string o2 = "<< /Type /Pages /Kids [3 0 R] /Count 1 >>";
     const std::string o3 = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 100] /Contents 4 0 R >>";

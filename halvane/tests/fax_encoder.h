@@ -14,10 +14,10 @@ namespace halvane::testing {
 using Picture = std::vector<std::string>;
 
 struct FaxCoding {
-    int k = -1;                    // as the K parameter: <0 Group 4, 0 one-dimensional, >0 mixed
+    int k = -1;  // as the K parameter: <0 Group 4, 0 one-dimensional, >0 mixed
     bool endOfLine = false;
-    bool byteAlign = false;        // pad before each row, or before its end-of-line code
-    bool endOfBlock = true;        // return-to-control / end-of-facsimile-block at the end
+    bool byteAlign = false;  // pad before each row, or before its end-of-line code
+    bool endOfBlock = true;  // return-to-control / end-of-facsimile-block at the end
     std::set<size_t> damagedRows;  // rows whose codes are replaced by an invalid one
 };
 
@@ -102,7 +102,7 @@ public:
     }
 
 private:
-    explicit FaxEncoder(const FaxCoding& coding) : coding_(coding) {}
+    explicit FaxEncoder(const FaxCoding& coding) : coding_(coding) { }
 
     static std::vector<int> Changes(const std::string& row)
     {

@@ -35,7 +35,12 @@ TEST(Filters, DecodeKnownInputs)
     ASSERT_TRUE(AsciiHexDecode(U8(std::string("48 65\n6C6c 6F7>")), 16, 1000, &out));
     EXPECT_EQ(out, "Hellop");
     out.clear();
-    const std::string rle("\x02" "abc" "\xFE" "x" "\x80", 7);
+    const std::string rle("\x02"
+                          "abc"
+                          "\xFE"
+                          "x"
+                          "\x80",
+                          7);
     ASSERT_TRUE(RunLengthDecode(U8(rle), rle.size(), 1000, &out));
     EXPECT_EQ(out, "abcxxx");
     out.clear();

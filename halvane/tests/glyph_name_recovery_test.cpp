@@ -19,7 +19,7 @@ using testing::PdfBuilder;
 struct FontOnPage {
     std::string baseFont;
     std::string differences;  // the inside of the /Differences array
-    std::string toUnicode;    // bfchar entries; empty: no ToUnicode map
+    std::string toUnicode;  // bfchar entries; empty: no ToUnicode map
 };
 
 // bfchars: one "<code> <text>" entry a line.
@@ -28,7 +28,8 @@ std::string ToUnicodeCMap(const std::string& bfchars)
     const size_t count = 1 + static_cast<size_t>(std::count(bfchars.begin(), bfchars.end(), '\n'));
     return "/CIDInit /ProcSet findresource begin 12 dict begin begincmap\n"
            "1 begincodespacerange <00> <FF> endcodespacerange\n" +
-           std::to_string(count) + " beginbfchar\n" + bfchars + "\nendbfchar\n"
+           std::to_string(count) + " beginbfchar\n" + bfchars +
+           "\nendbfchar\n"
            "endcmap CMapName currentdict /CMap defineresource pop end end";
 }
 
@@ -46,7 +47,8 @@ std::string FontsOnPages(const std::vector<FontOnPage>& fonts)
         b.AddStream(base + 1, "BT /F1 12 Tf 50 700 Td <0102> Tj ET");
         std::string font = "<< /Type /Font /Subtype /Type1 /BaseFont /" + f.baseFont +
                            " /FirstChar 1 /LastChar 9 /Widths [500 500 500 500 500 500 500 500 500]"
-                           " /Encoding << /Type /Encoding /Differences [" + f.differences + "] >>";
+                           " /Encoding << /Type /Encoding /Differences [" +
+                           f.differences + "] >>";
         if (!f.toUnicode.empty()) {
             font += " /ToUnicode " + std::to_string(base + 3) + " 0 R";
             b.AddStream(base + 3, ToUnicodeCMap(f.toUnicode));
@@ -91,17 +93,20 @@ TEST(GlyphNameRecovery, TextComesFromCopiesOfTheSameFontWhereAllSourcesAgree)
     const RecoveryCase cases[] = {
         {"another subset of the font with a ToUnicode map", {target, source}, u"Hi"},
         {"a source without subset prefix", {target, {"Cambria", source.differences, source.toUnicode}}, u"Hi"},
-        {"a sibling style is another font program", {target, {"CCCCCC+Cambria-Bold", source.differences,
-                                                              source.toUnicode}}, u""},
+        {"a sibling style is another font program",
+         {target, {"CCCCCC+Cambria-Bold", source.differences, source.toUnicode}},
+         u""},
         {"another family", {target, {"DDDDDD+Calibri", source.differences, source.toUnicode}}, u""},
         {"sources that disagree on g18 drop it",
-         {target, source, {"EEEEEE+Cambria", "1 /g18 /g152", "<01> <004D>\n<02> <0069>"}}, u"i"},
+         {target, source, {"EEEEEE+Cambria", "1 /g18 /g152", "<01> <004D>\n<02> <0069>"}},
+         u"i"},
         {"sources that agree", {target, source, {"EEEEEE+Cambria", "1 /g18", "<01> <0048>"}}, u"Hi"},
-        {"the font's own ToUnicode entry wins",
-         {{"AAAAAA+Cambria", "1 /g18 /g152", "<01> <004A>"}, source}, u"Ji"},
+        {"the font's own ToUnicode entry wins", {{"AAAAAA+Cambria", "1 /g18 /g152", "<01> <004A>"}, source}, u"Ji"},
         {"a source stating a control character teaches nothing",
-         {target, {"BBBBBB+Cambria", "5 /g152 /g18", "<05> <0069>\n<06> <0001>"}}, u"i"},
-        {"a source whose g18 has no ToUnicode entry", {target, {"BBBBBB+Cambria", "5 /g152 /g18", "<05> <0069>"}},
+         {target, {"BBBBBB+Cambria", "5 /g152 /g18", "<05> <0069>\n<06> <0001>"}},
+         u"i"},
+        {"a source whose g18 has no ToUnicode entry",
+         {target, {"BBBBBB+Cambria", "5 /g152 /g18", "<05> <0069>"}},
          u"i"},
     };
     for (const RecoveryCase& c : cases)

@@ -19,8 +19,9 @@ namespace {
 using namespace testing;
 
 // The arithmetic coder test sequence of T.88 (H.2): 256 decisions in one context.
-const uint8_t kTestEncoded[] = {0x84, 0xC7, 0x3B, 0xFC, 0xE1, 0xA1, 0x43, 0x04, 0x02, 0x20, 0x00, 0x00, 0x41, 0x0D, 0xBB,
-                                0x86, 0xF4, 0x31, 0x7F, 0xFF, 0x88, 0xFF, 0x37, 0x47, 0x1A, 0xDB, 0x6A, 0xDF, 0xFF, 0xAC};
+const uint8_t kTestEncoded[] = {0x84, 0xC7, 0x3B, 0xFC, 0xE1, 0xA1, 0x43, 0x04, 0x02, 0x20,
+                                0x00, 0x00, 0x41, 0x0D, 0xBB, 0x86, 0xF4, 0x31, 0x7F, 0xFF,
+                                0x88, 0xFF, 0x37, 0x47, 0x1A, 0xDB, 0x6A, 0xDF, 0xFF, 0xAC};
 const uint8_t kTestDecoded[] = {0x00, 0x02, 0x00, 0x51, 0x00, 0x00, 0x00, 0xC0, 0x03, 0x52, 0x87,
                                 0x2A, 0xAA, 0xAA, 0xAA, 0xAA, 0x82, 0xC0, 0x20, 0x00, 0xFC, 0xD7,
                                 0x9E, 0xF6, 0xBF, 0x7F, 0xED, 0x90, 0x4F, 0x46, 0xA3, 0xBF};
@@ -106,11 +107,10 @@ const TestBitmap kPicture = {{
     "###.##.##.##.##.##.##.##.##.##.##.##.###",
 }};
 
-std::string OnePageStream(const std::string& regionData, const TestBitmap& page, int regionType = 38,
-                          int pageFlags = 0)
+std::string OnePageStream(const std::string& regionData, const TestBitmap& page, int regionType = 38, int pageFlags = 0)
 {
-    return Segment(0, 48, PageInfo(static_cast<uint32_t>(page.Width()), static_cast<uint32_t>(page.Height()),
-                                   pageFlags)) +
+    return Segment(0, 48,
+                   PageInfo(static_cast<uint32_t>(page.Width()), static_cast<uint32_t>(page.Height()), pageFlags)) +
            Segment(1, regionType, regionData) + Segment(2, 49, "");
 }
 
@@ -199,9 +199,8 @@ TEST(Jbig2Page, ImmediateRegionOfUnknownLengthEndsAtItsMarkerAndRowCount)
     std::string rowCount;
     PutU32(&rowCount, static_cast<uint32_t>(kPicture.Height()));
     const TestBitmap mark = {{"#"}};
-    const std::string stream =
-        Segment(0, 48, PageInfo(40, 14)) + Segment(1, 38, data + rowCount, {}, 1, 0xFFFFFFFF) +
-        Segment(2, 38, GenericRegionData(mark, 39, 13, GenericOptions())) + Segment(3, 49, "");
+    const std::string stream = Segment(0, 48, PageInfo(40, 14)) + Segment(1, 38, data + rowCount, {}, 1, 0xFFFFFFFF) +
+                               Segment(2, 38, GenericRegionData(mark, 39, 13, GenericOptions())) + Segment(3, 49, "");
     std::vector<std::string> rows;
     ASSERT_TRUE(DecodePage(stream, 40, 14, &rows));
     std::vector<std::string> expected = kPicture.rows;
@@ -210,10 +209,10 @@ TEST(Jbig2Page, ImmediateRegionOfUnknownLengthEndsAtItsMarkerAndRowCount)
 }
 
 const std::vector<TestBitmap> kSymbols = {
-    {{"###", "#.#", "###"}},         // 0: o
+    {{"###", "#.#", "###"}},  // 0: o
     {{".#.", "##.", ".#.", "###"}},  // 1: 1
-    {{"#", "#", "#", "#"}},          // 2: l
-    {{"#..#", ".##.", "#..#"}},      // 3: x
+    {{"#", "#", "#", "#"}},  // 2: l
+    {{"#..#", ".##.", "#..#"}},  // 3: x
 };
 
 // The page a text region with these instances should make: symbols drawn at their top left.
@@ -242,7 +241,7 @@ TEST(Jbig2Text, SymbolsFromTheGlobalsArePlacedByEveryCornerAndDirection)
         int dsOffset;
     };
     const Case cases[] = {{1, false, 0, 0}, {0, false, 0, 2}, {2, false, 1, -3}, {3, false, 2, 0},
-                          {1, true, 0, 0},  {0, true, 1, 1},  {2, true, 0, 0},  {3, true, 2, -1}};
+                          {1, true, 0, 0},  {0, true, 1, 1},  {2, true, 0, 0},   {3, true, 2, -1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "corner " << c.refCorner << " transposed " << c.transposed);
         TextOptions o;
@@ -258,7 +257,8 @@ TEST(Jbig2Text, SymbolsFromTheGlobalsArePlacedByEveryCornerAndDirection)
             const TestBitmap& sb = symbolsById[static_cast<size_t>(b.symbol)];
             const bool right = c.refCorner >= 2, bottom = c.refCorner % 2 == 0;
             auto tOf = [&](const TextInstance& i, const TestBitmap& s) {
-                const int t = c.transposed ? (right ? i.x + s.Width() - 1 : i.x) : (bottom ? i.y + s.Height() - 1 : i.y);
+                const int t =
+                    c.transposed ? (right ? i.x + s.Width() - 1 : i.x) : (bottom ? i.y + s.Height() - 1 : i.y);
                 return (t + 64) / strips;
             };
             auto sOf = [&](const TextInstance& i) { return c.transposed ? i.y : i.x; };
@@ -271,9 +271,12 @@ TEST(Jbig2Text, SymbolsFromTheGlobalsArePlacedByEveryCornerAndDirection)
         ASSERT_TRUE(DecodePage(page, 16, 12, &rows, globals));
         std::vector<TextInstance> drawn = instances;
         for (TextInstance& i : drawn)
-            i.symbol = static_cast<int>(std::find_if(kSymbols.begin(), kSymbols.end(), [&](const TestBitmap& s) {
-                                            return s.rows == symbolsById[static_cast<size_t>(i.symbol)].rows;
-                                        }) - kSymbols.begin());
+            i.symbol =
+                static_cast<int>(std::find_if(kSymbols.begin(), kSymbols.end(),
+                                              [&](const TestBitmap& s) {
+                                                  return s.rows == symbolsById[static_cast<size_t>(i.symbol)].rows;
+                                              }) -
+                                 kSymbols.begin());
         EXPECT_EQ(rows, Expected(16, 12, drawn));
     }
 }
@@ -286,11 +289,10 @@ TEST(Jbig2Segments, LongHeaderFormsAndIgnoredSegmentTypes)
     const std::string dictB = Segment(70000, 0, SymbolDictionaryData({kSymbols[3]}), {}, 300);
     TextOptions o;
     const std::string text = TextRegionData(8, 4, 0, 0, {kSymbols[0], kSymbols[3]}, {{0, 0, 0}, {1, 4, 0}}, o);
-    const std::string stream =
-        Segment(1, 48, PageInfo(8, 4), {}, 300) + Segment(2, 52, "profile data") + Segment(3, 62, "extension") +
-        Segment(4, 53, "table") + dictA + dictB +
-        Segment(70001, 6, text, {1, 2, 300, 3, 4, 70000}, 300) + Segment(70002, 51, "") +
-        Segment(70003, 38, "never read");
+    const std::string stream = Segment(1, 48, PageInfo(8, 4), {}, 300) + Segment(2, 52, "profile data") +
+                               Segment(3, 62, "extension") + Segment(4, 53, "table") + dictA + dictB +
+                               Segment(70001, 6, text, {1, 2, 300, 3, 4, 70000}, 300) + Segment(70002, 51, "") +
+                               Segment(70003, 38, "never read");
     std::vector<std::string> rows;
     ASSERT_TRUE(DecodePage(stream, 8, 4, &rows));
     EXPECT_EQ(rows, (std::vector<std::string>{"###.#..#", "#.#..##.", "###.#..#", "........"}));
@@ -299,10 +301,10 @@ TEST(Jbig2Segments, LongHeaderFormsAndIgnoredSegmentTypes)
 TEST(Jbig2Generic, MmrRegionsAreGroup4FaxData)
 {
     // The region's data is the picture in Group 4 fax coding, placed at (0, 0) of a page of its size.
-    const std::string region = RegionInfo(static_cast<uint32_t>(kPicture.Width()),
-                                          static_cast<uint32_t>(kPicture.Height()), 0, 0) +
-                               std::string(1, '\x01') +  // MMR coding
-                               testing::FaxEncoder::Encode(kPicture.rows, testing::FaxCoding());
+    const std::string region =
+        RegionInfo(static_cast<uint32_t>(kPicture.Width()), static_cast<uint32_t>(kPicture.Height()), 0, 0) +
+        std::string(1, '\x01') +  // MMR coding
+        testing::FaxEncoder::Encode(kPicture.rows, testing::FaxCoding());
     std::vector<std::string> rows;
     ASSERT_TRUE(DecodePage(OnePageStream(region, kPicture), kPicture.Width(), kPicture.Height(), &rows));
     EXPECT_EQ(rows, kPicture.rows);
@@ -368,8 +370,8 @@ TEST(Jbig2Segments, DamagedStreamsNeverReadOutOfBoundsAndKeepWhatDecoded)
     }
     // Sizes beyond the limits are refused, not allocated.
     EXPECT_FALSE(DecodePage(Segment(0, 48, PageInfo(0x7FFFFFFF, 0x7FFFFFFF)), 8, 8, &rows));
-    const std::string huge = Segment(0, 48, PageInfo(8, 8)) +
-                             Segment(1, 38, RegionInfo(0x40000, 0x40000, 0, 0) + std::string(3, '\0'));
+    const std::string huge =
+        Segment(0, 48, PageInfo(8, 8)) + Segment(1, 38, RegionInfo(0x40000, 0x40000, 0, 0) + std::string(3, '\0'));
     ASSERT_TRUE(DecodePage(huge, 8, 8, &rows));
     EXPECT_EQ(rows, std::vector<std::string>(8, "........"));
 }

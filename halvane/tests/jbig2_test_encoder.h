@@ -177,10 +177,35 @@ struct GenericOptions {
 inline const std::vector<std::pair<int, int>>& TemplatePixels(int templateId)
 {
     static const std::vector<std::pair<int, int>> kTemplates[4] = {
-        {{-1, 0}, {-2, 0}, {-3, 0}, {-4, 0}, {100, 0}, {2, -1}, {1, -1}, {0, -1}, {-1, -1}, {-2, -1}, {101, 0},
-         {102, 0}, {1, -2}, {0, -2}, {-1, -2}, {103, 0}},
-        {{-1, 0}, {-2, 0}, {-3, 0}, {100, 0}, {2, -1}, {1, -1}, {0, -1}, {-1, -1}, {-2, -1}, {2, -2}, {1, -2},
-         {0, -2}, {-1, -2}},
+        {{-1, 0},
+         {-2, 0},
+         {-3, 0},
+         {-4, 0},
+         {100, 0},
+         {2, -1},
+         {1, -1},
+         {0, -1},
+         {-1, -1},
+         {-2, -1},
+         {101, 0},
+         {102, 0},
+         {1, -2},
+         {0, -2},
+         {-1, -2},
+         {103, 0}},
+        {{-1, 0},
+         {-2, 0},
+         {-3, 0},
+         {100, 0},
+         {2, -1},
+         {1, -1},
+         {0, -1},
+         {-1, -1},
+         {-2, -1},
+         {2, -2},
+         {1, -2},
+         {0, -2},
+         {-1, -2}},
         {{-1, 0}, {-2, 0}, {100, 0}, {1, -1}, {0, -1}, {-1, -1}, {-2, -1}, {1, -2}, {0, -2}, {-1, -2}},
         {{-1, 0}, {-2, 0}, {-3, 0}, {-4, 0}, {100, 0}, {1, -1}, {0, -1}, {-1, -1}, {-2, -1}, {-3, -1}},
     };
@@ -231,8 +256,7 @@ inline void PutU16(std::string* s, uint32_t v)
 
 // A segment header (T.88, 7.2) and its data; dataLength overrides the real length when given.
 inline std::string Segment(uint32_t number, int type, const std::string& data,
-                           const std::vector<uint32_t>& referred = {}, uint32_t page = 1,
-                           int64_t dataLength = -1)
+                           const std::vector<uint32_t>& referred = {}, uint32_t page = 1, int64_t dataLength = -1)
 {
     std::string s;
     PutU32(&s, number);
@@ -283,8 +307,7 @@ inline std::string RegionInfo(uint32_t width, uint32_t height, uint32_t x, uint3
 }
 
 // Generic region segment data: region information, flags, adaptive pixels, coded pixels.
-inline std::string GenericRegionData(const TestBitmap& bm, uint32_t x, uint32_t y, const GenericOptions& o,
-                                     int op = 0)
+inline std::string GenericRegionData(const TestBitmap& bm, uint32_t x, uint32_t y, const GenericOptions& o, int op = 0)
 {
     std::string s = RegionInfo(static_cast<uint32_t>(bm.Width()), static_cast<uint32_t>(bm.Height()), x, y, op);
     s.push_back(static_cast<char>(o.templateId << 1 | (o.typicalPrediction ? 8 : 0)));
@@ -343,8 +366,7 @@ struct TextOptions {
 };
 
 // A text region placing instances (in coding order: by strip, then along it) of the given symbols.
-inline std::string TextRegionData(int width, int height, uint32_t x, uint32_t y,
-                                  const std::vector<TestBitmap>& symbols,
+inline std::string TextRegionData(int width, int height, uint32_t x, uint32_t y, const std::vector<TestBitmap>& symbols,
                                   const std::vector<TextInstance>& instances, const TextOptions& o)
 {
     std::string s = RegionInfo(static_cast<uint32_t>(width), static_cast<uint32_t>(height), x, y);

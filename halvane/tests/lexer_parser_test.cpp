@@ -26,9 +26,9 @@ TEST(Lexer, ReadsNumbersAsProducersWriteThem)
         TokType type;
         double value;
     } cases[] = {
-        {"42", TokType::Int, 42}, {"-17", TokType::Int, -17}, {"+3", TokType::Int, 3},
-        {"3.25", TokType::Real, 3.25}, {"-.5", TokType::Real, -0.5}, {"4.", TokType::Real, 4},
-        {"--5", TokType::Int, -5}, {"1.5.2", TokType::Real, 1.5}, {"99999999999999999999", TokType::Real, 1e20},
+        {"42", TokType::Int, 42},      {"-17", TokType::Int, -17},    {"+3", TokType::Int, 3},
+        {"3.25", TokType::Real, 3.25}, {"-.5", TokType::Real, -0.5},  {"4.", TokType::Real, 4},
+        {"--5", TokType::Int, -5},     {"1.5.2", TokType::Real, 1.5}, {"99999999999999999999", TokType::Real, 1e20},
     };
     for (const Case& c : cases) {
         Lexer lexer(reinterpret_cast<const uint8_t*>(c.text), std::strlen(c.text));

@@ -115,7 +115,8 @@ TEST(PageLayout, ColumnsUnderALongFullWidthAbstractReadColumnByColumn)
         const size_t body = 1 + static_cast<size_t>(abstractLines);
         for (size_t i = 0; i < 20; ++i) {
             EXPECT_EQ(lines[body + i], "Left column text line " + std::to_string(i) + " goes here") << abstractLines;
-            EXPECT_EQ(lines[body + 20 + i], "Right column text line " + std::to_string(i) + " goes here") << abstractLines;
+            EXPECT_EQ(lines[body + 20 + i], "Right column text line " + std::to_string(i) + " goes here")
+                << abstractLines;
         }
         stPdfPageLayout* layout = nullptr;
         ASSERT_TRUE(doc->LoadPageLayout(1, &layout));

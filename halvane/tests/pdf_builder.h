@@ -19,8 +19,8 @@ public:
     // Adds a stream object with /Length filled in; extraDict goes inside the dictionary.
     void AddStream(int num, const std::string& data, const std::string& extraDict = "")
     {
-        objects_[num] = "<< /Length " + std::to_string(data.size()) + " " + extraDict + " >>\nstream\n" + data +
-                        "\nendstream";
+        objects_[num] =
+            "<< /Length " + std::to_string(data.size()) + " " + extraDict + " >>\nstream\n" + data + "\nendstream";
     }
     // A one-page document: catalog 1, pages 2, page 3, contents 4, font 5 (Helvetica).
     void AddSimplePage(const std::string& content, const std::string& pageExtra = "")
@@ -28,7 +28,8 @@ public:
         Add(1, "<< /Type /Catalog /Pages 2 0 R >>");
         Add(2, "<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
         Add(3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 800] /Resources << /Font << /F1 5 0 R >> >> "
-               "/Contents 4 0 R " + pageExtra + " >>");
+               "/Contents 4 0 R " +
+                   pageExtra + " >>");
         AddStream(4, content);
         Add(5, "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
     }
@@ -57,8 +58,8 @@ public:
                 std::snprintf(line, sizeof line, "%010zu 00000 n \n", it->second);
             out += line;
         }
-        out += "trailer\n<< /Size " + std::to_string(maxNum + 1) + " /Root 1 0 R " + trailerExtra +
-               " >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+        out += "trailer\n<< /Size " + std::to_string(maxNum + 1) + " /Root 1 0 R " + trailerExtra + " >>\nstartxref\n" +
+               std::to_string(xref) + "\n%%EOF\n";
         return out;
     }
 

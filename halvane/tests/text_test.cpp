@@ -373,18 +373,22 @@ TEST(Text, ActualTextReplacesTheGlyphsOfItsSpan)
     };
     const Case cases[] = {
         {"UTF-16 text over two glyphs, then plain text",
-         "BT /F1 10 Tf 50 700 Td /Span << /ActualText <FEFF00580059> >> BDC (AB) Tj EMC (CD) Tj ET", {"XYCD "}},
+         "BT /F1 10 Tf 50 700 Td /Span << /ActualText <FEFF00580059> >> BDC (AB) Tj EMC (CD) Tj ET",
+         {"XYCD "}},
         {"PDFDocEncoding text", "BT /F1 10 Tf 50 700 Td /Span << /ActualText (fi) >> BDC (\256) Tj EMC ET", {"fi "}},
         {"properties named in the resources",
-         "BT /F1 10 Tf 50 700 Td /Span /P0 BDC (G) Tj EMC ( rest) Tj ET", {"Word rest "}},
+         "BT /F1 10 Tf 50 700 Td /Span /P0 BDC (G) Tj EMC ( rest) Tj ET",
+         {"Word rest "}},
         {"an inner span inside an outer one",
          "BT /F1 10 Tf 50 700 Td /Span << /ActualText (Out) >> BDC (a) Tj /Span << /ActualText (In) >> BDC (b) Tj "
          "EMC EMC ET",
          {"Out "}},
         {"an empty replacement hides the glyphs",
-         "BT /F1 10 Tf 50 700 Td (Line end) Tj /Span << /ActualText () >> BDC (-) Tj EMC ET", {"Line end "}},
+         "BT /F1 10 Tf 50 700 Td (Line end) Tj /Span << /ActualText () >> BDC (-) Tj EMC ET",
+         {"Line end "}},
         {"a span left open ends with the page",
-         "BT /F1 10 Tf 50 700 Td (Open ) Tj /Span << /ActualText (end) >> BDC (xyz) Tj ET", {"Open end "}},
+         "BT /F1 10 Tf 50 700 Td (Open ) Tj /Span << /ActualText (end) >> BDC (xyz) Tj ET",
+         {"Open end "}},
     };
     for (const Case& c : cases) {
         PdfBuilder b;
@@ -419,7 +423,8 @@ TEST(Text, BitmapFontGlyphsNamedByTheirHexCodeReadAsThatCode)
              "/Contents 4 0 R >>");
     b.Add(6, "<< /Type /Font /Subtype /Type3 /FontBBox [0 0 0 0] /FontMatrix [0.001 0 0 0.001 0 0] "
              "/CharProcs << >> /Encoding << /Type /Encoding /Differences [65 /x41 /x42 /x44 135 /x87 169 /xA9] >> "
-             "/FirstChar 65 /LastChar 169 /Widths [" + widths + "] >>");
+             "/FirstChar 65 /LastChar 169 /Widths [" +
+                 widths + "] >>");
     const Extracted e = Extract(b.Build());
     EXPECT_EQ(e.lines, (std::vector<std::string>{"AB \xC2\xA9 "}));
 }
@@ -450,8 +455,7 @@ TEST(Text, MirroredGlyphsReadInTheDirectionOfTheirLine)
     };
     const Case cases[] = {
         // A logo with a reversed E: the E is mirrored left to right and set back into the word.
-        {"BT /F1 10 Tf 1 0 0 1 50 700 Tm (X) Tj -1 0 0 1 63 697.8 Tm (E) Tj 1 0 0 1 63 700 Tm (TEX) Tj ET",
-         "XETEX "},
+        {"BT /F1 10 Tf 1 0 0 1 50 700 Tm (X) Tj -1 0 0 1 63 697.8 Tm (E) Tj 1 0 0 1 63 700 Tm (TEX) Tj ET", "XETEX "},
         // Mirrored top to bottom (a flipped page space): read along the advance.
         {"BT /F1 10 Tf 1 0 0 -1 50 700 Tm (Flipped) Tj ET", "Flipped "},
     };
@@ -464,13 +468,18 @@ TEST(Text, AccentsDrawnOverALetterCombineWithIt)
     // WinAnsi 0x98 is the tilde accent. Over a letter (TeX's \accent, or a math accent raised
     // above its letter) it follows the letter as a combining mark; beside a letter it stays a
     // character of its own.
-    const Extracted e = Extract(OnePage("BT /F1 12 Tf "
-                                        "1 0 0 1 50 700 Tm (Ma) Tj 1 0 0 1 66.67 700 Tm (n) Tj "
-                                        "1 0 0 1 68.0 700 Tm <98> Tj 1 0 0 1 73.34 700 Tm (ana) Tj "
-                                        "1 0 0 1 50 670 Tm (X) Tj 1 0 0 1 52.0 673 Tm <98> Tj "
-                                        "1 0 0 1 50 640 Tm (a) Tj 1 0 0 1 56.67 640 Tm <98> Tj 1 0 0 1 60.67 640 Tm (b) Tj "
-                                        "ET"));
-    EXPECT_EQ(e.lines, (std::vector<std::string>{"Man\xCC\x83" "ana ", "X\xCC\x83 ", "a\xCB\x9C" "b "}));
+    const Extracted e =
+        Extract(OnePage("BT /F1 12 Tf "
+                        "1 0 0 1 50 700 Tm (Ma) Tj 1 0 0 1 66.67 700 Tm (n) Tj "
+                        "1 0 0 1 68.0 700 Tm <98> Tj 1 0 0 1 73.34 700 Tm (ana) Tj "
+                        "1 0 0 1 50 670 Tm (X) Tj 1 0 0 1 52.0 673 Tm <98> Tj "
+                        "1 0 0 1 50 640 Tm (a) Tj 1 0 0 1 56.67 640 Tm <98> Tj 1 0 0 1 60.67 640 Tm (b) Tj "
+                        "ET"));
+    EXPECT_EQ(e.lines, (std::vector<std::string>{"Man\xCC\x83"
+                                                 "ana ",
+                                                 "X\xCC\x83 ",
+                                                 "a\xCB\x9C"
+                                                 "b "}));
 }
 
 TEST(Text, InvisibleTextIsStillText)
@@ -598,9 +607,8 @@ TEST(Text, AnnotationAppearancesShowTheirText)
 
 TEST(Text, InlineImagesAreSkippedByTextAndEncodedAsPng)
 {
-    const std::string content =
-        "q 40 0 0 20 50 600 cm BI /W 2 /H 2 /CS /G /BPC 8 ID \x01\xFF\x80\x10 EI Q "
-        "BT /F1 12 Tf 50 700 Td (after) Tj ET";
+    const std::string content = "q 40 0 0 20 50 600 cm BI /W 2 /H 2 /CS /G /BPC 8 ID \x01\xFF\x80\x10 EI Q "
+                                "BT /F1 12 Tf 50 700 Td (after) Tj ET";
     const Extracted text = Extract(OnePage(content));
     EXPECT_EQ(text.lines, (std::vector<std::string>{"after "}));
     const Extracted withImages = Extract(OnePage(content), true);
@@ -647,7 +655,6 @@ TEST(Images, SoftMasksAreBlendedOntoWhite)
     EXPECT_EQ(FirstPngPixel(image->imageData), (std::vector<int>{255, 255, 255}));
 }
 
-
 std::vector<RunModel> ImageRuns(const Extracted& e)
 {
     std::vector<RunModel> images;
@@ -658,7 +665,6 @@ std::vector<RunModel> ImageRuns(const Extracted& e)
                     images.push_back(run);
     return images;
 }
-
 
 // A page whose resources name the image Im1 (object 6), the forms Fm1 and Fm2 (objects 7 and 8),
 // the colour space CS1 (object 9) and the graphics state GS1 with the soft mask object 11; extra
@@ -694,23 +700,43 @@ TEST(Images, VisibleImagesAreDeliveredWhereverTheyAreDrawn)
         std::vector<std::pair<int, std::string>> extra;
         double left, top, right, bottom;
     } cases[] = {
-        {"grey JPEG in a transparency group whose box has its corners swapped", "/Fm1 Do", greyJpeg,
+        {"grey JPEG in a transparency group whose box has its corners swapped",
+         "/Fm1 Do",
+         greyJpeg,
          {{7, "/Type /XObject /Subtype /Form /BBox [110 300 10 200] /Group << /S /Transparency /CS /DeviceGray >> " +
                   formResources + "|q 100 0 0 100 10 200 cm /Im1 Do Q"}},
-         10, 500, 110, 600},
-        {"nested forms with matrices", "/Fm1 Do", greyJpeg,
-         {{7, "/Type /XObject /Subtype /Form /BBox [0 0 600 800] /Matrix [1 0 0 1 100 0] " + formResources +
-                  "|/Fm2 Do"},
+         10,
+         500,
+         110,
+         600},
+        {"nested forms with matrices",
+         "/Fm1 Do",
+         greyJpeg,
+         {{7,
+           "/Type /XObject /Subtype /Form /BBox [0 0 600 800] /Matrix [1 0 0 1 100 0] " + formResources + "|/Fm2 Do"},
           {8, "/Type /XObject /Subtype /Form /BBox [0 0 50 50] /Matrix [2 0 0 2 0 0] " + formResources +
                   "|q 10 0 0 10 0 100 cm /Im1 Do Q"}},
-         100, 580, 120, 600},
+         100,
+         580,
+         120,
+         600},
         {"image under a clip", "q 0 0 300 300 re W n 40 0 0 40 50 50 cm /Im1 Do Q", greyJpeg, {}, 50, 710, 90, 750},
-        {"grey ICC JPEG", "q 40 0 0 40 50 50 cm /Im1 Do Q",
+        {"grey ICC JPEG",
+         "q 40 0 0 40 50 50 cm /Im1 Do Q",
          "/Width 4 /Height 4 /BitsPerComponent 8 /ColorSpace /CS1 /Filter /DCTDecode",
-         {{9, "[/ICCBased 10 0 R]"}, {10, "/N 1|icc"}}, 50, 710, 90, 750},
-        {"indexed JPEG", "q 40 0 0 40 50 50 cm /Im1 Do Q",
+         {{9, "[/ICCBased 10 0 R]"}, {10, "/N 1|icc"}},
+         50,
+         710,
+         90,
+         750},
+        {"indexed JPEG",
+         "q 40 0 0 40 50 50 cm /Im1 Do Q",
          "/Width 4 /Height 4 /BitsPerComponent 8 /ColorSpace [/Indexed /DeviceGray 1 <00FF>] /Filter /DCTDecode",
-         {}, 50, 710, 90, 750},
+         {},
+         50,
+         710,
+         90,
+         750},
         // 200 x 100 drawn with its left half past the page's left edge: 100 x 100 shows, and the
         // whole picture is fitted into that with its proportions kept.
         {"picture reaching past the page", "q 200 0 0 100 -100 50 cm /Im1 Do Q", greyJpeg, {}, 0, 650, 100, 700},
@@ -761,16 +787,25 @@ TEST(Images, SamplesAreReadThroughTheDecodeArray)
         std::string imageDict, data;
         std::vector<int> firstPixel;
     } cases[] = {
-        {"grey inverted", "/ColorSpace /DeviceGray /BitsPerComponent 8 /Decode [1 0]", std::string(1, '\0'),
+        {"grey inverted",
+         "/ColorSpace /DeviceGray /BitsPerComponent 8 /Decode [1 0]",
+         std::string(1, '\0'),
          {255, 255, 255}},
-        {"grey onto half its range", "/ColorSpace /DeviceGray /BitsPerComponent 4 /Decode [0 0.5]", "\xF0",
+        {"grey onto half its range",
+         "/ColorSpace /DeviceGray /BitsPerComponent 4 /Decode [0 0.5]",
+         "\xF0",
          {128, 128, 128}},
-        {"CMYK inverted", "/ColorSpace /DeviceCMYK /BitsPerComponent 8 /Decode [1 0 1 0 1 0 1 0]", "\xFF\xFF\xFF\xFF",
+        {"CMYK inverted",
+         "/ColorSpace /DeviceCMYK /BitsPerComponent 8 /Decode [1 0 1 0 1 0 1 0]",
+         "\xFF\xFF\xFF\xFF",
          {255, 255, 255}},
-        {"RGB with only blue inverted", "/ColorSpace /DeviceRGB /BitsPerComponent 8 /Decode [0 1 0 1 1 0]",
-         std::string(3, '\0'), {0, 0, 255}},
+        {"RGB with only blue inverted",
+         "/ColorSpace /DeviceRGB /BitsPerComponent 8 /Decode [0 1 0 1 1 0]",
+         std::string(3, '\0'),
+         {0, 0, 255}},
         {"palette read backwards",
-         "/ColorSpace [/Indexed /DeviceRGB 1 <FF00000000FF>] /BitsPerComponent 1 /Decode [1 0]", std::string(1, '\0'),
+         "/ColorSpace [/Indexed /DeviceRGB 1 <FF00000000FF>] /BitsPerComponent 1 /Decode [1 0]",
+         std::string(1, '\0'),
          {0, 0, 255}},
     };
     for (const Case& c : cases) {

@@ -147,15 +147,18 @@ TEST_F(Loader, EveryOtherCaseIsAPlainStart)
         {"no update.ini", [](Loader*) {}},
         {"digest mismatch", [](Loader* t) { t->OfferRelease("release bytes", Md5Of("other bytes")); }},
         {"empty md5", [](Loader* t) { t->OfferRelease("release bytes", ""); }},
-        {"missing release", [](Loader* t) {
+        {"missing release",
+         [](Loader* t) {
              t->OfferRelease("release bytes", Md5Of("release bytes"));
              DeleteFileW(t->release.c_str());
          }},
-        {"empty file value", [](Loader* t) {
+        {"empty file value",
+         [](Loader* t) {
              t->OfferRelease("x", Md5Of("x"));
              WritePrivateProfileStringW(L"update", L"file", L"", (t->update + L"update.ini").c_str());
          }},
-        {"shell refuses", [](Loader* t) {
+        {"shell refuses",
+         [](Loader* t) {
              t->OfferRelease("release bytes", Md5Of("release bytes"));
              g_recorded.shellResult = FALSE;
          }},

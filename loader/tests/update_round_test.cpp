@@ -43,9 +43,16 @@ BOOL StartAndWait(const wchar_t* application, wchar_t* commandLine)
 
 int g_updateAsks = 0;
 int g_loaderAsks = 0;
-void NoBeep(UINT) {}
-int AnswerYes(const wchar_t*, const wchar_t*) { return ++g_updateAsks, IDYES; }
-int LoaderAnswerYes(const wchar_t*, const wchar_t*) { return ++g_loaderAsks, IDYES; }
+void NoBeep(UINT)
+{ }
+int AnswerYes(const wchar_t*, const wchar_t*)
+{
+    return ++g_updateAsks, IDYES;
+}
+int LoaderAnswerYes(const wchar_t*, const wchar_t*)
+{
+    return ++g_loaderAsks, IDYES;
+}
 BOOL MainProgramMustNotStart(const wchar_t*, wchar_t*, const wchar_t*)
 {
     ADD_FAILURE() << "the main program was started instead of the release";

@@ -151,8 +151,8 @@ TEST(PerUserCommandLine, OnlyTheWordUserInAnyCase)
         const wchar_t* cmdLine;
         bool perUser;
     } const cases[] = {
-        {L"user", true}, {L"USER", true}, {L"uSeR", true},
-        {L"users", false}, {L"USERX", false}, {L"use", false}, {L"", false}, {nullptr, false}, {L" user", false},
+        {L"user", true}, {L"USER", true}, {L"uSeR", true},  {L"users", false}, {L"USERX", false},
+        {L"use", false}, {L"", false},    {nullptr, false}, {L" user", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.perUser, IsPerUserCommandLine(c.cmdLine)) << (c.cmdLine ? Narrow(c.cmdLine) : "(null)");

@@ -12,7 +12,10 @@
 
 namespace {
 
-std::wstring PackPath() { return Widen(TestBinFolder()) + L"ostrel.dat"; }
+std::wstring PackPath()
+{
+    return Widen(TestBinFolder()) + L"ostrel.dat";
+}
 
 // Binds the pack's two classes for one test, the way the program's start-up does.
 class BoundPack : public testing::Test {
@@ -47,13 +50,11 @@ struct SkinBitmap {
 };
 
 const SkinBitmap kSkin[] = {
-    {0x10000001, 422, 900, 500}, {0x10000002, 424, 150, 18}, {0x10000003, 425, 150, 18},
-    {0x10000004, 426, 175, 18},  {0x10000005, 423, 750, 38}, {0x10000006, 438, 750, 38},
-    {0x10000007, 427, 750, 38},  {0x10000008, 428, 750, 38}, {0x10000009, 429, 750, 38},
-    {0x1000000a, 430, 280, 56},  {0x1000000c, 432, 280, 56}, {0x1000000d, 433, 280, 56},
-    {0x1000000e, 435, 280, 56},  {0x1000000f, 434, 280, 56}, {0x10000010, 436, 115, 20},
-    {0x10000011, 437, 115, 20},  {0x10000012, 444, 520, 250}, {0x10000015, 447, 425, 25},
-    {0x10000016, 446, 425, 25},  {0x10000020, 448, 425, 25},
+    {0x10000001, 422, 900, 500}, {0x10000002, 424, 150, 18}, {0x10000003, 425, 150, 18}, {0x10000004, 426, 175, 18},
+    {0x10000005, 423, 750, 38},  {0x10000006, 438, 750, 38}, {0x10000007, 427, 750, 38}, {0x10000008, 428, 750, 38},
+    {0x10000009, 429, 750, 38},  {0x1000000a, 430, 280, 56}, {0x1000000c, 432, 280, 56}, {0x1000000d, 433, 280, 56},
+    {0x1000000e, 435, 280, 56},  {0x1000000f, 434, 280, 56}, {0x10000010, 436, 115, 20}, {0x10000011, 437, 115, 20},
+    {0x10000012, 444, 520, 250}, {0x10000015, 447, 425, 25}, {0x10000016, 446, 425, 25}, {0x10000020, 448, 425, 25},
 };
 
 TEST_F(BoundPack, EverySkinBitmapLoadsWithItsSize)
@@ -161,8 +162,7 @@ protected:
     }
     void TearDown() override { FreeLibrary(m_pack); }
 
-    template <class Fn>
-    Fn Export(const char* name)
+    template <class Fn> Fn Export(const char* name)
     {
         return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(m_pack, name)));
     }
@@ -172,8 +172,8 @@ protected:
 
 TEST_F(PackExports, AllEntryPointsUnderPlainNames)
 {
-    for (const char* name : {"DllMain", "DllGetClassObject", "DllCanUnloadNow", "DllRegisterServer",
-                             "DllUnregisterServer", "DllInstall"})
+    for (const char* name :
+         {"DllMain", "DllGetClassObject", "DllCanUnloadNow", "DllRegisterServer", "DllUnregisterServer", "DllInstall"})
         EXPECT_NE(nullptr, Export<FARPROC>(name)) << name;
 }
 

@@ -89,10 +89,10 @@ TEST_F(ResMgrTest, PackModeReportsFailuresWithTheIdInDecimal)
         LONG id;
         const wchar_t* text;
     } const cases[] = {
-        {0x1000001F, L"268435487"},                      // bitmap class, not in the table
-        {0x70000001, L"1879048193"},                     // dialog class: the pack has no dialogs
-        {static_cast<LONG>(0x80000001u), L"-2147483647"}, // top bit set: a negative class
-        {0x20000001, L"536870913"},                      // a text id is no picture
+        {0x1000001F, L"268435487"},  // bitmap class, not in the table
+        {0x70000001, L"1879048193"},  // dialog class: the pack has no dialogs
+        {static_cast<LONG>(0x80000001u), L"-2147483647"},  // top bit set: a negative class
+        {0x20000001, L"536870913"},  // a text id is no picture
     };
     for (const Case& c : cases) {
         g_failures.clear();
@@ -258,12 +258,11 @@ TEST_F(ResMgrTest, TextTableIsHandedOutWholeInItsOrder)
     LONG bytes = 0;
     ASSERT_EQ(S_OK, m_mgr->QueryTxtInfo(&table, &bytes));
     const LONG expectedIds[] = {
-        1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13,
-        0x10000001, 0x10000002, 0x10000003, 0x10000004, 0x10000005, 0x10000006, 0x10000007, 0x10000008,
-        0x1000000d, 0x1000000e, 0x10000020, 0x10000021,
-        0x20000001, 0x20000002, 0x20000003, 0x20000004, 0x20000005, 0x20000006, 0x20000007, 0x20000008,
-        0x20000009, 0x2000000b, 0x2000000c, 0x2000000d, 0x2000000e, 0x2000000f, 0x20000010, 0x20000011,
-        0x20000020, 0x30000001, 0x30000020,
+        1,          2,          3,          4,          6,          7,          8,          9,          10,
+        11,         12,         13,         0x10000001, 0x10000002, 0x10000003, 0x10000004, 0x10000005, 0x10000006,
+        0x10000007, 0x10000008, 0x1000000d, 0x1000000e, 0x10000020, 0x10000021, 0x20000001, 0x20000002, 0x20000003,
+        0x20000004, 0x20000005, 0x20000006, 0x20000007, 0x20000008, 0x20000009, 0x2000000b, 0x2000000c, 0x2000000d,
+        0x2000000e, 0x2000000f, 0x20000010, 0x20000011, 0x20000020, 0x30000001, 0x30000020,
     };
     const size_t rows = sizeof(expectedIds) / sizeof(expectedIds[0]);
     ASSERT_EQ(static_cast<LONG>(rows * 2052), bytes);
@@ -316,12 +315,12 @@ TEST(KernelData, BlockBytes)
     data->Release();
 
     const unsigned char head[24] = {
-        0x00, 0x01, 0, 0,   // dwDataSize 256
-        0x2B, 0x23, 0, 0,   // nAppId 9003
-        1, 0, 0, 0,         // nAppType
-        1, 0, 0, 0,         // nAppNo
-        0, 0, 0, 0,         // nAppSrc
-        1, 0, 1, 0,         // nAppVer 1.1
+        0x00, 0x01, 0, 0,  // dwDataSize 256
+        0x2B, 0x23, 0, 0,  // nAppId 9003
+        1,    0,    0, 0,  // nAppType
+        1,    0,    0, 0,  // nAppNo
+        0,    0,    0, 0,  // nAppSrc
+        1,    0,    1, 0,  // nAppVer 1.1
     };
     for (size_t i = 0; i < sizeof(head); ++i)
         EXPECT_EQ(head[i], block[i]) << "byte " << i;

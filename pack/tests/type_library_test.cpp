@@ -108,7 +108,8 @@ TEST_F(OstrelTypeLib, InterfacesListTheirMethodsInSlotOrder)
         const wchar_t* name;
         std::vector<std::wstring> methods;
     } const cases[] = {
-        {&IID_qrn_IResMgr, L"qrn_IResMgr",
+        {&IID_qrn_IResMgr,
+         L"qrn_IResMgr",
          {L"Init", L"QueryTxt", L"QueryTxtInfo", L"QueryResById", L"QueryResPathById", L"LoadRes", L"FreeRes",
           L"GetBmpSizeById", L"GetBmpSize"}},
         {&IID_qrn_IKernelData, L"qrn_IKernelData", {L"QueryKernelData", L"QueryDataSize"}},
@@ -172,8 +173,8 @@ TEST(OstrelTypeLibResource, IsTypelibOneInUsEnglish)
     const std::wstring path = Widen(TestBinFolder()) + L"ostrel.dat";
     HMODULE pack = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, pack);
-    EXPECT_NE(nullptr, FindResourceExW(pack, L"TYPELIB", MAKEINTRESOURCEW(1),
-                                       MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)));
+    EXPECT_NE(nullptr,
+              FindResourceExW(pack, L"TYPELIB", MAKEINTRESOURCEW(1), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)));
     FreeLibrary(pack);
 }
 

@@ -15,9 +15,19 @@
 namespace {
 
 enum {
-    IDC_LIST = 1000, IDC_PROGRESS = 1001, IDC_ADD = 1002, IDC_DISABLED = 1004, IDC_CONVERT = 1005, IDC_REMOVE = 1006,
-    IDC_FOLDER = 1007, IDC_CLOSE = 1009, IDC_MIN = 1010, IDC_FOLDER_LABEL = 1012, IDC_KIND = 1021,
-    IDC_KIND_LABEL = 1022, IDC_LINK = 1030,
+    IDC_LIST = 1000,
+    IDC_PROGRESS = 1001,
+    IDC_ADD = 1002,
+    IDC_DISABLED = 1004,
+    IDC_CONVERT = 1005,
+    IDC_REMOVE = 1006,
+    IDC_FOLDER = 1007,
+    IDC_CLOSE = 1009,
+    IDC_MIN = 1010,
+    IDC_FOLDER_LABEL = 1012,
+    IDC_KIND = 1021,
+    IDC_KIND_LABEL = 1022,
+    IDC_LINK = 1030,
 };
 const UINT_PTR kShotTimer = 1;
 
@@ -45,7 +55,8 @@ bool SaveWindowShot(HWND hWnd, const std::wstring& path)
     file.bfOffBits = sizeof(file) + sizeof(info);
     file.bfSize = file.bfOffBits + static_cast<DWORD>(bits.size());
     HANDLE out = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (out == INVALID_HANDLE_VALUE) return false;
+    if (out == INVALID_HANDLE_VALUE)
+        return false;
     DWORD written = 0;
     ::WriteFile(out, &file, sizeof(file), &written, nullptr);
     ::WriteFile(out, &info, sizeof(info), &written, nullptr);
@@ -139,19 +150,21 @@ protected:
         m_kind.SetCurSel(0);
         m_disabled.EnableWindow(FALSE);
 
-        const SkinListStyle style{7, RGB(238, 237, 237), RGB(183, 184, 183), RGB(64, 64, 64), 15, FALSE, FALSE, FALSE,
-                                  RGB(231, 241, 254)};
+        const SkinListStyle style{7,     RGB(238, 237, 237), RGB(183, 184, 183), RGB(64, 64, 64), 15, FALSE, FALSE,
+                                  FALSE, RGB(231, 241, 254)};
         m_list.m_clrBorder = RGB(91, 147, 209);
         m_list.AttachSkin(&style);
         const wchar_t* titles[] = {L"文件名", L"文件大小", L"页数", L"转换范围", L"转换状态"};
         const int widths[] = {300, 80, 80, 80, 160};
-        for (int c = 0; c < 5; ++c) m_list.InsertColumn(c, titles[c], c ? LVCFMT_CENTER : LVCFMT_LEFT, widths[c]);
+        for (int c = 0; c < 5; ++c)
+            m_list.InsertColumn(c, titles[c], c ? LVCFMT_CENTER : LVCFMT_LEFT, widths[c]);
         for (int i = 0; i < 24; ++i) {
             CString name, pages, range, state;
             name.Format(L"报告-%02d.pdf", i + 1);
             pages.Format(L"%d", 3 + i % 7);
             range.Format(L"%d - %d", 1, 3 + i % 7);
-            if (i < 3) state.Format(L"页面转换(%4.2f)", 100.0 * (i + 1) / 3);
+            if (i < 3)
+                state.Format(L"页面转换(%4.2f)", 100.0 * (i + 1) / 3);
             m_list.InsertItem(i, name);
             m_list.SetItemText(i, 1, L"2.00KB");
             m_list.SetItemText(i, 2, pages);
@@ -168,7 +181,8 @@ protected:
         AddControlToolTip(this, L"开始转换", IDC_CONVERT);
         AddControlToolTip(this, L"关闭", IDC_CLOSE);
         SetWindowText(L"Skin gallery");
-        if (!m_shot.empty()) SetTimer(kShotTimer, 600);
+        if (!m_shot.empty())
+            SetTimer(kShotTimer, 600);
         return TRUE;
     }
 
@@ -176,7 +190,8 @@ protected:
     void OnMinimise() { ShowWindow(SW_MINIMIZE); }
     void OnTimer(UINT_PTR id)
     {
-        if (id != kShotTimer) return;
+        if (id != kShotTimer)
+            return;
         KillTimer(kShotTimer);
         m_kind.Invalidate();
         RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -198,9 +213,9 @@ private:
 };
 
 BEGIN_MESSAGE_MAP(GalleryDlg, qrn_SkinDlg)
-    ON_BN_CLICKED(IDC_CLOSE, OnClose)
-    ON_BN_CLICKED(IDC_MIN, OnMinimise)
-    ON_WM_TIMER()
+ON_BN_CLICKED(IDC_CLOSE, OnClose)
+ON_BN_CLICKED(IDC_MIN, OnMinimise)
+ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 DialogTemplate MakeGalleryTemplate()
@@ -226,7 +241,7 @@ DialogTemplate MakeGalleryTemplate()
 
 class GalleryApp : public CWinApp {
 public:
-    GalleryApp() : CWinApp(L"Skin gallery") {}
+    GalleryApp() : CWinApp(L"Skin gallery") { }
     BOOL InitInstance() override
     {
         INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
@@ -236,8 +251,10 @@ public:
         int argc = 0;
         wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
         for (int i = 1; argv && i + 1 < argc; ++i) {
-            if (std::wstring(argv[i]) == L"--res") resources = argv[++i];
-            else if (std::wstring(argv[i]) == L"--shot") shot = argv[++i];
+            if (std::wstring(argv[i]) == L"--res")
+                resources = argv[++i];
+            else if (std::wstring(argv[i]) == L"--shot")
+                shot = argv[++i];
         }
         ::LocalFree(argv);
         GalleryImages images(resources);

@@ -72,27 +72,31 @@ COLORREF Shade(COLORREF c, int delta)
 
 HBITMAP GalleryImages::FromFolder(const wchar_t* name) const
 {
-    if (m_folder.empty()) return nullptr;
+    if (m_folder.empty())
+        return nullptr;
     const std::wstring path = m_folder + L"\\" + name;
     return static_cast<HBITMAP>(::LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
 }
 
 HBITMAP GalleryImages::Background(const wchar_t* name, int width, int height) const
 {
-    if (HBITMAP loaded = FromFolder(name)) return loaded;
+    if (HBITMAP loaded = FromFolder(name))
+        return loaded;
     Canvas c(width, height);
     c.Fill(0, 0, width, height, RGB(241, 241, 241));
-    c.Fill(0, 0, width, 30, RGB(20, 142, 195));          // caption band
+    c.Fill(0, 0, width, 30, RGB(20, 142, 195));  // caption band
     c.Fill(0, 30, width, 2, RGB(91, 147, 209));
     // Rounded corners cut out with the key colour.
     const int radius = 6;
     for (int y = 0; y < radius; ++y) {
         for (int x = 0; x < radius; ++x) {
             const int dx = radius - x, dy = radius - y;
-            if (dx * dx + dy * dy <= radius * radius) continue;
+            if (dx * dx + dy * dy <= radius * radius)
+                continue;
             const int xs[2] = {x, width - 1 - x}, ys[2] = {y, height - 1 - y};
             for (int xi : xs) {
-                for (int yi : ys) ::SetPixel(c.dc(), xi, yi, RGB(255, 0, 255));
+                for (int yi : ys)
+                    ::SetPixel(c.dc(), xi, yi, RGB(255, 0, 255));
             }
         }
     }
@@ -102,7 +106,8 @@ HBITMAP GalleryImages::Background(const wchar_t* name, int width, int height) co
 HBITMAP GalleryImages::ButtonStrip(const wchar_t* name, int frameWidth, int height, const wchar_t* text,
                                    COLORREF base) const
 {
-    if (HBITMAP loaded = FromFolder(name)) return loaded;
+    if (HBITMAP loaded = FromFolder(name))
+        return loaded;
     Canvas c(frameWidth * 5, height);
     const COLORREF frames[5] = {base, Shade(base, 40), Shade(base, -50), RGB(170, 170, 170), RGB(255, 0, 255)};
     for (int i = 0; i < 5; ++i) {

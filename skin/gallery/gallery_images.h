@@ -9,7 +9,7 @@
 
 class GalleryImages {
 public:
-    explicit GalleryImages(const std::wstring& folder) : m_folder(folder) {}
+    explicit GalleryImages(const std::wstring& folder) : m_folder(folder) { }
     // The named bitmap from the folder, or a placeholder of the given size and kind.
     HBITMAP Background(const wchar_t* name, int width, int height) const;
     HBITMAP ButtonStrip(const wchar_t* name, int frameWidth, int height, const wchar_t* text, COLORREF base) const;

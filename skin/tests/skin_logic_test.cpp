@@ -21,10 +21,18 @@ std::vector<uint8_t> Pixels(const std::vector<const char*>& rows)
     for (const char* row : rows) {
         for (const char* c = row; *c; ++c) {
             switch (*c) {
-            case '.': out.insert(out.end(), {255, 0, 255, 0}); break;
-            case 'a': out.insert(out.end(), {255, 0, 255, 0x7F}); break;
-            case 'g': out.insert(out.end(), {255, 1, 255, 0}); break;
-            default: out.insert(out.end(), {10, 20, 30, 0}); break;
+            case '.':
+                out.insert(out.end(), {255, 0, 255, 0});
+                break;
+            case 'a':
+                out.insert(out.end(), {255, 0, 255, 0x7F});
+                break;
+            case 'g':
+                out.insert(out.end(), {255, 1, 255, 0});
+                break;
+            default:
+                out.insert(out.end(), {10, 20, 30, 0});
+                break;
             }
         }
     }
@@ -37,7 +45,9 @@ std::vector<OpaqueRun> Runs(const std::vector<const char*>& rows, size_t cut = 0
     std::vector<uint8_t> pixels = Pixels(rows);
     std::vector<OpaqueRun> runs;
     ForEachOpaqueRun(pixels.data(), pixels.size() - cut, width, static_cast<int>(rows.size()),
-                     static_cast<size_t>(width) * 4, [&](int y, int x0, int x1) { runs.push_back({y, x0, x1}); });
+                     static_cast<size_t>(width) * 4, [&](int y, int x0, int x1) {
+                         runs.push_back({y, x0, x1});
+                     });
     return runs;
 }
 
@@ -96,19 +106,19 @@ ScrollBarGeometry HorizontalBar(int width, int max, double ratio, int position)
 TEST(ScrollGeometryTest, HorizontalPartsAndHitTest)
 {
     const ScrollBarGeometry g = HorizontalBar(200, 10, 0.5, 0);
-    EXPECT_DOUBLE_EQ(g.ThumbLength(), 83.0);          // (200 - 34) * 0.5
-    EXPECT_DOUBLE_EQ(g.FreeTrackLength(), 83.0);      // 166 - 83
+    EXPECT_DOUBLE_EQ(g.ThumbLength(), 83.0);  // (200 - 34) * 0.5
+    EXPECT_DOUBLE_EQ(g.FreeTrackLength(), 83.0);  // 166 - 83
     EXPECT_DOUBLE_EQ(g.PixelsPerStep(), 8.3);
     EXPECT_EQ(g.ThumbStart(), 17);
     EXPECT_EQ(g.ThumbEnd(), 100);
     struct {
         int x, part;
-    } hits[] = {{8, SSP_FIRST_ARROW}, {17, SSP_NONE}, {0, SSP_NONE}, {50, SSP_THUMB},
+    } hits[] = {{8, SSP_FIRST_ARROW}, {17, SSP_NONE},         {0, SSP_NONE},           {50, SSP_THUMB},
                 {100, SSP_NONE},      {150, SSP_TRACK_AFTER}, {190, SSP_SECOND_ARROW}, {183, SSP_NONE}};
     for (const auto& h : hits) {
         EXPECT_EQ(g.HitTest(POINT{h.x, 8}), h.part) << "x = " << h.x;
     }
-    EXPECT_EQ(g.HitTest(POINT{8, 0}), SSP_NONE);   // the top border line
+    EXPECT_EQ(g.HitTest(POINT{8, 0}), SSP_NONE);  // the top border line
     const ScrollBarGeometry moved = HorizontalBar(200, 10, 0.5, 10);
     EXPECT_EQ(moved.ThumbStart(), 17 + 83);
     EXPECT_EQ(moved.HitTest(POINT{50, 8}), SSP_TRACK_BEFORE);
@@ -116,7 +126,7 @@ TEST(ScrollGeometryTest, HorizontalPartsAndHitTest)
 
 TEST(ScrollGeometryTest, SmallRatioGivesTheMinimumThumb)
 {
-    const ScrollBarGeometry g = HorizontalBar(134, 50, 0.1, 0);   // 100 * 0.1 = 10 pixels
+    const ScrollBarGeometry g = HorizontalBar(134, 50, 0.1, 0);  // 100 * 0.1 = 10 pixels
     EXPECT_DOUBLE_EQ(g.ThumbLength(), 16.0);
 }
 
@@ -139,7 +149,7 @@ TEST(ScrollGeometryTest, ClampingAndDragSteps)
     EXPECT_EQ(ClampScrollPosition(-1, 10), 0);
     EXPECT_EQ(ClampScrollPosition(11, 10), 10);
     EXPECT_EQ(ClampScrollPosition(5, -3), 0);
-    EXPECT_EQ(ThumbDragSteps(8, 8.3, 10), 0);     // less than one step does nothing
+    EXPECT_EQ(ThumbDragSteps(8, 8.3, 10), 0);  // less than one step does nothing
     EXPECT_EQ(ThumbDragSteps(17, 8.3, 10), 2);
     EXPECT_EQ(ThumbDragSteps(-17, 8.3, 10), -2);
     // A track too short for the range: the drag goes to the end it points at, never further.
@@ -150,10 +160,10 @@ TEST(ScrollGeometryTest, ClampingAndDragSteps)
 
 TEST(SkinListExtentTest, StepsRoundUp)
 {
-    EXPECT_EQ(SkinListScrollMax(700, 400, 5), 60);   // columns 300 pixels wider than visible
+    EXPECT_EQ(SkinListScrollMax(700, 400, 5), 60);  // columns 300 pixels wider than visible
     EXPECT_EQ(SkinListScrollMax(701, 400, 5), 61);
     EXPECT_EQ(SkinListScrollMax(400, 400, 5), 0);
-    EXPECT_EQ(SkinListScrollMax(0, 0, 0), 0);         // no row height yet
+    EXPECT_EQ(SkinListScrollMax(0, 0, 0), 0);  // no row height yet
 }
 
 TEST(ProgressFillTest, FillWidths)

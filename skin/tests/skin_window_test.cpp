@@ -13,7 +13,12 @@
 namespace {
 
 enum {
-    IDC_BTN = 1001, IDC_SYS = 1002, IDC_EDIT = 1003, IDC_LIST = 1004, IDC_PROGRESS = 1005, IDC_LABEL = 1006,
+    IDC_BTN = 1001,
+    IDC_SYS = 1002,
+    IDC_EDIT = 1003,
+    IDC_LIST = 1004,
+    IDC_PROGRESS = 1005,
+    IDC_LABEL = 1006,
 };
 
 const COLORREF kFrames[5] = {RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200), RGB(200, 200, 0), RGB(0, 200, 200)};
@@ -32,7 +37,7 @@ public:
 
 class SkinTestDlg : public qrn_SkinDlg {
 public:
-    SkinTestDlg() : qrn_SkinDlg(0) {}
+    SkinTestDlg() : qrn_SkinDlg(0) { }
     qrn_SkinBtn btn;
     qrn_SkinSysBtn sys;
     qrn_SkinEdit edit;
@@ -87,8 +92,8 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(SkinTestDlg, qrn_SkinDlg)
-    ON_NOTIFY(SKBN_HOVER, IDC_BTN, OnHover)
-    ON_BN_CLICKED(IDC_SYS, OnSysClicked)
+ON_NOTIFY(SKBN_HOVER, IDC_BTN, OnHover)
+ON_BN_CLICKED(IDC_SYS, OnSysClicked)
 END_MESSAGE_MAP()
 
 DialogTemplate MakeTemplate()
@@ -147,7 +152,7 @@ TEST_F(SkinWindowTest, BackgroundGivesSizeAndOutline)
     EXPECT_TRUE(::PtInRegion(rgn, 4, 0));
     EXPECT_TRUE(::PtInRegion(rgn, 200, 150));
     ::DeleteObject(rgn);
-    EXPECT_EQ(ReadPixel(dlg.m_hWnd, 200, 5), kBackground);   // the picture is painted
+    EXPECT_EQ(ReadPixel(dlg.m_hWnd, 200, 5), kBackground);  // the picture is painted
 }
 
 TEST(SkinRegionTest, OtherDepthsAreConvertedBeforeTheScan)
@@ -159,7 +164,8 @@ TEST(SkinRegionTest, OtherDepthsAreConvertedBeforeTheScan)
     HBITMAP dib = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     ASSERT_NE(dib, nullptr);
     unsigned char* p = static_cast<unsigned char*>(bits);
-    for (int i = 0; i < 8 * 3 * 2 + 8; ++i) p[i] = 0x40;
+    for (int i = 0; i < 8 * 3 * 2 + 8; ++i)
+        p[i] = 0x40;
     p[0] = 255, p[1] = 0, p[2] = 255;
     qrn_SkinImg img;
     img.Attach(dib);
@@ -181,7 +187,7 @@ TEST_F(SkinWindowTest, ButtonShowsTheFrameOfItsState)
 {
     CRect r;
     dlg.btn.GetWindowRect(&r);
-    EXPECT_EQ(r.Width(), 50);   // 250 / 5
+    EXPECT_EQ(r.Width(), 50);  // 250 / 5
     EXPECT_EQ(r.Height(), 22);
     auto shown = [&] {
         dlg.btn.Invalidate(FALSE);
@@ -191,10 +197,10 @@ TEST_F(SkinWindowTest, ButtonShowsTheFrameOfItsState)
     EXPECT_EQ(shown(), kFrames[0]);
     dlg.btn.m_bHover = true;
     EXPECT_EQ(shown(), kFrames[1]);
-    dlg.btn.SetState(TRUE);   // pressed under the mouse
+    dlg.btn.SetState(TRUE);  // pressed under the mouse
     EXPECT_EQ(shown(), kFrames[2]);
     dlg.btn.SetState(FALSE);
-    dlg.btn.EnableWindow(FALSE);   // disabled under the mouse
+    dlg.btn.EnableWindow(FALSE);  // disabled under the mouse
     EXPECT_EQ(shown(), kFrames[3]);
     dlg.btn.EnableWindow(TRUE);
     dlg.btn.m_bHover = false;
@@ -205,10 +211,11 @@ TEST_F(SkinWindowTest, DragBandEndsAtTheCaptionHeight)
 {
     auto startsDrag = [&](int y) {
         MSG msg;
-        while (::PeekMessageW(&msg, dlg.m_hWnd, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE)) {}
+        while (::PeekMessageW(&msg, dlg.m_hWnd, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE)) {
+        }
         dlg.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, y));
-        const bool posted = ::PeekMessageW(&msg, dlg.m_hWnd, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE) &&
-                            msg.wParam == HTCAPTION;
+        const bool posted =
+            ::PeekMessageW(&msg, dlg.m_hWnd, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE) && msg.wParam == HTCAPTION;
         dlg.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(200, y));
         return posted;
     };
@@ -225,11 +232,13 @@ TEST_F(SkinWindowTest, HoverIsNotifiedOnceEachWay)
     dlg.btn.GetWindowRect(&r);
     ::SetCursorPos(r.left + 10, r.top + 10);
     PumpFor(30);
-    for (int i = 0; i < 3; ++i) dlg.btn.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(10 + i, 10));
+    for (int i = 0; i < 3; ++i)
+        dlg.btn.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(10 + i, 10));
     EXPECT_EQ(dlg.entered, 1);
     EXPECT_EQ(dlg.left, 0);
     ::SetCursorPos(1200, 1000);
-    for (int waited = 0; dlg.left == 0 && waited < 1500; waited += 50) PumpFor(50);
+    for (int waited = 0; dlg.left == 0 && waited < 1500; waited += 50)
+        PumpFor(50);
     EXPECT_EQ(dlg.entered, 1);
     EXPECT_EQ(dlg.left, 1);
     EXPECT_FALSE(dlg.btn.m_bHover);
@@ -245,7 +254,7 @@ TEST_F(SkinWindowTest, CaptionButtonReportsEachClickOnceAndGivesTheFocusBack)
         PumpFor(5);
     };
     dlg.edit.SetFocus();
-    click(client.right, client.bottom);   // the edge pixel still counts
+    click(client.right, client.bottom);  // the edge pixel still counts
     EXPECT_EQ(dlg.sysClicks, 1);
     EXPECT_EQ(::GetFocus(), dlg.edit.m_hWnd);
 
@@ -255,7 +264,7 @@ TEST_F(SkinWindowTest, CaptionButtonReportsEachClickOnceAndGivesTheFocusBack)
     click(5, 5);
     EXPECT_EQ(dlg.sysClicks, 2);
 
-    click(client.right + 1, 5);   // released outside
+    click(client.right + 1, 5);  // released outside
     EXPECT_EQ(dlg.sysClicks, 2);
 }
 
@@ -270,9 +279,9 @@ TEST_F(SkinWindowTest, ScrollBarHitsAndSteps)
         bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 8));
         bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(x, 8));
     };
-    press(17);   // the border between the first arrow and the track
+    press(17);  // the border between the first arrow and the track
     EXPECT_EQ(target.notifications, 0);
-    press(8);    // the first arrow at position 0
+    press(8);  // the first arrow at position 0
     EXPECT_EQ(target.notifications, 0);
     EXPECT_EQ(bar.GetPos(), 0);
     press(190);  // the second arrow
@@ -281,7 +290,7 @@ TEST_F(SkinWindowTest, ScrollBarHitsAndSteps)
     press(150);  // the track after the thumb: one page
     EXPECT_EQ(bar.GetPos(), 4);
     target.max = 2;
-    bar.MoveBy(0);   // re-clamped after the extent shrank
+    bar.MoveBy(0);  // re-clamped after the extent shrank
     EXPECT_EQ(bar.GetPos(), 2);
 
     // Dragging the thumb: less than a step does nothing, then whole steps.
@@ -300,8 +309,8 @@ TEST_F(SkinWindowTest, ScrollBarHitsAndSteps)
 TEST_F(SkinWindowTest, ListNarrowsForTheVerticalBarAndScrollsByRows)
 {
     CRect before = WindowRectIn(dlg, dlg.list);
-    const SkinListStyle style{7, RGB(238, 237, 237), RGB(183, 184, 183), RGB(64, 64, 64), 15, FALSE, FALSE, FALSE,
-                              RGB(231, 241, 254)};
+    const SkinListStyle style{7,     RGB(238, 237, 237), RGB(183, 184, 183), RGB(64, 64, 64), 15, FALSE, FALSE,
+                              FALSE, RGB(231, 241, 254)};
     dlg.list.AttachSkin(&style);
     const CRect attached = WindowRectIn(dlg, dlg.list);
     EXPECT_EQ(attached.Width(), before.Width() - 17);
@@ -311,13 +320,15 @@ TEST_F(SkinWindowTest, ListNarrowsForTheVerticalBarAndScrollsByRows)
     EXPECT_FALSE(dlg.list.m_vBar.IsWindowVisible());
 
     int rows = 0;
-    while (dlg.list.GetScrollMax(1) <= 0 && rows < 100) dlg.list.InsertItem(0, L"row"), ++rows;
+    while (dlg.list.GetScrollMax(1) <= 0 && rows < 100)
+        dlg.list.InsertItem(0, L"row"), ++rows;
     ASSERT_LT(rows, 100);
     EXPECT_TRUE(dlg.list.m_vBar.IsWindowVisible());
     EXPECT_EQ(WindowRectIn(dlg, dlg.list).Width(), attached.Width() - 16);
     EXPECT_EQ(WindowRectIn(dlg, dlg.list.m_vBar).left, WindowRectIn(dlg, dlg.list).right);
 
-    for (int i = 0; i < 10; ++i) dlg.list.InsertItem(0, L"more");
+    for (int i = 0; i < 10; ++i)
+        dlg.list.InsertItem(0, L"more");
     struct {
         short delta;
         int top;
@@ -327,7 +338,8 @@ TEST_F(SkinWindowTest, ListNarrowsForTheVerticalBarAndScrollsByRows)
         EXPECT_EQ(dlg.list.GetTopIndex(), w.top) << "delta " << w.delta;
     }
 
-    while (dlg.list.GetItemCount() > 1) dlg.list.DeleteItem(0);
+    while (dlg.list.GetItemCount() > 1)
+        dlg.list.DeleteItem(0);
     PumpFor(20);
     EXPECT_FALSE(dlg.list.m_vBar.IsWindowVisible());
     EXPECT_EQ(WindowRectIn(dlg, dlg.list).Width(), attached.Width());
@@ -337,7 +349,8 @@ TEST_F(SkinWindowTest, ListSelectsOneRowByClickAndIgnoresKeys)
 {
     dlg.list.AttachSkin(nullptr);
     dlg.list.InsertColumn(0, L"name", LVCFMT_LEFT, 200);
-    for (int i = 0; i < 5; ++i) dlg.list.InsertItem(i, L"row");
+    for (int i = 0; i < 5; ++i)
+        dlg.list.InsertItem(i, L"row");
     auto clickRow = [&](int row) {
         CRect r;
         dlg.list.GetItemRect(row, &r, LVIR_BOUNDS);
@@ -348,7 +361,8 @@ TEST_F(SkinWindowTest, ListSelectsOneRowByClickAndIgnoresKeys)
     auto selected = [&] {
         std::vector<int> rows;
         for (int i = 0; i < dlg.list.GetItemCount(); ++i) {
-            if (dlg.list.GetItemState(i, LVIS_SELECTED)) rows.push_back(i);
+            if (dlg.list.GetItemState(i, LVIS_SELECTED))
+                rows.push_back(i);
         }
         return rows;
     };
@@ -374,7 +388,7 @@ TEST_F(SkinWindowTest, ListHorizontalMaximumCountsFivePixelSteps)
     dlg.list.InsertColumn(0, L"a", LVCFMT_LEFT, 100);
     dlg.list.InsertColumn(1, L"b", LVCFMT_LEFT, visible + 300 - 100);
     EXPECT_EQ(dlg.list.GetScrollMax(0), 60);
-    EXPECT_EQ(dlg.list.GetScrollPage(1), 0);   // no rows yet: no row height
+    EXPECT_EQ(dlg.list.GetScrollPage(1), 0);  // no rows yet: no row height
 }
 
 TEST_F(SkinWindowTest, ProgressFillsItsInnerWidth)
@@ -415,7 +429,7 @@ VOID CALLBACK CloseFromOwnButton(HWND, UINT, UINT_PTR id, DWORD)
 {
     ::KillTimer(nullptr, id);
     g_stillOpen = ::IsWindowVisible(g_modal->m_hWnd) != FALSE;
-    g_modal->EndDialog(77);   // what a close button does
+    g_modal->EndDialog(77);  // what a close button does
 }
 }  // namespace
 
@@ -430,7 +444,7 @@ TEST(SkinModalTest, EnterAndEscapeLeaveTheDialogOpen)
     EXPECT_EQ(dlg.RunModal(nullptr), 77);
     EXPECT_TRUE(g_stillOpen);
     EXPECT_EQ(dlg.m_hWnd, nullptr);
-    EXPECT_EQ(dlg.m_imgBack.m_hObject, nullptr);   // the skin was handed back on destruction
+    EXPECT_EQ(dlg.m_imgBack.m_hObject, nullptr);  // the skin was handed back on destruction
     PumpFor(5);
 }
 

@@ -174,7 +174,8 @@ bool Document::AddPicture(int paragraph, int picture, int64_t widthPoints, int64
     d.relId = PictureRelationship(picture);
     // A picture larger than the text area would overflow the page (Word and LibreOffice push
     // it to a page of its own, or crop it); the layout hands over at most the PDF page's size.
-    int64_t cx = EmuFromPoints(std::min(widthPoints, kMaxInputLength)), cy = EmuFromPoints(std::min(heightPoints, kMaxInputLength));
+    int64_t cx = EmuFromPoints(std::min(widthPoints, kMaxInputLength)),
+            cy = EmuFromPoints(std::min(heightPoints, kMaxInputLength));
     const PageLayout& page = section_.page;
     ScaleDownToFit(cx, cy, EmuFromTwips(page.textWidthTwips()), EmuFromTwips(page.textHeightTwips()));
     d.widthEmu = std::min(std::max<int64_t>(cx, 1), kMaxPictureEmu);
@@ -196,7 +197,8 @@ bool Document::AddPlacedPicture(int paragraph, int picture, int64_t widthTwips, 
         return false;  // nothing of the picture left
     PictureDrawing d;
     d.relId = PictureRelationship(picture);
-    int64_t cx = EmuFromTwips(std::min(widthTwips, kMaxInputLength)), cy = EmuFromTwips(std::min(heightTwips, kMaxInputLength));
+    int64_t cx = EmuFromTwips(std::min(widthTwips, kMaxInputLength)),
+            cy = EmuFromTwips(std::min(heightTwips, kMaxInputLength));
     // Inline, a picture fits the column; anchored, the page.
     const PageLayout& page = section_.page;
     if (placement.anchored)
@@ -362,7 +364,8 @@ bool Document::WritePackage(ByteSink& out)
 
     ZipWriter zip(out, sizeLimit_);
     const Deflater& body = body_.deflater();
-    bool ok = zip.AddDeflated("[Content_Types].xml", types.Xml()) && zip.AddDeflated("_rels/.rels", packageRels.Xml()) &&
+    bool ok = zip.AddDeflated("[Content_Types].xml", types.Xml()) &&
+              zip.AddDeflated("_rels/.rels", packageRels.Xml()) &&
               zip.AddDeflated("docProps/core.xml", CorePropertiesXml(created_)) &&
               zip.AddDeflated("docProps/app.xml", AppPropertiesXml()) &&
               zip.AddFromSpool("word/document.xml", ZipMethod::kDeflated, body.crc(), body.rawSize(), body_.spool(), 0,

@@ -111,7 +111,7 @@ private:
     bool WritePackage(ByteSink& out);
 
     std::u16string targetPath_;
-    SectionFormat section_;   // of the section being built
+    SectionFormat section_;  // of the section being built
     FontTable fonts_;
     DocumentBody body_;
     HeaderFooterParts headersFooters_;

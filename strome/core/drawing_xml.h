@@ -16,10 +16,10 @@ constexpr int64_t kMaxPictureEmu = 22 * 914400;
 constexpr int32_t kWholeCrop = 100000;  // 1/1000 % of the image
 
 struct PictureDrawing {
-    std::string relId;       // of the image part
-    int64_t widthEmu = 1;    // shown size
+    std::string relId;  // of the image part
+    int64_t widthEmu = 1;  // shown size
     int64_t heightEmu = 1;
-    int64_t id = 1;          // unique among the document's drawings
+    int64_t id = 1;  // unique among the document's drawings
     PicturePlacement placement;
 };
 

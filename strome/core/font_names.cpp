@@ -11,7 +11,7 @@ namespace strome {
 namespace {
 
 struct KnownFamily {
-    const char* key;     // the name without spaces, style suffix and "PS"/"MT", lower case
+    const char* key;  // the name without spaces, style suffix and "PS"/"MT", lower case
     const char* family;
     bool latinOnly;
 };
@@ -19,33 +19,59 @@ struct KnownFamily {
 // PostScript and Windows names of the common fonts, and the names of the standard PDF fonts
 // and Adobe's CJK fonts, mapped to the families installed with Windows and Office.
 const KnownFamily kKnownFamilies[] = {
-    {"timesnewroman", "Times New Roman", true},  {"times", "Times New Roman", true},
-    {"timesroman", "Times New Roman", true},     {"arial", "Arial", true},
-    {"helvetica", "Arial", true},                {"arialnarrow", "Arial Narrow", true},
-    {"arialblack", "Arial Black", true},         {"couriernew", "Courier New", true},
-    {"courier", "Courier New", true},            {"symbol", "Symbol", true},
-    {"wingdings", "Wingdings", true},            {"calibri", "Calibri", true},
-    {"cambria", "Cambria", true},                {"cambriamath", "Cambria Math", true},
-    {"georgia", "Georgia", true},                {"verdana", "Verdana", true},
-    {"tahoma", "Tahoma", true},                  {"trebuchetms", "Trebuchet MS", true},
-    {"comicsansms", "Comic Sans MS", true},      {"segoeui", "Segoe UI", true},
-    {"consolas", "Consolas", true},              {"bookantiqua", "Book Antiqua", true},
-    {"garamond", "Garamond", true},              {"centurygothic", "Century Gothic", true},
-    {"palatinolinotype", "Palatino Linotype", true}, {"lucidaconsole", "Lucida Console", true},
+    {"timesnewroman", "Times New Roman", true},
+    {"times", "Times New Roman", true},
+    {"timesroman", "Times New Roman", true},
+    {"arial", "Arial", true},
+    {"helvetica", "Arial", true},
+    {"arialnarrow", "Arial Narrow", true},
+    {"arialblack", "Arial Black", true},
+    {"couriernew", "Courier New", true},
+    {"courier", "Courier New", true},
+    {"symbol", "Symbol", true},
+    {"wingdings", "Wingdings", true},
+    {"calibri", "Calibri", true},
+    {"cambria", "Cambria", true},
+    {"cambriamath", "Cambria Math", true},
+    {"georgia", "Georgia", true},
+    {"verdana", "Verdana", true},
+    {"tahoma", "Tahoma", true},
+    {"trebuchetms", "Trebuchet MS", true},
+    {"comicsansms", "Comic Sans MS", true},
+    {"segoeui", "Segoe UI", true},
+    {"consolas", "Consolas", true},
+    {"bookantiqua", "Book Antiqua", true},
+    {"garamond", "Garamond", true},
+    {"centurygothic", "Century Gothic", true},
+    {"palatinolinotype", "Palatino Linotype", true},
+    {"lucidaconsole", "Lucida Console", true},
     {"arialunicodems", "Arial Unicode MS", false},
-    {"simsun", "SimSun", false},                 {"nsimsun", "NSimSun", false},
-    {"songti", "SimSun", false},                 {"stsong", "SimSun", false},
-    {"stsongstd", "SimSun", false},              {"adobesongstd", "SimSun", false},
-    {"simhei", "SimHei", false},                 {"stheiti", "SimHei", false},
-    {"adobeheitistd", "SimHei", false},          {"kaiti", "KaiTi", false},
-    {"kaitigb2312", "KaiTi", false},             {"stkaiti", "KaiTi", false},
-    {"adobekaitistd", "KaiTi", false},           {"fangsong", "FangSong", false},
-    {"fangsonggb2312", "FangSong", false},       {"stfangsong", "FangSong", false},
-    {"adobefangsongstd", "FangSong", false},     {"microsoftyahei", "Microsoft YaHei", false},
-    {"microsoftjhenghei", "Microsoft JhengHei", false}, {"dengxian", "DengXian", false},
-    {"mingliu", "MingLiU", false},               {"pmingliu", "PMingLiU", false},
-    {"msung", "MingLiU", false},                 {"msmincho", "MS Mincho", false},
-    {"msgothic", "MS Gothic", false},            {"batang", "Batang", false},
+    {"simsun", "SimSun", false},
+    {"nsimsun", "NSimSun", false},
+    {"songti", "SimSun", false},
+    {"stsong", "SimSun", false},
+    {"stsongstd", "SimSun", false},
+    {"adobesongstd", "SimSun", false},
+    {"simhei", "SimHei", false},
+    {"stheiti", "SimHei", false},
+    {"adobeheitistd", "SimHei", false},
+    {"kaiti", "KaiTi", false},
+    {"kaitigb2312", "KaiTi", false},
+    {"stkaiti", "KaiTi", false},
+    {"adobekaitistd", "KaiTi", false},
+    {"fangsong", "FangSong", false},
+    {"fangsonggb2312", "FangSong", false},
+    {"stfangsong", "FangSong", false},
+    {"adobefangsongstd", "FangSong", false},
+    {"microsoftyahei", "Microsoft YaHei", false},
+    {"microsoftjhenghei", "Microsoft JhengHei", false},
+    {"dengxian", "DengXian", false},
+    {"mingliu", "MingLiU", false},
+    {"pmingliu", "PMingLiU", false},
+    {"msung", "MingLiU", false},
+    {"msmincho", "MS Mincho", false},
+    {"msgothic", "MS Gothic", false},
+    {"batang", "Batang", false},
     {"malgungothic", "Malgun Gothic", false},
 };
 
@@ -55,15 +81,15 @@ struct GbkFamily {
     const char* family;
 };
 const GbkFamily kGbkFamilies[] = {
-    {"\xCB\xCE\xCC\xE5", "SimSun"},                      // song ti
-    {"\xD0\xC2\xCB\xCE\xCC\xE5", "NSimSun"},             // xin song ti
-    {"\xBA\xDA\xCC\xE5", "SimHei"},                      // hei ti
-    {"\xBF\xAC\xCC\xE5", "KaiTi"},                       // kai ti
+    {"\xCB\xCE\xCC\xE5", "SimSun"},  // song ti
+    {"\xD0\xC2\xCB\xCE\xCC\xE5", "NSimSun"},  // xin song ti
+    {"\xBA\xDA\xCC\xE5", "SimHei"},  // hei ti
+    {"\xBF\xAC\xCC\xE5", "KaiTi"},  // kai ti
     {"\xBF\xAC\xCC\xE5_GB2312", "KaiTi"},
-    {"\xB7\xC2\xCB\xCE", "FangSong"},                    // fang song
+    {"\xB7\xC2\xCB\xCE", "FangSong"},  // fang song
     {"\xB7\xC2\xCB\xCE_GB2312", "FangSong"},
     {"\xCE\xA2\xC8\xED\xD1\xC5\xBA\xDA", "Microsoft YaHei"},  // wei ruan ya hei
-    {"\xB5\xC8\xCF\xDF", "DengXian"},                    // deng xian
+    {"\xB5\xC8\xCF\xDF", "DengXian"},  // deng xian
 };
 
 bool EqualsNoCase(const std::string& a, const char* b)
@@ -179,7 +205,7 @@ FontChoice MapPdfFontName(const char* name, size_t maxLength)
     if (!IsAscii(base)) {
         if (IsValidUtf8(base))
             choice.family = base;  // a Unicode name such as a Chinese family name
-        return choice;             // other 8-bit bytes cannot be named reliably: default font
+        return choice;  // other 8-bit bytes cannot be named reliably: default font
     }
     std::string key = LookupKey(base);
     for (const KnownFamily& k : kKnownFamilies)

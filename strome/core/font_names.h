@@ -11,8 +11,8 @@
 namespace strome {
 
 struct FontChoice {
-    std::string family;       // UTF-8; empty: the document's default font
-    bool latinOnly = false;   // a known font without Chinese glyphs: East Asian text keeps the default
+    std::string family;  // UTF-8; empty: the document's default font
+    bool latinOnly = false;  // a known font without Chinese glyphs: East Asian text keeps the default
     bool bold = false;
     bool italic = false;
 };

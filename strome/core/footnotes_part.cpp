@@ -4,7 +4,10 @@
 
 namespace strome {
 
-void FootnotesPart::Write(const std::string& xml) { deflater_->Write(xml.data(), xml.size()); }
+void FootnotesPart::Write(const std::string& xml)
+{
+    deflater_->Write(xml.data(), xml.size());
+}
 
 int FootnotesPart::AddReference()
 {

@@ -43,7 +43,7 @@ private:
     std::unique_ptr<Spool> spool_;
     std::unique_ptr<Deflater> deflater_;
     std::unique_ptr<Story> story_;
-    std::vector<bool> written_;   // by footnote number - 1
+    std::vector<bool> written_;  // by footnote number - 1
     bool finished_ = false;
 };
 

@@ -36,14 +36,14 @@ struct ParagraphFormat {
     bool measuredBetweenGlyphBoxes = true;
     int64_t rightTwips = 0;
     int64_t spaceAfterTwips = 0;
-    int64_t line = 0;             // 0: the default; kAuto: 240ths of a line, else twips
+    int64_t line = 0;  // 0: the default; kAuto: 240ths of a line, else twips
     LineRule lineRule = LineRule::kAuto;
     bool keepNext = false;
     bool keepLines = false;
     bool pageBreakBefore = false;
     bool widowControl = false;
     bool contextualSpacing = false;
-    int headingLevel = 0;         // 1..6: the "heading N" style
+    int headingLevel = 0;  // 1..6: the "heading N" style
     std::vector<TabStop> tabs;
 };
 
@@ -52,8 +52,8 @@ enum class VerticalAlign { kBaseline, kSuperscript, kSubscript };
 
 struct RunFormat {
     FontChoice font;
-    int halfPoints = 0;   // 0: the default size
-    int32_t rgb = -1;     // 0xRRGGBB, -1: automatic colour
+    int halfPoints = 0;  // 0: the default size
+    int32_t rgb = -1;  // 0xRRGGBB, -1: automatic colour
     std::string eastAsiaFamily;  // UTF-8; empty: as font says
     bool strike = false;
     Underline underline = Underline::kNone;
@@ -70,7 +70,10 @@ inline bool operator==(const RunFormat& a, const RunFormat& b)
            a.verticalAlign == b.verticalAlign && a.charSpacingTwips == b.charSpacingTwips &&
            a.scalePercent == b.scalePercent;
 }
-inline bool operator!=(const RunFormat& a, const RunFormat& b) { return !(a == b); }
+inline bool operator!=(const RunFormat& a, const RunFormat& b)
+{
+    return !(a == b);
+}
 
 // Page geometry of the single section: A4 portrait with narrow margins (0.25 inch). Every PDF
 // page starts a new Word page, and the layout places the page's leftmost text at the left
@@ -86,7 +89,7 @@ struct PageLayout {
     int64_t leftTwips = 360;
     int64_t rightTwips = 360;
 
-    int64_t headerTwips = 360;   // page edge to header and footer
+    int64_t headerTwips = 360;  // page edge to header and footer
     int64_t footerTwips = 360;
 
     int64_t textWidthTwips() const { return widthTwips - leftTwips - rightTwips; }
@@ -121,7 +124,7 @@ enum class BorderStyle { kInherit, kNone, kSingle, kDouble, kDotted, kDashed, kT
 struct BorderLine {
     BorderStyle style = BorderStyle::kInherit;
     int eighthPoints = 4;
-    int32_t rgb = -1;   // -1: automatic
+    int32_t rgb = -1;  // -1: automatic
 };
 
 enum class TableAlign { kLeft, kCenter, kRight };
@@ -152,7 +155,7 @@ struct CellFormat {
     int gridSpan = 1;
     VerticalMerge verticalMerge = VerticalMerge::kNone;
     CellAlign verticalAlign = CellAlign::kTop;
-    int32_t shadingRgb = -1;   // -1: none
+    int32_t shadingRgb = -1;  // -1: none
     bool noWrap = false;
     bool hasMargins = false;
     int64_t marginTwips[4] = {0, 0, 0, 0};
@@ -171,7 +174,7 @@ struct PicturePlacement {
     int64_t yTwips = 0;
     PictureWrap wrap = PictureWrap::kSquare;
     int64_t distanceTwips = 0;
-    int32_t crop[4] = {0, 0, 0, 0};   // left, top, right, bottom in 1/1000 %
+    int32_t crop[4] = {0, 0, 0, 0};  // left, top, right, bottom in 1/1000 %
 };
 
 enum class FieldKind { kPage, kNumPages };

@@ -26,10 +26,10 @@ public:
 
     struct Part {
         bool footer;
-        std::string name;     // "header1.xml", in the word folder
+        std::string name;  // "header1.xml", in the word folder
         uint32_t crc;
         uint64_t rawSize;
-        uint64_t offset;      // of its compressed bytes in the spool
+        uint64_t offset;  // of its compressed bytes in the spool
         uint64_t compressedSize;
         std::string relsXml;  // its relationships part (to its pictures), empty for none
     };

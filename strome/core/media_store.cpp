@@ -24,9 +24,15 @@ ImageKind SniffImage(const void* data, size_t size)
     return ImageKind::kUnknown;
 }
 
-const char* ImageExtension(ImageKind kind) { return kind == ImageKind::kPng ? "png" : "jpeg"; }
+const char* ImageExtension(ImageKind kind)
+{
+    return kind == ImageKind::kPng ? "png" : "jpeg";
+}
 
-const char* ImageContentType(ImageKind kind) { return kind == ImageKind::kPng ? "image/png" : "image/jpeg"; }
+const char* ImageContentType(ImageKind kind)
+{
+    return kind == ImageKind::kPng ? "image/png" : "image/jpeg";
+}
 
 bool MediaStore::SameBytes(const Item& item, const unsigned char* data, size_t size)
 {

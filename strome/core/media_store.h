@@ -33,7 +33,7 @@ public:
         uint64_t size;
         uint32_t crc;
         std::string relId;  // of the body's relationship to it; empty until the body shows it
-        bool placed;        // shown somewhere in the document: it is a part of the package
+        bool placed;  // shown somewhere in the document: it is a part of the package
     };
 
     // Keeps a copy of the bytes; returns the picture's index, or -1 when they are not PNG or

@@ -22,9 +22,12 @@ constexpr const char* kXsi = "http://www.w3.org/2001/XMLSchema-instance";
 }  // namespace ns
 
 namespace reltype {
-constexpr const char* kOfficeDocument = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument";
-constexpr const char* kCoreProps = "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties";
-constexpr const char* kExtendedProps = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties";
+constexpr const char* kOfficeDocument =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument";
+constexpr const char* kCoreProps =
+    "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties";
+constexpr const char* kExtendedProps =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties";
 constexpr const char* kStyles = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles";
 constexpr const char* kSettings = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/settings";
 constexpr const char* kFontTable = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/fontTable";

@@ -13,8 +13,12 @@ std::string StylesXml()
     x.Open("w:styles").Attr("xmlns:w", ns::kWordMain);
     x.Open("w:docDefaults");
     x.Open("w:rPrDefault").Open("w:rPr");
-    x.Open("w:rFonts").Attr("w:ascii", kDefaultLatinFont).Attr("w:hAnsi", kDefaultLatinFont)
-        .Attr("w:eastAsia", kDefaultEastAsianFont).Attr("w:cs", kDefaultLatinFont).Close();
+    x.Open("w:rFonts")
+        .Attr("w:ascii", kDefaultLatinFont)
+        .Attr("w:hAnsi", kDefaultLatinFont)
+        .Attr("w:eastAsia", kDefaultEastAsianFont)
+        .Attr("w:cs", kDefaultLatinFont)
+        .Close();
     x.Open("w:sz").Attr("w:val", int64_t(kDefaultHalfPoints)).Close();
     x.Open("w:szCs").Attr("w:val", int64_t(kDefaultHalfPoints)).Close();
     x.Open("w:lang").Attr("w:val", "en-US").Attr("w:eastAsia", "zh-CN").Attr("w:bidi", "ar-SA").Close();
@@ -75,8 +79,11 @@ std::string SettingsXml(bool footnotes)
     // A justified line that ends in a line break keeps its natural spacing, as on the page,
     // instead of being stretched to the margin.
     x.Open("w:doNotExpandShiftReturn").Close();
-    x.Open("w:compatSetting").Attr("w:name", "compatibilityMode").Attr("w:uri", "http://schemas.microsoft.com/office/word")
-        .Attr("w:val", "15").Close();
+    x.Open("w:compatSetting")
+        .Attr("w:name", "compatibilityMode")
+        .Attr("w:uri", "http://schemas.microsoft.com/office/word")
+        .Attr("w:val", "15")
+        .Close();
     x.Close();
     x.Open("w:themeFontLang").Attr("w:val", "en-US").Attr("w:eastAsia", "zh-CN").Close();
     x.Close();
@@ -97,8 +104,12 @@ std::string CorePropertiesXml(time_t created)
     std::string out;
     XmlWriter x(out);
     x.Declaration();
-    x.Open("cp:coreProperties").Attr("xmlns:cp", ns::kCoreProps).Attr("xmlns:dc", ns::kDublinCore)
-        .Attr("xmlns:dcterms", ns::kDcTerms).Attr("xmlns:dcmitype", ns::kDcmiType).Attr("xmlns:xsi", ns::kXsi);
+    x.Open("cp:coreProperties")
+        .Attr("xmlns:cp", ns::kCoreProps)
+        .Attr("xmlns:dc", ns::kDublinCore)
+        .Attr("xmlns:dcterms", ns::kDcTerms)
+        .Attr("xmlns:dcmitype", ns::kDcmiType)
+        .Attr("xmlns:xsi", ns::kXsi);
     x.Leaf("dc:creator", "Morvane");
     x.Open("dcterms:created").Attr("xsi:type", "dcterms:W3CDTF").Text(stamp).Close();
     x.Open("dcterms:modified").Attr("xsi:type", "dcterms:W3CDTF").Text(stamp).Close();

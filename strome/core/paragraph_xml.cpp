@@ -22,32 +22,46 @@ constexpr int64_t kMaxAutoLine = 2400;
 const char* AlignmentValue(Alignment a)
 {
     switch (a) {
-    case Alignment::kLeft: return "left";
-    case Alignment::kCenter: return "center";
-    case Alignment::kRight: return "right";
-    case Alignment::kJustify: return "both";
-    default: return nullptr;
+    case Alignment::kLeft:
+        return "left";
+    case Alignment::kCenter:
+        return "center";
+    case Alignment::kRight:
+        return "right";
+    case Alignment::kJustify:
+        return "both";
+    default:
+        return nullptr;
     }
 }
 
 const char* TabValue(TabKind k)
 {
     switch (k) {
-    case TabKind::kCenter: return "center";
-    case TabKind::kRight: return "right";
-    case TabKind::kDecimal: return "decimal";
-    default: return "left";
+    case TabKind::kCenter:
+        return "center";
+    case TabKind::kRight:
+        return "right";
+    case TabKind::kDecimal:
+        return "decimal";
+    default:
+        return "left";
     }
 }
 
 const char* LeaderValue(TabLeader l)
 {
     switch (l) {
-    case TabLeader::kDot: return "dot";
-    case TabLeader::kHyphen: return "hyphen";
-    case TabLeader::kUnderscore: return "underscore";
-    case TabLeader::kMiddleDot: return "middleDot";
-    default: return nullptr;
+    case TabLeader::kDot:
+        return "dot";
+    case TabLeader::kHyphen:
+        return "hyphen";
+    case TabLeader::kUnderscore:
+        return "underscore";
+    case TabLeader::kMiddleDot:
+        return "middleDot";
+    default:
+        return nullptr;
     }
 }
 
@@ -91,7 +105,10 @@ std::string ClassicProperties(const ParagraphFormat& f, int64_t lineWidth, int64
 
 }  // namespace
 
-int64_t ClampTwips(int64_t v, int64_t lo, int64_t hi) { return std::min(std::max(v, lo), hi); }
+int64_t ClampTwips(int64_t v, int64_t lo, int64_t hi)
+{
+    return std::min(std::max(v, lo), hi);
+}
 
 std::string ParagraphPropertiesXml(const ParagraphFormat& f, int64_t lineWidth, int64_t firstLineHalfPoints,
                                    bool pageBreakBefore)
@@ -143,11 +160,11 @@ std::string ParagraphPropertiesXml(const ParagraphFormat& f, int64_t lineWidth, 
     // Indents may reach into the margins, and still leave a line.
     const int64_t maxIndent = std::max<int64_t>(0, lineWidth - kMinLineTwips);
     const int64_t left = ClampTwips(f.leftTwips, -kMaxTwips, std::min(kMaxTwips, maxIndent));
-    const int64_t right =
-        ClampTwips(f.rightTwips, -kMaxTwips, std::min(kMaxTwips, std::max<int64_t>(0, maxIndent - std::max<int64_t>(0, left))));
-    const int64_t first = ClampTwips(
-        f.firstLineTwips, -kMaxTwips,
-        std::min(kMaxTwips, std::max<int64_t>(0, maxIndent - std::max<int64_t>(0, left) - std::max<int64_t>(0, right))));
+    const int64_t right = ClampTwips(f.rightTwips, -kMaxTwips,
+                                     std::min(kMaxTwips, std::max<int64_t>(0, maxIndent - std::max<int64_t>(0, left))));
+    const int64_t first = ClampTwips(f.firstLineTwips, -kMaxTwips,
+                                     std::min(kMaxTwips, std::max<int64_t>(0, maxIndent - std::max<int64_t>(0, left) -
+                                                                                  std::max<int64_t>(0, right))));
     WriteIndent(x, left, right, first);
     if (f.contextualSpacing)
         x.Open("w:contextualSpacing").Close();

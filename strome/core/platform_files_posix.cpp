@@ -11,7 +11,10 @@
 
 namespace strome {
 
-FILE* OpenScratchFile() { return tmpfile(); }
+FILE* OpenScratchFile()
+{
+    return tmpfile();
+}
 
 namespace {
 
@@ -25,7 +28,8 @@ std::string Utf8Path(const std::u16string& path)
 class PosixAtomicOutput : public AtomicOutputFile {
 public:
     PosixAtomicOutput(std::string target, std::string temp, FILE* file)
-        : target_(std::move(target)), temp_(std::move(temp)), file_(file) {}
+        : target_(std::move(target)), temp_(std::move(temp)), file_(file)
+    { }
 
     ~PosixAtomicOutput() override { Discard(); }
 

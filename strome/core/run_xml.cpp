@@ -12,13 +12,20 @@ namespace {
 const char* UnderlineValue(Underline u)
 {
     switch (u) {
-    case Underline::kSingle: return "single";
-    case Underline::kDouble: return "double";
-    case Underline::kThick: return "thick";
-    case Underline::kDotted: return "dotted";
-    case Underline::kDashed: return "dash";
-    case Underline::kWords: return "words";
-    default: return nullptr;
+    case Underline::kSingle:
+        return "single";
+    case Underline::kDouble:
+        return "double";
+    case Underline::kThick:
+        return "thick";
+    case Underline::kDotted:
+        return "dotted";
+    case Underline::kDashed:
+        return "dash";
+    case Underline::kWords:
+        return "words";
+    default:
+        return nullptr;
     }
 }
 
@@ -45,8 +52,8 @@ std::string RunPropertiesXml(const RunFormat& f, bool eastAsianText)
     std::string props;
     XmlWriter x(props);
     const std::string& eastAsia = !f.eastAsiaFamily.empty() ? f.eastAsiaFamily
-                                  : f.font.latinOnly       ? std::string()
-                                                           : f.font.family;
+                                  : f.font.latinOnly        ? std::string()
+                                                            : f.font.family;
     if (!f.font.family.empty() || !eastAsia.empty() || eastAsianText) {
         x.Open("w:rFonts");
         if (!f.font.family.empty())

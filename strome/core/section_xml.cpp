@@ -20,7 +20,10 @@ namespace {
 
 constexpr int64_t kMinPageTwips = 720, kMaxPageTwips = 31680, kMinTextTwips = 360;
 
-bool In(int64_t v, int64_t lo, int64_t hi) { return v >= lo && v <= hi; }
+bool In(int64_t v, int64_t lo, int64_t hi)
+{
+    return v >= lo && v <= hi;
+}
 
 }  // namespace
 
@@ -61,14 +64,24 @@ std::string SectionPropertiesXml(const SectionFormat& s)
             continue;
         const bool header = i == int(HeaderFooterKind::kHeaderDefault) || i == int(HeaderFooterKind::kHeaderFirst);
         x.Open(header ? "w:headerReference" : "w:footerReference")
-            .Attr("w:type", kReferenceType[i]).Attr("r:id", s.headerFooterRelIds[i]).Close();
-        firstPageOwn = firstPageOwn || i == int(HeaderFooterKind::kHeaderFirst) || i == int(HeaderFooterKind::kFooterFirst);
+            .Attr("w:type", kReferenceType[i])
+            .Attr("r:id", s.headerFooterRelIds[i])
+            .Close();
+        firstPageOwn =
+            firstPageOwn || i == int(HeaderFooterKind::kHeaderFirst) || i == int(HeaderFooterKind::kFooterFirst);
     }
     switch (s.start) {
-    case SectionStart::kContinuous: x.Open("w:type").Attr("w:val", "continuous").Close(); break;
-    case SectionStart::kEvenPage: x.Open("w:type").Attr("w:val", "evenPage").Close(); break;
-    case SectionStart::kOddPage: x.Open("w:type").Attr("w:val", "oddPage").Close(); break;
-    default: break;  // a new page, Word's default
+    case SectionStart::kContinuous:
+        x.Open("w:type").Attr("w:val", "continuous").Close();
+        break;
+    case SectionStart::kEvenPage:
+        x.Open("w:type").Attr("w:val", "evenPage").Close();
+        break;
+    case SectionStart::kOddPage:
+        x.Open("w:type").Attr("w:val", "oddPage").Close();
+        break;
+    default:
+        break;  // a new page, Word's default
     }
     const PageLayout& page = s.page;
     x.Open("w:pgSz").Attr("w:w", page.widthTwips).Attr("w:h", page.heightTwips);
@@ -76,9 +89,13 @@ std::string SectionPropertiesXml(const SectionFormat& s)
         x.Attr("w:orient", "landscape");
     x.Close();
     x.Open("w:pgMar")
-        .Attr("w:top", page.topTwips).Attr("w:right", page.rightTwips)
-        .Attr("w:bottom", page.bottomTwips).Attr("w:left", page.leftTwips)
-        .Attr("w:header", page.headerTwips).Attr("w:footer", page.footerTwips).Attr("w:gutter", int64_t(0))
+        .Attr("w:top", page.topTwips)
+        .Attr("w:right", page.rightTwips)
+        .Attr("w:bottom", page.bottomTwips)
+        .Attr("w:left", page.leftTwips)
+        .Attr("w:header", page.headerTwips)
+        .Attr("w:footer", page.footerTwips)
+        .Attr("w:gutter", int64_t(0))
         .Close();
     x.Open("w:cols");
     if (s.columns > 1)

@@ -36,7 +36,7 @@ private:
 // A spool over a temporary file that the platform deletes when it is closed.
 class FileSpool : public Spool {
 public:
-    explicit FileSpool(FILE* file) : file_(file) {}
+    explicit FileSpool(FILE* file) : file_(file) { }
     ~FileSpool() override;
     bool Write(const void* data, size_t size) override;
     uint64_t Size() const override { return size_; }

@@ -35,8 +35,7 @@ std::string Compose(const std::string& props, const std::string& content, bool s
 
 Story::Story(Deflater& out, int64_t lineWidthTwips, FontTable* fonts, bool holdLastParagraph)
     : out_(out), lineWidth_(lineWidthTwips), fonts_(fonts), holdLastParagraph_(holdLastParagraph)
-{
-}
+{ }
 
 void Story::Write(const std::string& xml)
 {
@@ -86,7 +85,10 @@ int64_t Story::CurrentLineWidth() const
     return lineWidth_;
 }
 
-void Story::WriteEmptyPageParagraph() { WriteParagraph("<w:pageBreakBefore/>", "", false); }
+void Story::WriteEmptyPageParagraph()
+{
+    WriteParagraph("<w:pageBreakBefore/>", "", false);
+}
 
 // A page break before the flow's first paragraph makes no page in Word or LibreOffice: when
 // the first page is blank, an empty paragraph stands for it.
@@ -301,9 +303,9 @@ bool Story::BeginTable(const TableFormat& format, const std::vector<int64_t>& gr
     frame.startXml = TableStartXml(format, grid);
     for (int64_t w : grid)
         frame.grid.push_back(ClampTwips(w, 1, kMaxTwips));
-    frame.cellMarginsTwips =
-        format.hasCellMargins ? ClampTwips(format.cellMarginTwips[1], 0, kMaxTwips) + ClampTwips(format.cellMarginTwips[3], 0, kMaxTwips)
-                              : kDefaultCellMarginsTwips;
+    frame.cellMarginsTwips = format.hasCellMargins ? ClampTwips(format.cellMarginTwips[1], 0, kMaxTwips) +
+                                                         ClampTwips(format.cellMarginTwips[3], 0, kMaxTwips)
+                                                   : kDefaultCellMarginsTwips;
     tables_.push_back(std::move(frame));
     return true;
 }
@@ -344,7 +346,8 @@ bool Story::BeginCell(const CellFormat& format)
     CellFormat f = format;
     f.gridSpan = span;
     Write(CellStartXml(f, width));
-    const int64_t margins = format.hasMargins ? ClampTwips(format.marginTwips[1], 0, kMaxTwips) + ClampTwips(format.marginTwips[3], 0, kMaxTwips)
+    const int64_t margins = format.hasMargins ? ClampTwips(format.marginTwips[1], 0, kMaxTwips) +
+                                                    ClampTwips(format.marginTwips[3], 0, kMaxTwips)
                                               : t.cellMarginsTwips;
     t.cellWidth = std::max<int64_t>(0, width - margins);
     t.inCell = true;

@@ -23,7 +23,8 @@
 namespace strome {
 
 // The run of a footnote's number at the start of its text.
-constexpr const char* kFootnoteNumberRun = "<w:r><w:rPr><w:vertAlign w:val=\"superscript\"/></w:rPr><w:footnoteRef/></w:r>";
+constexpr const char* kFootnoteNumberRun =
+    "<w:r><w:rPr><w:vertAlign w:val=\"superscript\"/></w:rPr><w:footnoteRef/></w:r>";
 
 class Story {
 public:
@@ -72,7 +73,10 @@ public:
     }
 
     // Nothing has been added to the flow yet.
-    bool Empty() const { return !blockWritten_ && !inParagraph_ && !held_.present && pendingPageBreaks_ == 0 && tables_.empty(); }
+    bool Empty() const
+    {
+        return !blockWritten_ && !inParagraph_ && !held_.present && pendingPageBreaks_ == 0 && tables_.empty();
+    }
 
     // Ends the current section with these properties (a w:sectPr): they join the held last
     // paragraph, or a paragraph of their own when a table or nothing came last.
@@ -90,13 +94,13 @@ private:
         bool selfClosing = false;
     };
     struct TableFrame {
-        std::string startXml;     // written with the first row: a table without rows is none
+        std::string startXml;  // written with the first row: a table without rows is none
         std::vector<int64_t> grid;
-        int64_t cellMarginsTwips; // left + right of every cell
+        int64_t cellMarginsTwips;  // left + right of every cell
         bool started = false;
         bool inRow = false;
         bool inCell = false;
-        int rowColumns = 0;       // grid columns the row's cells cover so far
+        int rowColumns = 0;  // grid columns the row's cells cover so far
         int rowCells = 0;
         bool cellHasBlock = false;
         bool cellEndsWithTable = false;
@@ -121,14 +125,14 @@ private:
     FontTable* fonts_;
     const bool holdLastParagraph_;
 
-    ParagraphFormat format_;    // of the open paragraph, written with its first content
-    std::string props_;         // the open paragraph's w:pPr content
-    std::string markProps_;     // w:rPr of its mark
+    ParagraphFormat format_;  // of the open paragraph, written with its first content
+    std::string props_;  // the open paragraph's w:pPr content
+    std::string markProps_;  // w:rPr of its mark
     bool markGiven_ = false;
-    std::string para_;          // its content
+    std::string para_;  // its content
     bool startWritten_ = false;
     bool hasContent_ = false;
-    std::u16string runText_;    // text of the run being merged
+    std::u16string runText_;  // text of the run being merged
     RunFormat runFormat_;
     bool inParagraph_ = false;
     HeldParagraph held_;

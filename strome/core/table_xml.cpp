@@ -13,13 +13,20 @@ namespace {
 const char* BorderValue(BorderStyle s)
 {
     switch (s) {
-    case BorderStyle::kNone: return "nil";
-    case BorderStyle::kSingle: return "single";
-    case BorderStyle::kDouble: return "double";
-    case BorderStyle::kDotted: return "dotted";
-    case BorderStyle::kDashed: return "dashed";
-    case BorderStyle::kThick: return "thick";
-    default: return nullptr;
+    case BorderStyle::kNone:
+        return "nil";
+    case BorderStyle::kSingle:
+        return "single";
+    case BorderStyle::kDouble:
+        return "double";
+    case BorderStyle::kDotted:
+        return "dotted";
+    case BorderStyle::kDashed:
+        return "dashed";
+    case BorderStyle::kThick:
+        return "thick";
+    default:
+        return nullptr;
     }
 }
 
@@ -100,8 +107,10 @@ std::string RowStartXml(const RowFormat& r)
     if (r.cantSplit)
         x.Open("w:cantSplit").Close();
     if (height)
-        x.Open("w:trHeight").Attr("w:val", ClampTwips(r.heightTwips, 1, kMaxTwips))
-            .Attr("w:hRule", r.heightRule == HeightRule::kExact ? "exact" : "atLeast").Close();
+        x.Open("w:trHeight")
+            .Attr("w:val", ClampTwips(r.heightTwips, 1, kMaxTwips))
+            .Attr("w:hRule", r.heightRule == HeightRule::kExact ? "exact" : "atLeast")
+            .Close();
     if (r.header)
         x.Open("w:tblHeader").Close();
     x.Close();
@@ -127,7 +136,10 @@ std::string CellStartXml(const CellFormat& c, int64_t widthTwips)
         x.Close();
     }
     if (c.shadingRgb >= 0)
-        x.Open("w:shd").Attr("w:val", "clear").Attr("w:color", "auto").Attr("w:fill", HexColor(c.shadingRgb & 0xFFFFFF))
+        x.Open("w:shd")
+            .Attr("w:val", "clear")
+            .Attr("w:color", "auto")
+            .Attr("w:fill", HexColor(c.shadingRgb & 0xFFFFFF))
             .Close();
     if (c.noWrap)
         x.Open("w:noWrap").Close();

@@ -12,7 +12,7 @@
 
 namespace strome {
 
-constexpr int kMaxGridColumns = 63;   // Word's limit
+constexpr int kMaxGridColumns = 63;  // Word's limit
 constexpr int kMinBorderEighths = 2, kMaxBorderEighths = 96;
 
 // <w:tbl><w:tblPr>...</w:tblPr><w:tblGrid>...</w:tblGrid>

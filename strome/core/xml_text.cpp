@@ -33,18 +33,34 @@ void AppendXmlChar(std::string& out, uint32_t c, XmlSlot slot)
     if (!IsXmlChar(c))
         return;
     switch (c) {
-    case '&': out += "&amp;"; return;
-    case '<': out += "&lt;"; return;
-    case '>': out += "&gt;"; return;
-    case '\r': out += "&#13;"; return;  // a raw CR would be read back as LF
-    default: break;
+    case '&':
+        out += "&amp;";
+        return;
+    case '<':
+        out += "&lt;";
+        return;
+    case '>':
+        out += "&gt;";
+        return;
+    case '\r':
+        out += "&#13;";
+        return;  // a raw CR would be read back as LF
+    default:
+        break;
     }
     if (slot == XmlSlot::kAttribute) {
         switch (c) {
-        case '"': out += "&quot;"; return;
-        case '\t': out += "&#9;"; return;
-        case '\n': out += "&#10;"; return;
-        default: break;
+        case '"':
+            out += "&quot;";
+            return;
+        case '\t':
+            out += "&#9;";
+            return;
+        case '\n':
+            out += "&#10;";
+            return;
+        default:
+            break;
         }
     }
     AppendUtf8(out, c);

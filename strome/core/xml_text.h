@@ -21,8 +21,7 @@ bool IsXmlChar(uint32_t codePoint);
 using morvane::DecodeUtf16;
 
 // Calls emit(codePoint) for each well-formed UTF-8 sequence; malformed bytes give nothing.
-template <class Emit>
-void DecodeUtf8(const char* text, size_t length, Emit emit)
+template <class Emit> void DecodeUtf8(const char* text, size_t length, Emit emit)
 {
     const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
     size_t i = 0;
@@ -30,18 +29,43 @@ void DecodeUtf8(const char* text, size_t length, Emit emit)
         unsigned char b = s[i];
         int extra;
         uint32_t cp, min;
-        if (b < 0x80) { emit(b); ++i; continue; }
-        if (b >= 0xC2 && b <= 0xDF) { extra = 1; cp = b & 0x1F; min = 0x80; }
-        else if (b >= 0xE0 && b <= 0xEF) { extra = 2; cp = b & 0x0F; min = 0x800; }
-        else if (b >= 0xF0 && b <= 0xF4) { extra = 3; cp = b & 0x07; min = 0x10000; }
-        else { ++i; continue; }
-        if (length - i <= size_t(extra)) { ++i; continue; }
+        if (b < 0x80) {
+            emit(b);
+            ++i;
+            continue;
+        }
+        if (b >= 0xC2 && b <= 0xDF) {
+            extra = 1;
+            cp = b & 0x1F;
+            min = 0x80;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            extra = 2;
+            cp = b & 0x0F;
+            min = 0x800;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            extra = 3;
+            cp = b & 0x07;
+            min = 0x10000;
+        } else {
+            ++i;
+            continue;
+        }
+        if (length - i <= size_t(extra)) {
+            ++i;
+            continue;
+        }
         bool ok = true;
         for (int k = 1; k <= extra; ++k) {
-            if ((s[i + k] & 0xC0) != 0x80) { ok = false; break; }
+            if ((s[i + k] & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
             cp = (cp << 6) | (s[i + k] & 0x3F);
         }
-        if (!ok || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) { ++i; continue; }
+        if (!ok || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+            ++i;
+            continue;
+        }
         emit(cp);
         i += extra + 1;
     }

@@ -14,7 +14,7 @@ namespace strome {
 
 class XmlWriter {
 public:
-    explicit XmlWriter(std::string& out) : out_(out) {}
+    explicit XmlWriter(std::string& out) : out_(out) { }
 
     // <?xml ... standalone="yes"?> and a line end, as the package parts start.
     void Declaration();

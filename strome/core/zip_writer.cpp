@@ -30,7 +30,8 @@ void Le32(std::string& b, uint32_t v)
 
 }  // namespace
 
-ZipWriter::ZipWriter(ByteSink& out, uint64_t sizeLimit) : out_(out), sizeLimit_(sizeLimit) {}
+ZipWriter::ZipWriter(ByteSink& out, uint64_t sizeLimit) : out_(out), sizeLimit_(sizeLimit)
+{ }
 
 bool ZipWriter::Put(const void* data, size_t size)
 {
@@ -80,8 +81,8 @@ bool ZipWriter::AddDeflated(const std::string& name, const std::string& data)
            Put(compressed.bytes.data(), compressed.bytes.size());
 }
 
-bool ZipWriter::AddFromSpool(const std::string& name, ZipMethod method, uint32_t crc, uint64_t rawSize,
-                             Spool& spool, uint64_t offset, uint64_t storedSize)
+bool ZipWriter::AddFromSpool(const std::string& name, ZipMethod method, uint32_t crc, uint64_t rawSize, Spool& spool,
+                             uint64_t offset, uint64_t storedSize)
 {
     if (!BeginEntry(name, method, crc, rawSize, storedSize))
         return false;

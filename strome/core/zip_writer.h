@@ -27,8 +27,8 @@ public:
     // Compresses data in memory and adds it.
     bool AddDeflated(const std::string& name, const std::string& data);
     // Adds an entry whose (already compressed, for kDeflated) bytes lie in a spool.
-    bool AddFromSpool(const std::string& name, ZipMethod method, uint32_t crc, uint64_t rawSize,
-                      Spool& spool, uint64_t offset, uint64_t storedSize);
+    bool AddFromSpool(const std::string& name, ZipMethod method, uint32_t crc, uint64_t rawSize, Spool& spool,
+                      uint64_t offset, uint64_t storedSize);
     // Writes the central directory; the archive is complete only when this succeeds.
     bool Finish();
 

@@ -12,9 +12,13 @@ constexpr size_t kMaxPathLength = 32768;
 
 extern "C" {
 
-STROME_API int Docx_Init(void) { return 1; }
+STROME_API int Docx_Init(void)
+{
+    return 1;
+}
 
-STROME_API void Docx_Fini(void) {}
+STROME_API void Docx_Fini(void)
+{ }
 
 STROME_API int Docx_Create(qrn_IDocx** doc, const qrn_wchar* path)
 {

@@ -59,7 +59,8 @@ ParagraphFormat ParagraphFormatFrom(const stParaIndent* indent, const stParaSpac
 
 // ---- document
 
-DocxDocument::DocxDocument(std::unique_ptr<Document> document) : document_(std::move(document)) {}
+DocxDocument::DocxDocument(std::unique_ptr<Document> document) : document_(std::move(document))
+{ }
 
 DocxDocument::~DocxDocument()
 {
@@ -72,7 +73,10 @@ DocxDocument::~DocxDocument()
         delete o;
 }
 
-int DocxDocument::GetParagraphCount() { return document_->paragraphCount(); }
+int DocxDocument::GetParagraphCount()
+{
+    return document_->paragraphCount();
+}
 
 int DocxDocument::Save()
 {
@@ -293,7 +297,10 @@ int DocxParagraph::Release()
     return 0;
 }
 
-int DocxParagraph::AddRef() { return ++references_; }
+int DocxParagraph::AddRef()
+{
+    return ++references_;
+}
 
 int DocxParagraph::SetIndent(const stParaIndent* indent)
 {
@@ -452,6 +459,9 @@ DOCX_OBJECT DocxPicture::CreateObject(int, int)
     }
 }
 
-int DocxPicture::FreeObject(DOCX_OBJECT object) { return document_.FreeObject(object) ? 1 : 0; }
+int DocxPicture::FreeObject(DOCX_OBJECT object)
+{
+    return document_.FreeObject(object) ? 1 : 0;
+}
 
 }  // namespace strome

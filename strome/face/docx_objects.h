@@ -18,8 +18,8 @@ class DocxPicture;
 
 // What CreateObject hands out: a placement of a picture at a size, valid until FreeObject.
 struct PictureObject {
-    int picture;     // index in the document's pictures, -1 for bytes that are no picture
-    int width;       // points
+    int picture;  // index in the document's pictures, -1 for bytes that are no picture
+    int width;  // points
     int height;
 };
 
@@ -70,7 +70,7 @@ private:
 
 class DocxParagraph final : public qrn_IDocxPara {
 public:
-    DocxParagraph(DocxDocument& document, int id) : document_(document), id_(id) {}
+    DocxParagraph(DocxDocument& document, int id) : document_(document), id_(id) { }
 
     int Release() override;
     int AddRef() override;
@@ -97,7 +97,8 @@ private:
 class DocxPicture final : public qrn_IDocxPic {
 public:
     DocxPicture(DocxDocument& document, int picture, int width, int height)
-        : document_(document), picture_(picture), width_(width), height_(height) {}
+        : document_(document), picture_(picture), width_(width), height_(height)
+    { }
 
     int Release() override;
     DOCX_OBJECT CreateObject(int reserved1, int reserved2) override;

@@ -18,7 +18,10 @@ constexpr int32_t kMaxScale = 600;
 constexpr int32_t kMaxWrapDistance = 1440;
 constexpr int32_t kWholeCrop = 100000;
 
-bool In(int64_t v, int64_t lo, int64_t hi) { return v >= lo && v <= hi; }
+bool In(int64_t v, int64_t lo, int64_t hi)
+{
+    return v >= lo && v <= hi;
+}
 
 // 0x00BBGGRR into 0xRRGGBB; STROME_COLOR_AUTO into -1; false for anything else.
 bool ColorFrom(int32_t color, int32_t& rgb)
@@ -45,7 +48,10 @@ bool BorderFrom(const stBorder& b, BorderLine& out)
     return ColorFrom(b.nColor, out.rgb);
 }
 
-std::string Utf8Field(const char* field, size_t size) { return std::string(field, strnlen(field, size)); }
+std::string Utf8Field(const char* field, size_t size)
+{
+    return std::string(field, strnlen(field, size));
+}
 
 }  // namespace
 
@@ -192,7 +198,7 @@ bool TableFrom(const stTableProps* given, const int32_t* widths, int count, Tabl
     if (!In(p.nAlignment, STROME_ALIGN_DEFAULT, STROME_ALIGN_RIGHT) || !In(p.nIndent, -kMaxLength, kMaxLength))
         return false;
     TableFormat t;
-    t.align = p.nAlignment == STROME_ALIGN_CENTER ? TableAlign::kCenter
+    t.align = p.nAlignment == STROME_ALIGN_CENTER  ? TableAlign::kCenter
               : p.nAlignment == STROME_ALIGN_RIGHT ? TableAlign::kRight
                                                    : TableAlign::kLeft;
     t.indentTwips = p.nIndent;
@@ -273,7 +279,8 @@ bool PictureFrom(const stPictureProps* given, int objectWidthPoints, int objectH
             return false;
     if (p.nCrop[0] + p.nCrop[2] >= kWholeCrop || p.nCrop[1] + p.nCrop[3] >= kWholeCrop)
         return false;
-    if (!In(p.nPlacement, STROME_PLACE_INLINE, STROME_PLACE_ANCHOR) || !In(p.nWrap, STROME_WRAP_SQUARE, STROME_WRAP_NONE_BEHIND))
+    if (!In(p.nPlacement, STROME_PLACE_INLINE, STROME_PLACE_ANCHOR) ||
+        !In(p.nWrap, STROME_WRAP_SQUARE, STROME_WRAP_NONE_BEHIND))
         return false;
     if (!In(p.nHorzFrom, STROME_FROM_PAGE, STROME_FROM_COLUMN) ||
         !(p.nVertFrom == STROME_FROM_PAGE || p.nVertFrom == STROME_FROM_MARGIN || p.nVertFrom == STROME_FROM_PARAGRAPH))

@@ -15,8 +15,7 @@ namespace strome {
 
 // Copies what the caller's record holds into a zeroed record of this writer's size; false
 // for a record too short to hold even its size field.
-template <class Record>
-bool ReadRecord(const Record* given, Record& out)
+template <class Record> bool ReadRecord(const Record* given, Record& out)
 {
     memset(&out, 0, sizeof out);
     if (!given)

@@ -30,7 +30,8 @@ TEST(ZipWriter, EntriesReadBackStoredAndDeflated)
         big[i] = char('a' + i % 26);
     ASSERT_TRUE(zip.AddDeflated("a/big.xml", big));
     ASSERT_TRUE(zip.AddDeflated("empty.xml", ""));
-    ASSERT_TRUE(zip.AddFromSpool("s.bin", ZipMethod::kStored, Crc32(raw.data(), raw.size()), raw.size(), spool, 0, raw.size()));
+    ASSERT_TRUE(
+        zip.AddFromSpool("s.bin", ZipMethod::kStored, Crc32(raw.data(), raw.size()), raw.size(), spool, 0, raw.size()));
     ASSERT_TRUE(zip.Finish());
     Package p = ReadPackageBytes(out.bytes);
     ASSERT_TRUE(p.ok) << p.error;

@@ -21,7 +21,7 @@ namespace {
 struct Saved {
     Package package;
     std::string document;  // word/document.xml
-    std::string body;      // its body without the section properties
+    std::string body;  // its body without the section properties
 };
 
 class DocxContract : public ::testing::Test {
@@ -61,7 +61,10 @@ protected:
     std::string path_;
 };
 
-std::string TestImage(const char* name) { return ReadWholeFile(TestSourcePath(std::string("strome/tests/data/") + name)); }
+std::string TestImage(const char* name)
+{
+    return ReadWholeFile(TestSourcePath(std::string("strome/tests/data/") + name));
+}
 
 // The paragraph records of the Word layout, in the package's twips (see units.h).
 struct ParagraphCase {
@@ -75,8 +78,8 @@ TEST_F(DocxContract, ParagraphRecordsBecomeIndentSpacingAndAlignment)
     const ParagraphCase cases[] = {
         {0, 0, 0, nullptr, ""},
         {780, 0, 0, "left", "<w:pPr><w:ind w:left=\"600\"/><w:jc w:val=\"left\"/></w:pPr>"},  // 30 points
-        {0, 230, 0, nullptr, "<w:pPr><w:ind w:firstLine=\"200\"/></w:pPr>"},                   // 10 points
-        {0, 0, 360, nullptr, "<w:pPr><w:spacing w:before=\"600\"/></w:pPr>"},                  // 30 points
+        {0, 230, 0, nullptr, "<w:pPr><w:ind w:firstLine=\"200\"/></w:pPr>"},  // 10 points
+        {0, 0, 360, nullptr, "<w:pPr><w:spacing w:before=\"600\"/></w:pPr>"},  // 30 points
         {13, 23, 12, nullptr, "<w:pPr><w:spacing w:before=\"20\"/><w:ind w:left=\"10\" w:firstLine=\"20\"/></w:pPr>"},
         {-50, -46, -12, "bogus", "<w:pPr><w:ind w:hanging=\"40\"/></w:pPr>"},
         {2000000000, 0, 2000000000, nullptr,  // far beyond a page: Word's 22-inch limit, 2 inches of line
@@ -114,16 +117,21 @@ TEST_F(DocxContract, LayoutBlockWithBreakAndIndentRuns)
     para->Release();
     EXPECT_EQ(doc->GetParagraphCount(), 1);
     Saved s = SaveAndRead(doc);
-    const std::string font = "<w:rFonts w:ascii=\"Times New Roman\" w:hAnsi=\"Times New Roman\" w:cs=\"Times New Roman\"/>";
+    const std::string font =
+        "<w:rFonts w:ascii=\"Times New Roman\" w:hAnsi=\"Times New Roman\" w:cs=\"Times New Roman\"/>";
     // 30 points of gap less the 0.15 em of the 10.5-point first line that Word's line box fills.
-    EXPECT_EQ(s.body,
-              "<w:p><w:pPr><w:spacing w:before=\"568\"/><w:jc w:val=\"left\"/></w:pPr>"
-              "<w:r><w:rPr>" + font + "<w:sz w:val=\"21\"/><w:szCs w:val=\"21\"/></w:rPr><w:t>First line</w:t></w:r>"
-              "<w:r><w:br/></w:r>"
-              "<w:r><w:rPr><w:sz w:val=\"12\"/><w:szCs w:val=\"12\"/></w:rPr><w:t xml:space=\"preserve\">" +
-                  std::string(36, ' ') + "</w:t></w:r>"
-              "<w:r><w:rPr>" + font + "<w:sz w:val=\"21\"/><w:szCs w:val=\"21\"/></w:rPr><w:t>Indented</w:t></w:r>"
-              "</w:p>");
+    EXPECT_EQ(s.body, "<w:p><w:pPr><w:spacing w:before=\"568\"/><w:jc w:val=\"left\"/></w:pPr>"
+                      "<w:r><w:rPr>" +
+                          font +
+                          "<w:sz w:val=\"21\"/><w:szCs w:val=\"21\"/></w:rPr><w:t>First line</w:t></w:r>"
+                          "<w:r><w:br/></w:r>"
+                          "<w:r><w:rPr><w:sz w:val=\"12\"/><w:szCs w:val=\"12\"/></w:rPr><w:t xml:space=\"preserve\">" +
+                          std::string(36, ' ') +
+                          "</w:t></w:r>"
+                          "<w:r><w:rPr>" +
+                          font +
+                          "<w:sz w:val=\"21\"/><w:szCs w:val=\"21\"/></w:rPr><w:t>Indented</w:t></w:r>"
+                          "</w:p>");
 }
 
 TEST_F(DocxContract, TheSpaceBeforeAParagraphLeavesOutWhatItsFirstLineBoxFills)
@@ -134,7 +142,7 @@ TEST_F(DocxContract, TheSpaceBeforeAParagraphLeavesOutWhatItsFirstLineBoxFills)
         const char* expectedProperties;
     } cases[] = {
         {360, 40, "<w:pPr><w:spacing w:before=\"540\"/></w:pPr>"},  // 30 pt less 3 pt of a 20 pt line
-        {12, 40, ""},                                                // a gap smaller than that: none
+        {12, 40, ""},  // a gap smaller than that: none
         {360, 0, "<w:pPr><w:spacing w:before=\"600\"/></w:pPr>"},  // no size given: the whole gap
     };
     for (const Case& c : cases) {
@@ -217,7 +225,8 @@ TEST_F(DocxContract, RunPropertiesCarryFontSizeAndColour)
          "<w:rPr><w:rFonts w:ascii=\"Times New Roman\" w:hAnsi=\"Times New Roman\" w:cs=\"Times New Roman\"/>"
          "<w:b/><w:bCs/><w:sz w:val=\"21\"/><w:szCs w:val=\"21\"/></w:rPr>"},
         {"SimSun", 24, 0, u"\x4E2D\x6587",
-         "<w:rPr><w:rFonts w:ascii=\"SimSun\" w:hAnsi=\"SimSun\" w:eastAsia=\"SimSun\" w:cs=\"SimSun\" w:hint=\"eastAsia\"/>"
+         "<w:rPr><w:rFonts w:ascii=\"SimSun\" w:hAnsi=\"SimSun\" w:eastAsia=\"SimSun\" w:cs=\"SimSun\" "
+         "w:hint=\"eastAsia\"/>"
          "<w:sz w:val=\"24\"/><w:szCs w:val=\"24\"/></w:rPr>"},
         // Chinese without a font name: the East Asian default of the styles.
         {"", 0, 0, u"\x4E2D", "<w:rPr><w:rFonts w:hint=\"eastAsia\"/></w:rPr>"},
@@ -231,7 +240,8 @@ TEST_F(DocxContract, RunPropertiesCarryFontSizeAndColour)
         {"Odd\"<&Name", 0, 0, u"x",
          "<w:rPr><w:rFonts w:ascii=\"Odd&quot;&lt;&amp;Name\" w:hAnsi=\"Odd&quot;&lt;&amp;Name\" "
          "w:eastAsia=\"Odd&quot;&lt;&amp;Name\" w:cs=\"Odd&quot;&lt;&amp;Name\"/></w:rPr>"},
-        {"", 100000, 0x0000FF, u"x", "<w:rPr><w:color w:val=\"FF0000\"/><w:sz w:val=\"3276\"/><w:szCs w:val=\"3276\"/></w:rPr>"},
+        {"", 100000, 0x0000FF, u"x",
+         "<w:rPr><w:color w:val=\"FF0000\"/><w:sz w:val=\"3276\"/><w:szCs w:val=\"3276\"/></w:rPr>"},
         {"", -5, 0x123456, u"x", "<w:rPr><w:color w:val=\"563412\"/></w:rPr>"},
     };
     for (const RunCase& c : cases) {
@@ -301,14 +311,14 @@ TEST_F(DocxContract, PicturesLargerThanTheTextAreaShrinkToFitKeepingTheirShape)
     // The text area of the page: A4 less 0.25-inch margins, 11186 x 16118 twips, that is
     // 7103110 x 10234930 EMU (12700 EMU to the point).
     struct Case {
-        int width, height;    // as the layout hands them over, in points
-        int64_t cx, cy;       // shown size in EMU
+        int width, height;  // as the layout hands them over, in points
+        int64_t cx, cy;  // shown size in EMU
     } cases[] = {
-        {559, 805, 7099300, 10223500},    // fits: as asked
-        {595, 842, 7103110, 10051796},    // an A4 scan: the width decides (x 0.940)
-        {1190, 100, 7103110, 596900},     // wide: the width decides
-        {100, 3370, 303707, 10234930},    // tall: the height decides
-        {30000, 1, 7103110, 236},         // a hairline stays a hairline, never 0
+        {559, 805, 7099300, 10223500},  // fits: as asked
+        {595, 842, 7103110, 10051796},  // an A4 scan: the width decides (x 0.940)
+        {1190, 100, 7103110, 596900},  // wide: the width decides
+        {100, 3370, 303707, 10234930},  // tall: the height decides
+        {30000, 1, 7103110, 236},  // a hairline stays a hairline, never 0
     };
     const std::string png = TestImage("red_blue.png");
     for (const Case& c : cases) {
@@ -317,7 +327,8 @@ TEST_F(DocxContract, PicturesLargerThanTheTextAreaShrinkToFitKeepingTheirShape)
         EXPECT_EQ(PlacePicture(doc, para, png, c.width, c.height), 1);
         para->Release();
         Saved s = SaveAndRead(doc);
-        const std::string extent = "<wp:extent cx=\"" + std::to_string(c.cx) + "\" cy=\"" + std::to_string(c.cy) + "\"/>";
+        const std::string extent =
+            "<wp:extent cx=\"" + std::to_string(c.cx) + "\" cy=\"" + std::to_string(c.cy) + "\"/>";
         EXPECT_NE(s.body.find(extent), std::string::npos) << c.width << "x" << c.height << ": " << s.body;
     }
 }
@@ -360,11 +371,10 @@ TEST_F(DocxContract, PageBreaksStartTheNextContentOnANewPageAndKeepBlankPages)
     para->Release();
     doc->AddPageBreak();
     Saved s = SaveAndRead(doc);
-    EXPECT_EQ(s.body,
-              "<w:p><w:r><w:t>one</w:t></w:r></w:p>"
-              "<w:p><w:pPr><w:pageBreakBefore/></w:pPr></w:p>"
-              "<w:p><w:pPr><w:pageBreakBefore/></w:pPr><w:r><w:t>three</w:t></w:r></w:p>"
-              "<w:p><w:pPr><w:pageBreakBefore/></w:pPr></w:p>");
+    EXPECT_EQ(s.body, "<w:p><w:r><w:t>one</w:t></w:r></w:p>"
+                      "<w:p><w:pPr><w:pageBreakBefore/></w:pPr></w:p>"
+                      "<w:p><w:pPr><w:pageBreakBefore/></w:pPr><w:r><w:t>three</w:t></w:r></w:p>"
+                      "<w:p><w:pPr><w:pageBreakBefore/></w:pPr></w:p>");
     EXPECT_NE(s.document.find("<w:pgSz w:w=\"11906\" w:h=\"16838\"/>"), std::string::npos);
 }
 
@@ -374,7 +384,7 @@ TEST_F(DocxContract, BlankPagesAtTheStartStillMakePages)
     // before the first paragraph of a document makes no page, so the blank page is a paragraph
     // of its own.
     struct Case {
-        int blankPages;            // blank pages before the text ("three blank pages" when 3 and no text)
+        int blankPages;  // blank pages before the text ("three blank pages" when 3 and no text)
         bool text;
         const char* body;
     } cases[] = {
@@ -418,7 +428,7 @@ TEST_F(DocxContract, ParagraphLifecycle)
     AddRun(first, QT("first"));
     EXPECT_EQ(first->SetIndent(&indent), 0);  // too late: content has begun
     EXPECT_EQ(first->AddRef(), 2);
-    EXPECT_EQ(first->Release(), 1);            // still referenced: still open
+    EXPECT_EQ(first->Release(), 1);  // still referenced: still open
     EXPECT_NE(AddRun(first, QT(" more")), 0);
     // A new paragraph completes the open one; the old object then refuses content.
     qrn_IDocxPara* second = AddLayoutParagraph(doc, 0, 0, 0, nullptr);
@@ -430,10 +440,9 @@ TEST_F(DocxContract, ParagraphLifecycle)
     AddLayoutParagraph(doc, 0, 0, 0, nullptr);  // never released: Save completes it, Delete frees it
     EXPECT_EQ(doc->GetParagraphCount(), 3);
     Saved s = SaveAndRead(doc);
-    EXPECT_EQ(s.body,
-              "<w:p><w:pPr><w:spacing w:before=\"40\"/><w:ind w:left=\"20\"/></w:pPr>"
-              "<w:r><w:t>first more</w:t></w:r></w:p>"
-              "<w:p><w:r><w:t>second</w:t></w:r></w:p><w:p></w:p>");
+    EXPECT_EQ(s.body, "<w:p><w:pPr><w:spacing w:before=\"40\"/><w:ind w:left=\"20\"/></w:pPr>"
+                      "<w:r><w:t>first more</w:t></w:r></w:p>"
+                      "<w:p><w:r><w:t>second</w:t></w:r></w:p><w:p></w:p>");
 }
 
 TEST_F(DocxContract, SaveTwiceGivesTheSameBytesAndReplacesAnOldFile)

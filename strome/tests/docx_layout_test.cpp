@@ -21,7 +21,7 @@ constexpr int kA4Width = 11906, kA4Height = 16838;
 struct Saved {
     Package package;
     std::string document;  // word/document.xml
-    std::string body;      // between <w:body> and the last section's properties
+    std::string body;  // between <w:body> and the last section's properties
 };
 
 class DocxLayout : public ::testing::Test {
@@ -61,7 +61,10 @@ protected:
     int count_ = 0;
 };
 
-std::string TestImage(const char* name) { return ReadWholeFile(TestSourcePath(std::string("strome/tests/data/") + name)); }
+std::string TestImage(const char* name)
+{
+    return ReadWholeFile(TestSourcePath(std::string("strome/tests/data/") + name));
+}
 
 // The w:pPr of the first paragraph of the body, or "" when it has none.
 std::string FirstParagraphProperties(const std::string& body)
@@ -136,9 +139,10 @@ TEST_F(DocxLayout, ASectionAfterATableOrAPageBreakNeedsNoBlankPage)
     std::vector<std::string> paragraphs = Elements(s.body, "w:p");
     ASSERT_EQ(paragraphs.size(), 4u);  // page one, the cell's, the carrier, page three
     EXPECT_NE(paragraphs[0].find("<w:sectPr>"), std::string::npos);
-    EXPECT_EQ(paragraphs[2].find("<w:p><w:pPr><w:spacing w:before=\"0\" w:after=\"0\" w:line=\"20\" w:lineRule=\"exact\"/>"
-                                 "<w:rPr><w:sz w:val=\"2\"/><w:szCs w:val=\"2\"/></w:rPr>"),
-              0u);
+    EXPECT_EQ(
+        paragraphs[2].find("<w:p><w:pPr><w:spacing w:before=\"0\" w:after=\"0\" w:line=\"20\" w:lineRule=\"exact\"/>"
+                           "<w:rPr><w:sz w:val=\"2\"/><w:szCs w:val=\"2\"/></w:rPr>"),
+        0u);
     EXPECT_NE(paragraphs[2].find("<w:sectPr>"), std::string::npos);
 }
 
@@ -154,7 +158,8 @@ TEST_F(DocxLayout, ParagraphPropertiesOfTheLaterRecords)
         {"defaults", [](stParagraphProps&) {}, ""},
         {"centre", [](stParagraphProps& p) { p.nAlignment = STROME_ALIGN_CENTER; },
          "<w:pPr><w:jc w:val=\"center\"/></w:pPr>"},
-        {"right", [](stParagraphProps& p) { p.nAlignment = STROME_ALIGN_RIGHT; }, "<w:pPr><w:jc w:val=\"right\"/></w:pPr>"},
+        {"right", [](stParagraphProps& p) { p.nAlignment = STROME_ALIGN_RIGHT; },
+         "<w:pPr><w:jc w:val=\"right\"/></w:pPr>"},
         {"justified", [](stParagraphProps& p) { p.nAlignment = STROME_ALIGN_JUSTIFY; },
          "<w:pPr><w:jc w:val=\"both\"/></w:pPr>"},
         {"indents",
@@ -287,7 +292,8 @@ TEST_F(DocxLayout, RunFormatsOfTheLaterRecords)
         stRunFormat format = MakeRunFormat();
         c.set(format);
         std::u16string utf16(c.text);
-        EXPECT_EQ(AddTextParagraph(doc, MakeParagraphProps(), QString(utf16.begin(), utf16.end()), format), 1) << c.what;
+        EXPECT_EQ(AddTextParagraph(doc, MakeParagraphProps(), QString(utf16.begin(), utf16.end()), format), 1)
+            << c.what;
         Saved s = SaveAndRead(doc);
         EXPECT_EQ(FirstElement(FirstElement(s.body, "w:r"), "w:rPr"), c.expected) << c.what;
         // The paragraph's mark takes its first run's format, so its last line is as tall.
@@ -356,13 +362,14 @@ TEST_F(DocxLayout, TableWithMergesBordersShadingAndARepeatedHeaderRow)
     std::vector<std::string> tables = Elements(s.body, "w:tbl");
     ASSERT_EQ(tables.size(), 1u);
     const std::string& t = tables[0];
-    EXPECT_EQ(FirstElement(t, "w:tblPr"),
-              "<w:tblPr><w:tblW w:w=\"7500\" w:type=\"dxa\"/><w:tblInd w:w=\"120\" w:type=\"dxa\"/>"
-              "<w:tblBorders><w:top w:val=\"single\" w:sz=\"8\" w:space=\"0\" w:color=\"000000\"/>"
-              "<w:insideH w:val=\"dashed\" w:sz=\"4\" w:space=\"0\" w:color=\"auto\"/></w:tblBorders>"
-              "<w:tblLayout w:type=\"fixed\"/><w:tblCellMar><w:top w:w=\"0\" w:type=\"dxa\"/>"
-              "<w:left w:w=\"60\" w:type=\"dxa\"/><w:bottom w:w=\"0\" w:type=\"dxa\"/><w:right w:w=\"60\" w:type=\"dxa\"/>"
-              "</w:tblCellMar></w:tblPr>");
+    EXPECT_EQ(
+        FirstElement(t, "w:tblPr"),
+        "<w:tblPr><w:tblW w:w=\"7500\" w:type=\"dxa\"/><w:tblInd w:w=\"120\" w:type=\"dxa\"/>"
+        "<w:tblBorders><w:top w:val=\"single\" w:sz=\"8\" w:space=\"0\" w:color=\"000000\"/>"
+        "<w:insideH w:val=\"dashed\" w:sz=\"4\" w:space=\"0\" w:color=\"auto\"/></w:tblBorders>"
+        "<w:tblLayout w:type=\"fixed\"/><w:tblCellMar><w:top w:w=\"0\" w:type=\"dxa\"/>"
+        "<w:left w:w=\"60\" w:type=\"dxa\"/><w:bottom w:w=\"0\" w:type=\"dxa\"/><w:right w:w=\"60\" w:type=\"dxa\"/>"
+        "</w:tblCellMar></w:tblPr>");
     EXPECT_EQ(FirstElement(t, "w:tblGrid"),
               "<w:tblGrid><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"2000\"/><w:gridCol w:w=\"2500\"/></w:tblGrid>");
     std::vector<std::string> rows = Elements(t, "w:tr");
@@ -500,8 +507,9 @@ TEST_F(DocxLayout, FootnotesHaveSeparatorsReferencesAndTheirText)
     // A note never given text still exists, with its number.
     EXPECT_EQ(footnotes[3].find("<w:footnote w:id=\"3\"><w:p><w:r>"), 0u);
     EXPECT_NE(footnotes[3].find("<w:footnoteRef/>"), std::string::npos);
-    EXPECT_NE(s.package.Part("word/settings.xml").find("<w:footnotePr><w:footnote w:id=\"0\"/><w:footnote w:id=\"1\"/>"),
-              std::string::npos);
+    EXPECT_NE(
+        s.package.Part("word/settings.xml").find("<w:footnotePr><w:footnote w:id=\"0\"/><w:footnote w:id=\"1\"/>"),
+        std::string::npos);
     EXPECT_NE(s.package.Part("word/_rels/document.xml.rels").find("Target=\"footnotes.xml\""), std::string::npos);
 }
 
@@ -539,7 +547,8 @@ TEST_F(DocxLayout, PicturesAnchoredWithWrappingAndCroppedKeepTheirJpegBytes)
              p.nVertFrom = STROME_FROM_PARAGRAPH;
              p.nWrap = STROME_WRAP_TOP_BOTTOM;
          },
-         {"<wp:positionH relativeFrom=\"margin\">", "<wp:positionV relativeFrom=\"paragraph\">", "<wp:wrapTopAndBottom/>"}},
+         {"<wp:positionH relativeFrom=\"margin\">", "<wp:positionV relativeFrom=\"paragraph\">",
+          "<wp:wrapTopAndBottom/>"}},
         {"behind the text, in its column",
          [](stPictureProps& p) {
              p.nPlacement = STROME_PLACE_ANCHOR;
@@ -884,7 +893,7 @@ TEST_F(DocxLayout, SaveCompletesWhatIsLeftOpenAndThenRefusesEverything)
 // A small deterministic generator, so a failing sequence can be replayed.
 class Lcg {
 public:
-    explicit Lcg(uint32_t seed) : state_(seed) {}
+    explicit Lcg(uint32_t seed) : state_(seed) { }
     uint32_t Next()
     {
         state_ = state_ * 1664525u + 1013904223u;
@@ -936,7 +945,8 @@ TEST_F(DocxLayout, RandomCallSequencesGiveASoundPackage)
             case 4: {
                 if (open.empty())
                     break;
-                stRunFormat f = MakeRunFormat(r.Below(2) ? "Arial" : "", r.Value(0, 60), r.Value(0, 15), r.Value(-1, 0xFFFFFF));
+                stRunFormat f =
+                    MakeRunFormat(r.Below(2) ? "Arial" : "", r.Value(0, 60), r.Value(0, 15), r.Value(-1, 0xFFFFFF));
                 QString text = r.Below(3) ? QT("text\tand more") : QFromUtf8("中文 \xF0\x9D\x84\x9E");
                 open[size_t(r.Below(int(open.size())))]->AddTextEx(text.data(), int(text.size()), &f);
                 break;

@@ -18,7 +18,10 @@ namespace {
 
 std::string g_imageFolder;
 
-std::string Image(const char* name) { return ReadWholeFile(g_imageFolder + name); }
+std::string Image(const char* name)
+{
+    return ReadWholeFile(g_imageFolder + name);
+}
 
 bool WriteText(const std::string& path, const std::string& text)
 {
@@ -62,7 +65,9 @@ std::string BuildLayout(qrn_IDocx* doc)
     p->AddText(tricky.data(), int(tricky.size()), &props);
     p->Release();
     return "Quarterly Report\n"
-           "The first line of a block flows on\n" + std::string(36, ' ') + "after an indented break\n"
+           "The first line of a block flows on\n" +
+           std::string(36, ' ') +
+           "after an indented break\n"
            "Introduction........ 12\nResults.......... 345\n"
            "中文段落使用宋体，这一段没有字体名。黑体\n"
            "a < b & c > d \"quoted\" 'single'  clef \xF0\x9D\x84\x9E end \n";
@@ -162,7 +167,8 @@ std::string BuildFeatures(qrn_IDocx* doc)
     int note = p->AddFootnoteReference(nullptr);
     p->Release();
     doc->BeginFootnote(note);
-    AddTextParagraph(doc, MakeParagraphProps(), QFromUtf8("The footnote of the sample."), MakeRunFormat("Times New Roman", 18));
+    AddTextParagraph(doc, MakeParagraphProps(), QFromUtf8("The footnote of the sample."),
+                     MakeRunFormat("Times New Roman", 18));
     doc->EndFootnote();
 
     stParagraphProps contents = MakeParagraphProps();
@@ -179,18 +185,17 @@ std::string BuildFeatures(qrn_IDocx* doc)
     for (int e = 0; e < 6; ++e)
         table.borders[e] = MakeBorder(STROME_BORDER_SINGLE, 4, 0);
     doc->BeginTable(&table, grid, 3);
-    const char* rows[4][3] = {{"Region", "Q1", "Q2"}, {"East", "1,250", "1,380"}, {nullptr, "980", "1,010"},
-                              {"Total", "3,620", nullptr}};
+    const char* rows[4][3] = {
+        {"Region", "Q1", "Q2"}, {"East", "1,250", "1,380"}, {nullptr, "980", "1,010"}, {"Total", "3,620", nullptr}};
     for (int r = 0; r < 4; ++r) {
         stRowProps row = MakeRowProps(360, STROME_HEIGHT_AT_LEAST, r == 0 ? STROME_ROW_HEADER : 0);
         doc->BeginRow(&row);
         for (int c = 0; c < 3; ++c) {
             if (r == 3 && c == 2)
                 break;  // "3,620" spans two columns
-            stCellProps cell = MakeCellProps(r == 3 && c == 1 ? 2 : 1,
-                                             c == 0 && r == 1 ? STROME_VMERGE_RESTART
-                                             : c == 0 && r == 2 ? STROME_VMERGE_CONTINUE
-                                                                : STROME_VMERGE_NONE);
+            stCellProps cell = MakeCellProps(r == 3 && c == 1 ? 2 : 1, c == 0 && r == 1   ? STROME_VMERGE_RESTART
+                                                                       : c == 0 && r == 2 ? STROME_VMERGE_CONTINUE
+                                                                                          : STROME_VMERGE_NONE);
             cell.nVAlign = STROME_VALIGN_CENTER;
             if (r == 0) {
                 cell.nFlags = STROME_CELL_SHADED;
@@ -256,8 +261,9 @@ bool BuildLong(const std::string& path, int pages)
         for (int block = 0; block < 8; ++block) {
             p = AddLayoutParagraph(doc, block % 3 ? 0 : 780, block % 2 ? 0 : 460, 144, block % 2 ? "left" : nullptr);
             for (int line = 0; line < 5; ++line) {
-                AddRun(p, QFromUtf8("Line " + std::to_string(line) + " of block " + std::to_string(block) + " on page " +
-                                    std::to_string(page) + ": the quick brown fox jumps over the lazy dog. "),
+                AddRun(p,
+                       QFromUtf8("Line " + std::to_string(line) + " of block " + std::to_string(block) + " on page " +
+                                 std::to_string(page) + ": the quick brown fox jumps over the lazy dog. "),
                        "TimesNewRomanPSMT", 21);
                 if (line % 2)
                     p->AddBreak();
@@ -290,11 +296,13 @@ bool BuildFaithfulLong(const std::string& path, int pages)
     heading.nFlags = STROME_PARA_KEEP_NEXT;
     for (int page = 1; page <= pages; ++page) {
         const bool landscape = page % 5 == 0;
-        stSectionProps section = landscape ? MakeSectionProps(15840, 12240, 1080) : MakeSectionProps(12240, 15840, 1080);
+        stSectionProps section =
+            landscape ? MakeSectionProps(15840, 12240, 1080) : MakeSectionProps(12240, 15840, 1080);
         doc->BeginSection(&section);
         if (page % 10 == 1) {
             doc->BeginHeaderFooter(STROME_HEADER_DEFAULT);
-            AddTextParagraph(doc, MakeParagraphProps(STROME_ALIGN_RIGHT), QFromUtf8("Report, part " + std::to_string(page / 10 + 1)), plain);
+            AddTextParagraph(doc, MakeParagraphProps(STROME_ALIGN_RIGHT),
+                             QFromUtf8("Report, part " + std::to_string(page / 10 + 1)), plain);
             doc->EndHeaderFooter();
             doc->BeginHeaderFooter(STROME_FOOTER_DEFAULT);
             qrn_IDocxPara* f = doc->AddParagraphEx(nullptr);
@@ -303,7 +311,8 @@ bool BuildFaithfulLong(const std::string& path, int pages)
             f->Release();
             doc->EndHeaderFooter();
         }
-        AddTextParagraph(doc, heading, QFromUtf8("Chapter " + std::to_string(page)), MakeRunFormat("Arial", 32, STROME_RUN_BOLD));
+        AddTextParagraph(doc, heading, QFromUtf8("Chapter " + std::to_string(page)),
+                         MakeRunFormat("Arial", 32, STROME_RUN_BOLD));
         qrn_IDocxPara* p = doc->AddParagraphEx(&body);
         stPictureProps anchored = MakePictureProps(1440, 720);
         anchored.nPlacement = STROME_PLACE_ANCHOR;
@@ -311,8 +320,10 @@ bool BuildFaithfulLong(const std::string& path, int pages)
         anchored.nVertFrom = STROME_FROM_PARAGRAPH;
         PlacePictureEx(doc, p, logo, anchored);
         for (int line = 0; line < 6; ++line)
-            AddRunEx(p, QFromUtf8("Line " + std::to_string(line) + " on page " + std::to_string(page) +
-                                  ": the quick brown fox jumps over the lazy dog. "), plain);
+            AddRunEx(p,
+                     QFromUtf8("Line " + std::to_string(line) + " on page " + std::to_string(page) +
+                               ": the quick brown fox jumps over the lazy dog. "),
+                     plain);
         int note = p->AddFootnoteReference(nullptr);
         p->Release();
         doc->BeginFootnote(note);
@@ -327,11 +338,12 @@ bool BuildFaithfulLong(const std::string& path, int pages)
             stRowProps row = MakeRowProps(300, STROME_HEIGHT_AT_LEAST, r == 0 ? STROME_ROW_HEADER : 0);
             doc->BeginRow(&row);
             for (int c = 0; c < 4; ++c) {
-                stCellProps cell = MakeCellProps(1, c == 0 && r > 0 ? (r % 2 ? STROME_VMERGE_RESTART : STROME_VMERGE_CONTINUE)
-                                                                    : STROME_VMERGE_NONE);
+                stCellProps cell = MakeCellProps(
+                    1, c == 0 && r > 0 ? (r % 2 ? STROME_VMERGE_RESTART : STROME_VMERGE_CONTINUE) : STROME_VMERGE_NONE);
                 doc->BeginCell(&cell);
                 if (!(c == 0 && r > 0 && r % 2 == 0))
-                    AddTextParagraph(doc, MakeParagraphProps(STROME_ALIGN_RIGHT), QFromUtf8(std::to_string(r * 100 + c)), plain);
+                    AddTextParagraph(doc, MakeParagraphProps(STROME_ALIGN_RIGHT),
+                                     QFromUtf8(std::to_string(r * 100 + c)), plain);
                 doc->EndCell();
             }
             doc->EndRow();
@@ -358,8 +370,8 @@ int main(int argc, char** argv)
         const struct {
             const char* name;
             std::string (*build)(qrn_IDocx*);
-        } samples[] = {{"layout", BuildLayout}, {"pictures", BuildPictures}, {"pages", BuildPages},
-                       {"features", BuildFeatures}};
+        } samples[] = {
+            {"layout", BuildLayout}, {"pictures", BuildPictures}, {"pages", BuildPages}, {"features", BuildFeatures}};
         for (const auto& sample : samples) {
             qrn_IDocx* doc = CreateDocument(folder + sample.name + ".docx");
             if (!doc) {

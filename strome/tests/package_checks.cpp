@@ -35,7 +35,10 @@ std::string FolderOf(const std::string& part)
     return slash == std::string::npos ? "" : part.substr(0, slash + 1);
 }
 
-bool IsNameEnd(char c) { return c == ' ' || c == '>' || c == '/'; }
+bool IsNameEnd(char c)
+{
+    return c == ' ' || c == '>' || c == '/';
+}
 
 }  // namespace
 

@@ -15,8 +15,14 @@
 
 namespace {
 
-uint32_t Le16(const std::string& b, size_t at) { return uint8_t(b[at]) | uint8_t(b[at + 1]) << 8; }
-uint32_t Le32(const std::string& b, size_t at) { return Le16(b, at) | Le16(b, at + 2) << 16; }
+uint32_t Le16(const std::string& b, size_t at)
+{
+    return uint8_t(b[at]) | uint8_t(b[at + 1]) << 8;
+}
+uint32_t Le32(const std::string& b, size_t at)
+{
+    return Le16(b, at) | Le16(b, at + 2) << 16;
+}
 
 bool Inflate(const std::string& in, size_t expected, std::string& out)
 {
@@ -73,7 +79,8 @@ Package ReadPackageBytes(const std::string& b)
         std::string name = b.substr(at + 46, nameLength);
         at += 46 + nameLength + extra + comment;
         if (local + 30 > b.size() || Le32(b, local) != 0x04034b50 || Le32(b, local + 14) != crc ||
-            Le32(b, local + 18) != stored || Le32(b, local + 22) != raw || b.compare(local + 30, nameLength, name) != 0) {
+            Le32(b, local + 18) != stored || Le32(b, local + 22) != raw ||
+            b.compare(local + 30, nameLength, name) != 0) {
             p.error = "local header of " + name + " disagrees with the central directory";
             return p;
         }

@@ -22,7 +22,8 @@ TEST(SaveFailure, FullDiskKeepsTheOldFileAndLeavesNoTemporaryFile)
     ASSERT_NE(doc, nullptr);
     for (int i = 0; i < 2000; ++i) {
         qrn_IDocxPara* para = AddLayoutParagraph(doc, 0, 0, 0, nullptr);
-        AddRun(para, QFromUtf8("paragraph " + std::to_string(i) + " with some text that varies " + std::to_string(i * 7919)));
+        AddRun(para,
+               QFromUtf8("paragraph " + std::to_string(i) + " with some text that varies " + std::to_string(i * 7919)));
         para->Release();
     }
     // A first Save completes the document; then an older file stands under the target name.

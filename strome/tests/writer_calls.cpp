@@ -11,10 +11,19 @@ QString QFromUtf8(const std::string& s)
         unsigned char b = s[i];
         uint32_t c;
         int n;
-        if (b < 0x80) { c = b; n = 1; }
-        else if (b < 0xE0) { c = b & 0x1F; n = 2; }
-        else if (b < 0xF0) { c = b & 0x0F; n = 3; }
-        else { c = b & 0x07; n = 4; }
+        if (b < 0x80) {
+            c = b;
+            n = 1;
+        } else if (b < 0xE0) {
+            c = b & 0x1F;
+            n = 2;
+        } else if (b < 0xF0) {
+            c = b & 0x0F;
+            n = 3;
+        } else {
+            c = b & 0x07;
+            n = 4;
+        }
         for (int k = 1; k < n && i + k < s.size(); ++k)
             c = (c << 6) | (s[i + k] & 0x3F);
         i += n;
@@ -65,8 +74,7 @@ int PlacePicture(qrn_IDocx* doc, qrn_IDocxPara* para, const std::string& bytes, 
     return placed;
 }
 
-template <class Record>
-Record Zeroed()
+template <class Record> Record Zeroed()
 {
     Record r;
     std::memset(&r, 0, sizeof r);
@@ -103,7 +111,10 @@ stSectionProps MakeSectionProps(int width, int height, int margin, int columns, 
     return s;
 }
 
-stTableProps MakeTableProps() { return Zeroed<stTableProps>(); }
+stTableProps MakeTableProps()
+{
+    return Zeroed<stTableProps>();
+}
 
 stRowProps MakeRowProps(int height, int rule, int flags)
 {
@@ -187,7 +198,10 @@ std::string BodyOf(const std::string& xml)
 }
 
 namespace {
-bool IsNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == ':' || c == '_' || c == '-' || c == '.' || (c & 0x80); }
+bool IsNameChar(char c)
+{
+    return std::isalnum(static_cast<unsigned char>(c)) || c == ':' || c == '_' || c == '-' || c == '.' || (c & 0x80);
+}
 
 bool EntityAt(const std::string& s, size_t at)
 {

@@ -60,7 +60,7 @@ bool SaveWindowPicture(HWND window, const wchar_t* path)
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = h;   // bottom-up, as BMP files store it
+    info.bmiHeader.biHeight = h;  // bottom-up, as BMP files store it
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     void* bits = nullptr;
@@ -77,7 +77,8 @@ bool SaveWindowPicture(HWND window, const wchar_t* path)
         file.bfSize = file.bfOffBits + stride * h;
         FILE* out = _wfopen(path, L"wb");
         if (out) {
-            saved = fwrite(&file, sizeof(file), 1, out) == 1 && fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out) == 1 &&
+            saved = fwrite(&file, sizeof(file), 1, out) == 1 &&
+                    fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out) == 1 &&
                     fwrite(bits, stride * h, 1, out) == 1;
             fclose(out);
         }
@@ -220,7 +221,7 @@ int wmain(int argc, wchar_t** argv)
         const int added = dlg.AddFiles(files);
         dlg.SetDlgItemText(IDC_OUTPUT_DIR, out.c_str());
         dlg.m_comboConvertTo.SetCurSel(kind);
-        for (int i = 0; i < 30; ++i) {   // let the window show itself fully first
+        for (int i = 0; i < 30; ++i) {  // let the window show itself fully first
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
             Pump();
         }

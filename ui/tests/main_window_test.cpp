@@ -52,8 +52,8 @@ struct stBox {
 
 struct stSeamLog {
     std::vector<stBox> boxes;
-    std::deque<int> answers;              // for Yes/No questions; No when empty
-    std::vector<std::wstring> opened;     // files given to the shell's "open"
+    std::deque<int> answers;  // for Yes/No questions; No when empty
+    std::vector<std::wstring> opened;  // files given to the shell's "open"
     std::vector<std::wstring> selection;  // what the open-file dialog returns next
     std::function<void(BROWSEINFOW*)> browse;
 };
@@ -127,15 +127,21 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 60000)
     return true;
 }
 
-std::wstring Sample(int i) { return TestSourcePathW(std::string("console/tests/data/") + kSamples[i]); }
+std::wstring Sample(int i)
+{
+    return TestSourcePathW(std::string("console/tests/data/") + kSamples[i]);
+}
 
-std::wstring FileNameOf(const std::wstring& path) { return path.substr(path.rfind(L'\\') + 1); }
+std::wstring FileNameOf(const std::wstring& path)
+{
+    return path.substr(path.rfind(L'\\') + 1);
+}
 
 // ---- the settings dialog, driven from a timer inside its modal run ---------------------
 struct stSettingsScript {
     std::vector<std::function<void(HWND)>> steps;
     size_t next = 0;
-    int extraTicks = 0;   // ticks after the last step with the dialog still open
+    int extraTicks = 0;  // ticks after the last step with the dialog still open
 };
 stSettingsScript* g_settings = nullptr;
 
@@ -162,7 +168,7 @@ void CALLBACK SettingsTimer(HWND, UINT, UINT_PTR, DWORD)
     if (g_settings->next < g_settings->steps.size()) {
         g_settings->steps[g_settings->next++](settings);
     } else if (++g_settings->extraTicks > 20) {
-        PressButton(settings, IDC_SETTINGS_CANCEL);   // a script that never closes it must not hang the test
+        PressButton(settings, IDC_SETTINGS_CANCEL);  // a script that never closes it must not hang the test
     }
 }
 
@@ -207,7 +213,10 @@ LRESULT CALLBACK ListSpy(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return CallWindowProcW(g_listProc, hwnd, message, wParam, lParam);
 }
 
-bool SameFolderName(const std::wstring& a, const std::wstring& b) { return _wcsicmp(a.c_str(), b.c_str()) == 0; }
+bool SameFolderName(const std::wstring& a, const std::wstring& b)
+{
+    return _wcsicmp(a.c_str(), b.c_str()) == 0;
+}
 
 // ---- the fixture: services started, main window shown modeless -------------------------
 class MainWindow : public ::testing::Test {
@@ -265,7 +274,8 @@ protected:
         ASSERT_TRUE(m_dlg->Create(MAKEINTRESOURCEW(IDD_MORVANE_DIALOG), nullptr));
         s_app->m_pMainWnd = m_dlg.get();
         HWND list = ::GetDlgItem(m_dlg->m_hWnd, IDC_FILE_LIST);
-        g_listProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListSpy)));
+        g_listProc =
+            reinterpret_cast<WNDPROC>(SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListSpy)));
         Pump();
     }
 
@@ -292,7 +302,7 @@ protected:
         script.steps = std::move(steps);
         g_settings = &script;
         const UINT_PTR timer = SetTimer(nullptr, 0, 50, SettingsTimer);
-        Click(IDC_SETTINGS);   // returns when the dialog has closed
+        Click(IDC_SETTINGS);  // returns when the dialog has closed
         KillTimer(nullptr, timer);
         g_settings = nullptr;
         if (extraTicks)
@@ -317,7 +327,7 @@ protected:
     std::wstring UseOutputFolder(const std::string& name)
     {
         std::wstring folder = TestScratchFolderW(name);
-        folder.pop_back();   // no trailing backslash, as the chooser gives it
+        folder.pop_back();  // no trailing backslash, as the chooser gives it
         m_dlg->SetDlgItemText(IDC_OUTPUT_DIR, folder.c_str());
         return folder;
     }
@@ -397,7 +407,7 @@ TEST_F(MainWindow, MissingResourcePackIsReportedInEnglishAndStopsStartUp)
     const std::wstring empty = TestScratchFolderW("ui_no_pack");
     wcscpy(folders.szProgramFolder, empty.c_str());
     EXPECT_FALSE(s_app->StartServices(&folders));
-    m_started = true;   // what was created is released in TearDown
+    m_started = true;  // what was created is released in TearDown
     ASSERT_EQ(1u, m_log.boxes.size());
     EXPECT_EQ(L"Morvane", m_log.boxes[0].caption);
     EXPECT_NE(std::wstring::npos, m_log.boxes[0].text.find(L"ostrel.dat was not found in " + empty));
@@ -436,7 +446,7 @@ TEST_F(MainWindow, StartsIdleWithItsTextsAndIgnoresEnterEscapeAndAltF4)
     EXPECT_EQ(std::wstring(s_folders.szDocuments) + L"\\Talvern", folder.Str());
     RECT client;
     m_dlg->GetClientRect(&client);
-    EXPECT_EQ(900, client.right);   // the size of the background picture
+    EXPECT_EQ(900, client.right);  // the size of the background picture
 
     // The system menu's extra entry follows a separator.
     HMENU menu = ::GetSystemMenu(m_dlg->m_hWnd, FALSE);
@@ -467,14 +477,14 @@ TEST_F(MainWindow, AddShowsRowsAtTheTopWithSizePagesAndRangeAndSkipsDuplicates)
     AddSamples({0, 1, 2});
     ASSERT_EQ(3, Rows());
     for (int row = 0; row < 3; ++row) {
-        const int sample = 2 - row;   // the last added is on top
+        const int sample = 2 - row;  // the last added is on top
         EXPECT_EQ(FileNameOf(Sample(sample)), Cell(row, 0));
         EXPECT_EQ(std::to_wstring(kSamplePages[sample]), Cell(row, 2));
         EXPECT_EQ(L"1 - " + std::to_wstring(kSamplePages[sample]), Cell(row, 3));
         EXPECT_EQ(L"", Cell(row, 4));
         EXPECT_EQ(static_cast<DWORD_PTR>(sample), m_dlg->m_listFiles.GetItemData(row));
     }
-    EXPECT_EQ(L"40.80KB", Cell(0, 1));   // gen-v-notice.pdf is 41 784 bytes
+    EXPECT_EQ(L"40.80KB", Cell(0, 1));  // gen-v-notice.pdf is 41 784 bytes
 
     AddSamples({1});
     EXPECT_EQ(3, Rows()) << "a listed path is skipped";
@@ -528,9 +538,9 @@ TEST_F(MainWindow, FullRunShowsStatesAndBarAndOffersTheOutputFolder)
     for (const stStateText& state : m_states)
         if (state.row == 1)
             middle.push_back(state.text);
-    const std::vector<std::wstring> expected = {L"文件分析(25.00)", L"文件分析(50.00)", L"文件分析(75.00)",
-                                                L"文件分析(100.00)", L"页面转换(25.00)", L"页面转换(50.00)",
-                                                L"页面转换(75.00)", L"页面转换(100.00)", kDone};
+    const std::vector<std::wstring> expected = {L"文件分析(25.00)",  L"文件分析(50.00)",  L"文件分析(75.00)",
+                                                L"文件分析(100.00)", L"页面转换(25.00)",  L"页面转换(50.00)",
+                                                L"页面转换(75.00)",  L"页面转换(100.00)", kDone};
     EXPECT_EQ(expected, middle);
 
     ASSERT_EQ(1u, m_log.boxes.size());
@@ -563,7 +573,7 @@ TEST_F(MainWindow, TextOutputAndRemovedMiddleRowKeepRowsOnTheirJobs)
     const std::wstring output = UseOutputFolder("ui_text_run_out");
     m_dlg->m_comboConvertTo.SetCurSel(1);
     Click(IDC_CONVERT);
-    m_dlg->m_comboConvertTo.SetCurSel(0);   // a change during the run has no effect on it
+    m_dlg->m_comboConvertTo.SetCurSel(0);  // a change during the run has no effect on it
     ASSERT_TRUE(PumpUntil([&] { return RunOver(); }));
     EXPECT_EQ(kDone, Cell(0, 4));
     EXPECT_EQ(kDone, Cell(1, 4));
@@ -670,7 +680,7 @@ TEST_F(MainWindow, ClosingDuringARunStopsTheWorkerAndLeavesAWholeOutput)
         return false;
     }));
     Click(IDC_SYS_CLOSE);
-    m_dlg->DestroyWindow();   // what the modal run does once its loop has ended
+    m_dlg->DestroyWindow();  // what the modal run does once its loop has ended
     EXPECT_FALSE(m_dlg->Jobs().m_hThread);
     Pump();
     // The document being written was closed properly: a complete zip package.
@@ -708,7 +718,8 @@ struct stUpdateLog {
 };
 stUpdateLog* g_update = nullptr;
 
-void NoBeep(UINT) {}
+void NoBeep(UINT)
+{ }
 int AskNo(const wchar_t* text, const wchar_t* caption)
 {
     g_update->questions.push_back(text);
@@ -717,7 +728,8 @@ int AskNo(const wchar_t* text, const wchar_t* caption)
 }
 BOOL RecordStart(const wchar_t* application, wchar_t* commandLine)
 {
-    g_update->started.push_back(std::wstring(application ? application : L"") + L"|" + (commandLine ? commandLine : L""));
+    g_update->started.push_back(std::wstring(application ? application : L"") + L"|" +
+                                (commandLine ? commandLine : L""));
     return TRUE;
 }
 
@@ -789,7 +801,7 @@ TEST_F(MainWindow, AboutIgnoresEscapeClosesOnOkAndOpensItsLinks)
             // The skin caption is drawn, not the window text; check what the dialog shows instead.
             ::GetDlgItemTextW(about, IDC_ABOUT_NAME, caption, 64);
             EXPECT_STREQ(L"QuenbyTalvern软件 1.0.0.8", caption);
-            ::SendMessageW(about, WM_COMMAND, IDCANCEL, 0);   // what Escape becomes
+            ::SendMessageW(about, WM_COMMAND, IDCANCEL, 0);  // what Escape becomes
             ::SendMessageW(about, WM_COMMAND, MAKEWPARAM(IDC_ABOUT_MAIL, STN_CLICKED),
                            reinterpret_cast<LPARAM>(::GetDlgItem(about, IDC_ABOUT_MAIL)));
             ::SendMessageW(about, WM_COMMAND, MAKEWPARAM(IDC_ABOUT_MAIL2, STN_CLICKED),
@@ -805,7 +817,7 @@ TEST_F(MainWindow, AboutIgnoresEscapeClosesOnOkAndOpensItsLinks)
     };
     g_about = &script;
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, AboutTimer);
-    Click(IDC_ABOUT);   // returns when the dialog has closed
+    Click(IDC_ABOUT);  // returns when the dialog has closed
     EXPECT_TRUE(script.sawAbout);
     EXPECT_TRUE(script.stillOpenAfterEscape);
     EXPECT_EQ(2u, script.next);
@@ -836,30 +848,30 @@ TEST_F(MainWindow, SettingsChoosesTheWordLayoutOkStoresItCancelAndCloseLeaveIt)
     // Its texts come from the text table; it shows the stored choice; Escape and Enter leave it open.
     bool stillOpen = false;
     int extraTicks = 0;
-    size_t played = ClickSettings(
-        {[&](HWND settings) {
-             wchar_t title[64] = {};
-             ::GetWindowTextW(settings, title, 64);
-             EXPECT_STREQ(L"系统设置", title);
-             EXPECT_EQ(L"Word版式:", ItemText(settings, IDC_SETTINGS_LAYOUT_LABEL));
-             EXPECT_EQ(2, ::SendDlgItemMessageW(settings, IDC_SETTINGS_LAYOUT, CB_GETCOUNT, 0, 0));
-             EXPECT_EQ(faithful, ComboItem(settings, IDC_SETTINGS_LAYOUT, 0));
-             EXPECT_EQ(classic, ComboItem(settings, IDC_SETTINGS_LAYOUT, 1));
-             EXPECT_EQ(1, ComboSelection(settings, IDC_SETTINGS_LAYOUT));
-             EXPECT_EQ(L"确定", ItemText(settings, IDC_SETTINGS_OK));
-             EXPECT_EQ(L"取消", ItemText(settings, IDC_SETTINGS_CANCEL));
-             RECT client;
-             ::GetClientRect(settings, &client);
-             EXPECT_EQ(520, client.right) << "the size of the dialog frame picture";
-             ::SendDlgItemMessageW(settings, IDC_SETTINGS_LAYOUT, CB_SETCURSEL, 0, 0);
-             ::SendMessageW(settings, WM_COMMAND, IDCANCEL, 0);   // what Escape becomes
-             ::SendMessageW(settings, WM_COMMAND, IDOK, 0);       // what Enter becomes
-         },
-         [&](HWND settings) {
-             stillOpen = true;
-             PressButton(settings, IDC_SETTINGS_CANCEL);
-         }},
-        &extraTicks);
+    size_t played =
+        ClickSettings({[&](HWND settings) {
+                           wchar_t title[64] = {};
+                           ::GetWindowTextW(settings, title, 64);
+                           EXPECT_STREQ(L"系统设置", title);
+                           EXPECT_EQ(L"Word版式:", ItemText(settings, IDC_SETTINGS_LAYOUT_LABEL));
+                           EXPECT_EQ(2, ::SendDlgItemMessageW(settings, IDC_SETTINGS_LAYOUT, CB_GETCOUNT, 0, 0));
+                           EXPECT_EQ(faithful, ComboItem(settings, IDC_SETTINGS_LAYOUT, 0));
+                           EXPECT_EQ(classic, ComboItem(settings, IDC_SETTINGS_LAYOUT, 1));
+                           EXPECT_EQ(1, ComboSelection(settings, IDC_SETTINGS_LAYOUT));
+                           EXPECT_EQ(L"确定", ItemText(settings, IDC_SETTINGS_OK));
+                           EXPECT_EQ(L"取消", ItemText(settings, IDC_SETTINGS_CANCEL));
+                           RECT client;
+                           ::GetClientRect(settings, &client);
+                           EXPECT_EQ(520, client.right) << "the size of the dialog frame picture";
+                           ::SendDlgItemMessageW(settings, IDC_SETTINGS_LAYOUT, CB_SETCURSEL, 0, 0);
+                           ::SendMessageW(settings, WM_COMMAND, IDCANCEL, 0);  // what Escape becomes
+                           ::SendMessageW(settings, WM_COMMAND, IDOK, 0);  // what Enter becomes
+                       },
+                       [&](HWND settings) {
+                           stillOpen = true;
+                           PressButton(settings, IDC_SETTINGS_CANCEL);
+                       }},
+                      &extraTicks);
     EXPECT_EQ(2u, played);
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(0, extraTicks);
@@ -894,11 +906,14 @@ TEST_F(MainWindow, SettingsChoosesTheWordLayoutOkStoresItCancelAndCloseLeaveIt)
     std::wstring name = FileNameOf(Sample(2));
     name = output + L"\\" + name.substr(0, name.size() - 4) + L".docx";
     EXPECT_EQ(0, _waccess(name.c_str(), 0)) << Narrow(name);
-    CfgSetWordLayout(g_szCfgPath, WORD_LAYOUT_DEFAULT);   // the later runs of the suite use the default
+    CfgSetWordLayout(g_szCfgPath, WORD_LAYOUT_DEFAULT);  // the later runs of the suite use the default
 }
 
 // ---- the folder chooser, with a stand-in browser window --------------------------------
-INT_PTR CALLBACK StandInProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+INT_PTR CALLBACK StandInProc(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
 
 // A small dialog with the browser's tree, status text and OK button, made from memory.
 HWND CreateStandInBrowser()
@@ -915,8 +930,8 @@ HWND CreateStandInBrowser()
                     reinterpret_cast<HMENU>(IDC_BROWSER_TREE), nullptr, nullptr);
     CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 10, 5, 200, 20, browser,
                     reinterpret_cast<HMENU>(IDC_BROWSER_STATUS), nullptr, nullptr);
-    CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE, 10, 170, 60, 20, browser,
-                    reinterpret_cast<HMENU>(IDOK), nullptr, nullptr);
+    CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE, 10, 170, 60, 20, browser, reinterpret_cast<HMENU>(IDOK),
+                    nullptr, nullptr);
     return browser;
 }
 
@@ -931,16 +946,16 @@ TEST_F(MainWindow, ChangeFolderChecksTheTypedPathAndStoresIt)
         bool accepted;
         size_t boxes;
     } const cases[] = {
-        {base + L"Out\\New", {IDNO}, false, 2},    // question, then the invalid-path message
+        {base + L"Out\\New", {IDNO}, false, 2},  // question, then the invalid-path message
         {L"C:\\a<b", {}, false, 1},
         {L"C:\\ a", {}, false, 1},
         {L"C:\\a.", {}, false, 1},
         {L"C:\\\\a", {}, false, 1},
         {L"Out\\New", {}, false, 1},
         {L"\\\\server\\share", {}, false, 1},
-        {L"Q:\\", {IDYES}, false, 2},              // a missing drive root cannot be created
+        {L"Q:\\", {IDYES}, false, 2},  // a missing drive root cannot be created
         {L"C:\\", {}, true, 0},
-        {base + L"Out\\New", {IDYES}, true, 1},    // created on Yes
+        {base + L"Out\\New", {IDYES}, true, 1},  // created on Yes
     };
     for (const stCase& c : cases) {
         m_log.boxes.clear();
@@ -952,7 +967,8 @@ TEST_F(MainWindow, ChangeFolderChecksTheTypedPathAndStoresIt)
             HWND typed = ::GetDlgItem(browser, IDC_PATH_TYPED);
             EXPECT_TRUE(typed != nullptr);
             ::SetWindowTextW(typed, c.typed.c_str());
-            ::SendMessageW(browser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(browser, IDOK)));
+            ::SendMessageW(browser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(browser, IDOK)));
             stayedOpen = ::GetFocus() == typed;
             ::DestroyWindow(browser);
         };

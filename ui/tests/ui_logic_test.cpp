@@ -25,10 +25,12 @@ struct stFolderCase {
 TEST(FolderCheck, FormOfTypedPaths)
 {
     const stFolderCase cases[] = {
-        {L"C:\\", kFolderPathOk},        {L"c:\\Out\\New", kFolderPathOk},   {L"C:\\Out\\", kFolderPathOk},
-        {L"C:\\a<b", kFolderPathInvalid}, {L"C:\\ a", kFolderPathInvalid},     {L"C:\\a.", kFolderPathInvalid},
-        {L"C:\\\\a", kFolderPathInvalid}, {L"C:\\a\\\\b", kFolderPathInvalid}, {L"Out\\New", kFolderPathInvalid},
-        {L"\\\\server\\share", kFolderPathInvalid}, {L"1:\\a", kFolderPathInvalid}, {L"C:", kFolderPathInvalid},
+        {L"C:\\", kFolderPathOk},          {L"c:\\Out\\New", kFolderPathOk},
+        {L"C:\\Out\\", kFolderPathOk},     {L"C:\\a<b", kFolderPathInvalid},
+        {L"C:\\ a", kFolderPathInvalid},   {L"C:\\a.", kFolderPathInvalid},
+        {L"C:\\\\a", kFolderPathInvalid},  {L"C:\\a\\\\b", kFolderPathInvalid},
+        {L"Out\\New", kFolderPathInvalid}, {L"\\\\server\\share", kFolderPathInvalid},
+        {L"1:\\a", kFolderPathInvalid},    {L"C:", kFolderPathInvalid},
         {L"", kFolderPathInvalid},
     };
     for (const stFolderCase& c : cases)
@@ -130,8 +132,8 @@ TEST(DroppedFiles, FilesAndFolderContents)
     CreateDirectoryW((folder + L"sub").c_str(), nullptr);
     std::ofstream(Narrow(folder + L"sub\\deep.pdf")).put('x');
 
-    const std::vector<std::wstring> pdfs =
-        CollectDroppedPdfs({folder + L"notes.txt", folder + L"sub\\deep.pdf", folder, std::wstring(270, L'x') + L".pdf"});
+    const std::vector<std::wstring> pdfs = CollectDroppedPdfs(
+        {folder + L"notes.txt", folder + L"sub\\deep.pdf", folder, std::wstring(270, L'x') + L".pdf"});
     const std::vector<std::wstring> expected = {folder + L"sub\\deep.pdf", folder + L"a.PDF", folder + L"b.pdf"};
     EXPECT_EQ(expected, pdfs);
 }

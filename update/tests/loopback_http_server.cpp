@@ -10,7 +10,10 @@ LoopbackReply PlainReply(const std::string& body, const std::string& status)
     return reply;
 }
 
-LoopbackHttpServer::~LoopbackHttpServer() { Stop(); }
+LoopbackHttpServer::~LoopbackHttpServer()
+{
+    Stop();
+}
 
 bool LoopbackHttpServer::Start(Handler handler)
 {

@@ -13,8 +13,8 @@
 
 struct LoopbackReply {
     std::vector<std::string> pieces;  // sent one after the other
-    int pauseMs = 0;                  // pause before every piece after the first
-    bool keepOpen = false;            // after the last piece, wait until the client closes
+    int pauseMs = 0;  // pause before every piece after the first
+    bool keepOpen = false;  // after the last piece, wait until the client closes
     // Further pieces made on demand after the listed ones, until it gives an empty one: a reply
     // of any size without holding it in the test's memory.
     std::function<std::string()> more;

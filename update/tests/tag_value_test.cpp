@@ -30,9 +30,9 @@ TEST(FindTagValue, Cases)
         {"<dwn>*", "</dwn>*", "x<dwn>http://h/f/setup.exe</dwn>y", "http://h/f/setup.exe"},
         {"<a>*<b>*", "</b>*", "<b>no</b><a>x<b>yes</b>", "yes"},  // pieces are found one after the other
         {"<ver>*", "</ver>*", "HTTP/1.1 200 OK\r\nX: <ver>1</ver>\r\n\r\n<ver>2</ver>", "1"},  // headers take part
-        {"<ver>*", "</ver>*", "<ver>1", "<absent>"},                                          // no end
-        {"<ver>*", "</ver>*", "1</ver>", "<absent>"},                                         // no begin
-        {"<ver>*", "</ver>*", "<ver></ver>", "<absent>"},                                     // empty value
+        {"<ver>*", "</ver>*", "<ver>1", "<absent>"},  // no end
+        {"<ver>*", "</ver>*", "1</ver>", "<absent>"},  // no begin
+        {"<ver>*", "</ver>*", "<ver></ver>", "<absent>"},  // empty value
         {"<ver>*", "</ver>*", "", "<absent>"},
         {"<ver>*", "<end>*<x>*", "<ver>v<end>", "<absent>"},  // every end piece must be found
     };

@@ -142,12 +142,12 @@ TEST_F(VersionCheck, DecisionByAnnouncedVersion)
         int asks;
         int starts;
     } cases[] = {
-        {"20000", 0, 1},    // higher major: at once, without asking
-        {"10001", 0, 0},    // the same version
-        {"10000", 0, 0},    // older
+        {"20000", 0, 1},  // higher major: at once, without asking
+        {"10001", 0, 0},  // the same version
+        {"10000", 0, 0},  // older
         {"0x10003", 1, 1},  // major 1, minor 3
-        {"5", 1, 1},        // major 0, minor 5: only the minors count when the major is not higher
-        {"zz", 0, 0},       // no number
+        {"5", 1, 1},  // major 0, minor 5: only the minors count when the major is not higher
+        {"zz", 0, 0},  // no number
     };
     for (const Case& c : cases) {
         g_recorded = Recorded();
@@ -203,7 +203,8 @@ TEST_F(VersionCheck, DeviceNamesAndControlCharactersGiveNoSavePath)
     g_recorded = Recorded();
     CheckAgainst("<ver>20000</ver><dwn>http://h/f/console.exe</dwn><md5>abc</md5>");
     ASSERT_EQ(1u, g_recorded.commands.size());
-    EXPECT_NE(std::wstring::npos, g_recorded.commands[0].find(L"Update\\console.exe\" -url")) << "a name that only starts like one";
+    EXPECT_NE(std::wstring::npos, g_recorded.commands[0].find(L"Update\\console.exe\" -url"))
+        << "a name that only starts like one";
 }
 
 TEST(BuildSavePath, CreatesTheUpdateFolder)

@@ -24,9 +24,15 @@ std::string Md5Of(const std::string& bytes)
     return text;
 }
 
-std::wstring W(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+std::wstring W(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 std::string ReadFile(const std::wstring& path)
 {
@@ -70,7 +76,8 @@ LoopbackReply Redirect(const std::string& location)
 TEST(ParseDownloaderCommandLine, ReadsTheThreeSwitches)
 {
     stDownloadJob job;
-    ASSERT_TRUE(ParseDownloaderCommandLine(L" -sav\"C:\\U\\Update\\setup.exe\" -url\"http://h/f/setup.exe\" -md5\"abc\"", &job));
+    ASSERT_TRUE(ParseDownloaderCommandLine(
+        L" -sav\"C:\\U\\Update\\setup.exe\" -url\"http://h/f/setup.exe\" -md5\"abc\"", &job));
     EXPECT_EQ(L"C:\\U\\Update\\setup.exe", job.savePath);
     EXPECT_EQ(L"http://h/f/setup.exe", job.url);
     EXPECT_EQ(L"abc", job.md5);
@@ -89,15 +96,16 @@ TEST(ParseDownloaderCommandLine, EachValueEndsAtItsOwnQuote)
     EXPECT_EQ(L"C:\\U\\a-url", job.savePath);
     EXPECT_EQ(L"http://h/x-md5", job.url);
     EXPECT_EQ(L"abc", job.md5);
-    ASSERT_TRUE(ParseDownloaderCommandLine(L"wexor.exe -sav\"C:\\-md5\\s.exe\" -url\"http://h/-sav\"\t-md5\"m\" ", &job));
+    ASSERT_TRUE(
+        ParseDownloaderCommandLine(L"wexor.exe -sav\"C:\\-md5\\s.exe\" -url\"http://h/-sav\"\t-md5\"m\" ", &job));
     EXPECT_EQ(L"C:\\-md5\\s.exe", job.savePath);
     EXPECT_EQ(L"http://h/-sav", job.url);
     EXPECT_EQ(L"m", job.md5);
 
-    for (const wchar_t* line : {L" -url\"u\" -sav\"s\" -md5\"m\"",        // out of order
+    for (const wchar_t* line : {L" -url\"u\" -sav\"s\" -md5\"m\"",  // out of order
                                 L" -sav\"s\" -md5\"m\" -url\"u\"",
                                 L" -sav\"s\"-url\"u\" -md5\"m\" trailing",  // something after the last switch
-                                L" x y -sav\"s\" -url\"u\" -md5\"m\"",      // two words before the switches
+                                L" x y -sav\"s\" -url\"u\" -md5\"m\"",  // two words before the switches
                                 L"\"C:\\wexor.exe -sav\"s\" -url\"u\" -md5\"m\""})
         EXPECT_FALSE(ParseDownloaderCommandLine(line, &job)) << Narrow(line);
 }
@@ -390,7 +398,8 @@ TEST_F(Download, WexorProgramDownloadsAndWritesUpdateIni)
 {
     ASSERT_TRUE(server.Start([&](const std::string&) { return ChunkedReply(release); }));
     const std::wstring exe = Widen(TestBinFolder()) + L"wexor.exe";
-    std::wstring command = L" -sav\"" + job.savePath + L"\" -url\"" + server.Url("r/setup.exe") + L"\" -md5\"" + job.md5 + L"\"";
+    std::wstring command =
+        L" -sav\"" + job.savePath + L"\" -url\"" + server.Url("r/setup.exe") + L"\" -md5\"" + job.md5 + L"\"";
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};

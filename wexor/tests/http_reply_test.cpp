@@ -63,11 +63,11 @@ TEST(DecodeChunkedBody, Cases)
         {"A\r\n0123456789\r\n0\r\n", ReplyState::Complete, "0123456789"},
         {"5\r\nhel", ReplyState::Incomplete, ""},
         {"5\r\nhello\r\n", ReplyState::Incomplete, ""},
-        {"5\r\nhelloXX0\r\n\r\n", ReplyState::Malformed, ""},         // data not followed by CRLF
-        {"zz\r\nhello\r\n0\r\n\r\n", ReplyState::Malformed, ""},      // no size
-        {"fffffffffffffffff\r\nx\r\n", ReplyState::Malformed, ""},    // size would overflow
+        {"5\r\nhelloXX0\r\n\r\n", ReplyState::Malformed, ""},  // data not followed by CRLF
+        {"zz\r\nhello\r\n0\r\n\r\n", ReplyState::Malformed, ""},  // no size
+        {"fffffffffffffffff\r\nx\r\n", ReplyState::Malformed, ""},  // size would overflow
         {"7fffffffffffffff\r\nx\r\n", ReplyState::Malformed, ""},
-        {"ffffffff\r\nx\r\n", ReplyState::Incomplete, ""},            // huge but possible: wait for it
+        {"ffffffff\r\nx\r\n", ReplyState::Incomplete, ""},  // huge but possible: wait for it
     };
     for (const Case& c : cases) {
         std::string body;
@@ -83,7 +83,8 @@ TEST(DecodeChunkedBody, Cases)
 TEST(HttpReplyReader, AnySplitOfTheBytesGivesTheSameReply)
 {
     const std::string replies[] = {
-        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n1;x=y\r\n \r\n5\r\nworld\r\n0\r\n\r\nIGNORED",
+        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n1;x=y\r\n "
+        "\r\n5\r\nworld\r\n0\r\n\r\nIGNORED",
         "HTTP/1.1 200 OK\r\nContent-Length: 11\r\n\r\nhello worldIGNORED",
         "HTTP/1.1 302 Found\r\nLocation: /x\r\nContent-Length: 0\r\n\r\n",
     };

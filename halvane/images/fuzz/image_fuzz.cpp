@@ -14,24 +14,45 @@ namespace {
 
 std::string ImageDictionary(const uint8_t* p)
 {
-    const char* spaces[] = {"/DeviceGray", "/DeviceRGB", "/DeviceCMYK", "[/Indexed /DeviceRGB 3 <FF0000 00FF00 0000FF 000000>]",
-                            "/DeviceGray /ImageMask true", "[/ICCBased 5 0 R]",
-                            "[/Separation /All /DeviceGray 6 0 R]", "[/Indexed /DeviceGray 255 7 0 R]"};
+    const char* spaces[] = {"/DeviceGray",
+                            "/DeviceRGB",
+                            "/DeviceCMYK",
+                            "[/Indexed /DeviceRGB 3 <FF0000 00FF00 0000FF 000000>]",
+                            "/DeviceGray /ImageMask true",
+                            "[/ICCBased 5 0 R]",
+                            "[/Separation /All /DeviceGray 6 0 R]",
+                            "[/Indexed /DeviceGray 255 7 0 R]"};
     const int bits[] = {1, 2, 4, 8, 16};
-    const char* filters[] = {"", "/Filter /FlateDecode", "/Filter /RunLengthDecode", "/Filter /ASCIIHexDecode",
-                             "/Filter /CCITTFaxDecode", "/Filter /JBIG2Decode", "/Filter /DCTDecode",
-                             "/Filter /LZWDecode", "/Filter [/ASCII85Decode /FlateDecode]"};
+    const char* filters[] = {"",
+                             "/Filter /FlateDecode",
+                             "/Filter /RunLengthDecode",
+                             "/Filter /ASCIIHexDecode",
+                             "/Filter /CCITTFaxDecode",
+                             "/Filter /JBIG2Decode",
+                             "/Filter /DCTDecode",
+                             "/Filter /LZWDecode",
+                             "/Filter [/ASCII85Decode /FlateDecode]"};
     const int width = 1 + ((p[2] << 8 | p[3]) % 2048);
     const int height = 1 + ((p[4] << 8 | p[5]) % 2048);
     std::string dict = "<< /Type /XObject /Subtype /Image /Width " + std::to_string(width) + " /Height " +
                        std::to_string(height) + " /ColorSpace " + spaces[p[0] % 8] + " /BitsPerComponent " +
                        std::to_string(bits[p[1] % 5]) + " " + filters[p[6] % 9];
     switch (p[7] % 6) {
-    case 1: dict += " /DecodeParms << /Predictor 15 /Colors 3 /Columns " + std::to_string(width) + " >>"; break;
-    case 2: dict += " /DecodeParms << /K -1 /Columns " + std::to_string(width) + " /BlackIs1 true >>"; break;
-    case 3: dict += " /Decode [1 0 1 0 1 0 1 0]"; break;
-    case 4: dict += " /SMask 8 0 R"; break;
-    case 5: dict += " /DecodeParms << /K 1 /EndOfLine true /Rows " + std::to_string(height) + " >>"; break;
+    case 1:
+        dict += " /DecodeParms << /Predictor 15 /Colors 3 /Columns " + std::to_string(width) + " >>";
+        break;
+    case 2:
+        dict += " /DecodeParms << /K -1 /Columns " + std::to_string(width) + " /BlackIs1 true >>";
+        break;
+    case 3:
+        dict += " /Decode [1 0 1 0 1 0 1 0]";
+        break;
+    case 4:
+        dict += " /SMask 8 0 R";
+        break;
+    case 5:
+        dict += " /DecodeParms << /K 1 /EndOfLine true /Rows " + std::to_string(height) + " >>";
+        break;
     }
     return dict;
 }
@@ -52,7 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         "<< /FunctionType 2 /Domain [0 1] /C0 [1] /C1 [0] /N 1 >>",
         "<< /Length 256 >>\nstream\n" + std::string(256, '\x80') + "\nendstream",
         "<< /Type /XObject /Subtype /Image /Width 4 /Height 4 /ColorSpace /DeviceGray /BitsPerComponent 8 /Length 16 "
-        ">>\nstream\n" + std::string(16, '\x7f') + "\nendstream",
+        ">>\nstream\n" +
+            std::string(16, '\x7f') + "\nendstream",
     };
     std::string pdf = "%PDF-1.7\n";
     std::vector<size_t> offsets;

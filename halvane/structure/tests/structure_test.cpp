@@ -136,12 +136,18 @@ TEST(Paragraphs, AlignmentAndIndentsComeFromTheLinesAgainstTheirColumn)
     const std::string half(40, 'h');  // 200 wide
     const std::vector<Case> cases = {
         {"justified", {Line(50, 100, kFull), Line(50, 112, kFull), Line(50, 124, "last")}, PDF_ALIGN_JUSTIFY, 0, 0},
-        {"left, ragged", {Line(50, 100, kFull.substr(0, 70)), Line(50, 112, kFull.substr(0, 60)), Line(50, 124, "x")},
-         PDF_ALIGN_LEFT, 0, 0},
+        {"left, ragged",
+         {Line(50, 100, kFull.substr(0, 70)), Line(50, 112, kFull.substr(0, 60)), Line(50, 124, "x")},
+         PDF_ALIGN_LEFT,
+         0,
+         0},
         {"centred", {Line(150, 100, half)}, PDF_ALIGN_CENTER, 0, 0},
         {"right", {Line(250, 100, half)}, PDF_ALIGN_RIGHT, 0, 0},
-        {"first-line indent", {Line(70, 100, kFull.substr(4)), Line(50, 112, kFull), Line(50, 124, "x")},
-         PDF_ALIGN_JUSTIFY, 0, 20},
+        {"first-line indent",
+         {Line(70, 100, kFull.substr(4)), Line(50, 112, kFull), Line(50, 124, "x")},
+         PDF_ALIGN_JUSTIFY,
+         0,
+         20},
         {"block indent", {Line(90, 100, kFull.substr(8, 60)), Line(90, 112, "x")}, PDF_ALIGN_LEFT, 40, 0},
     };
     for (const Case& c : cases) {
@@ -258,7 +264,8 @@ TEST(TextTables, AlignedCellsMakeRowsAndColumnsWhileProseBesideProseDoesNot)
     // Two columns of long lines are prose, not a table.
     std::vector<LineModel> prose;
     for (int i = 0; i < 4; ++i)
-        prose.push_back(Line({TextRun(50, 100 + 12 * i, std::string(40, 'p')), TextRun(320, 100 + 12 * i, std::string(40, 'q'))}));
+        prose.push_back(
+            Line({TextRun(50, 100 + 12 * i, std::string(40, 'p')), TextRun(320, 100 + 12 * i, std::string(40, 'q'))}));
     PageModel prosePage = Page({prose});
     EXPECT_TRUE(AnalysePage(prosePage, 1, nullptr).tables.empty());
 }
@@ -315,8 +322,9 @@ TEST(RuledTables, GridsOfRulesMakeCellsAndMissingRulesMergeThem)
 
 TEST(RuledTables, TextInsideAGridGoesToItsCells)
 {
-    PageModel page = Page({{Line({TextRun(55, 115, "Name"), TextRun(155, 115, "Value")}),
-                            Line({TextRun(55, 135, "Width"), TextRun(155, 135, "12")}), Line(50, 200, "After the table.")}});
+    PageModel page =
+        Page({{Line({TextRun(55, 115, "Name"), TextRun(155, 115, "Value")}),
+               Line({TextRun(55, 135, "Width"), TextRun(155, 135, "12")}), Line(50, 200, "After the table.")}});
     for (double y : {100.0, 120.0, 140.0})
         page.rules.push_back(RuleModel{RuleModel::kLine, 50, y, 250, y, 0.5, 0});
     for (double x : {50.0, 150.0, 250.0})
@@ -430,7 +438,8 @@ TEST(Footnotes, SmallNotesUnderTheBodyAreKeptApart)
 
 TEST(Runs, SuperscriptsAndStylesAreMarked)
 {
-    PageModel page = Page({{Line({TextRun(50, 100, "E = mc"), TextRun(80, 96, "2", 6), TextRun(84, 100, " bold", 10, PDF_STYLE_BOLD)})}});
+    PageModel page = Page(
+        {{Line({TextRun(50, 100, "E = mc"), TextRun(80, 96, "2", 6), TextRun(84, 100, " bold", 10, PDF_STYLE_BOLD)})}});
     PageLayout layout = AnalysePage(page, 1, nullptr);
     const LayoutLine& line = layout.blocks.at(0).lines.at(0);
     ASSERT_EQ(line.runs.size(), 3u);
