@@ -21,8 +21,8 @@ run_one() {
       >merge.log 2>&1 )
 }
 running=0
-for spec in "$@"; do
-  run_one "${spec%%:*}" "${spec#*:}" &
+for pair in "$@"; do
+  run_one "${pair%%:*}" "${pair#*:}" &
   running=$((running + 1))
   if [ "$running" -ge "$jobs" ]; then
     wait -n 2>/dev/null || wait
